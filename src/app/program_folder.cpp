@@ -1,0 +1,71 @@
+// Program and factory folders: see program_folder.h.
+#include "app/program_folder.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "codes/stock_list.h"
+#include "core/fields.h"
+#include "core/folders.h"
+
+namespace fs = std::filesystem;
+
+namespace karigane {
+
+std::string absolute_folder(const std::string& dir) {
+  std::error_code ec;
+  fs::path p = dir.empty() ? fs::current_path(ec) : fs::path(dir);
+  if (p.is_relative()) p = fs::absolute(p, ec);
+  std::string s = p.lexically_normal().string();
+  if (s.empty() || s.back() != '/') s += '/';
+  return s;
+}
+
+std::string find_factory_folder() {
+  if (const char* env = std::getenv("KARIGANE_DATA_DIR"); env != nullptr && *env != '\0') {
+    return absolute_folder(env);
+  }
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const fs::path installed = exe.parent_path().parent_path() / "share" / "karigane";
+    if (file_exists((installed / "meigara_list_org.csv").string())) {
+      return absolute_folder(installed.string());
+    }
+  }
+#ifdef KARIGANE_SOURCE_DATA_DIR
+  return absolute_folder(KARIGANE_SOURCE_DATA_DIR);
+#else
+  return {};
+#endif
+}
+
+bool prepare_program_folder(run_context& ctx, std::string& message) {
+  const std::string& folder = ctx.program_folder;
+  if (!ensure_folder(folder)) {
+    message = "プログラムフォルダを作成できません: " + folder;
+    return false;
+  }
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    message = "プログラムフォルダに書き込めません: " + folder;
+    return false;
+  }
+  const std::string list = meigara_list_path(ctx);
+  const std::string org = meigara_list_org_path(ctx);
+  if (!file_exists(list) && file_exists(org) && !copy_file_over(org, list)) {
+    message = "銘柄リストをファイルに書き込めません。";
+    return false;
+  }
+  return true;
+}
+
+std::string readme_path(const run_context& ctx) {
+  const std::string own = ctx.program_folder + "readme.txt";
+  if (file_exists(own) || ctx.factory_folder.empty()) return own;
+  return ctx.factory_folder + "readme.txt";
+}
+
+}  // namespace karigane

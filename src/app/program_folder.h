@@ -1,0 +1,26 @@
+// The program folder (the --dir folder or the working folder) and the factory folder (the
+// installed data/ folder), and the preparation of a program folder before a run.
+#pragma once
+
+#include <string>
+
+#include "core/run_context.h"
+
+namespace karigane {
+
+// The absolute form of a folder path, ending in "/".
+std::string absolute_folder(const std::string& dir);
+
+// The folder holding the factory copy meigara_list_org.csv and readme.txt: $KARIGANE_DATA_DIR,
+// else <executable folder>/../share/karigane, else the source tree's data/ folder.
+std::string find_factory_folder();
+
+// Makes the program folder usable: creates it when missing, checks that it can be written,
+// and puts the factory stock list in place when the folder has none yet. On failure returns
+// false with a message for the user.
+bool prepare_program_folder(run_context& ctx, std::string& message);
+
+// The usage text: the program folder's readme.txt, else the factory one.
+std::string readme_path(const run_context& ctx);
+
+}  // namespace karigane

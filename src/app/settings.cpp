@@ -1,0 +1,84 @@
+// Reading settei.txt: see settings.h.
+#include "app/settings.h"
+
+#include <algorithm>
+
+#include "core/cp932.h"
+#include "core/fields.h"
+#include "core/text.h"
+
+namespace karigane {
+
+std::string settings_folder_path(const std::string& program_folder, const std::string& value) {
+  std::string v = value;
+  std::replace(v.begin(), v.end(), '\\', '/');
+  std::string path = !v.empty() && v.front() == '/' ? v : program_folder + v;
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+namespace {
+
+// Host values are scheme://host[:port]; a trailing "/" would double the path's first "/".
+std::string host_value(std::string value) {
+  while (!value.empty() && value.back() == '/') value.pop_back();
+  return value;
+}
+
+}  // namespace
+
+void read_settei_sub(run_context& ctx, settei_record& settei) {
+  const std::string& folder = ctx.program_folder;
+  const settei_record defaults;
+  settei = defaults;
+  settei.kabuka_path = folder + "kabuka/";
+  settei.syusei_path = folder + "kabuka/syusei_kabuka/";
+
+  std::string bytes;
+  if (!read_file_bytes(folder + "settei.txt", bytes)) return;
+  const std::string text = decode_user_text(bytes);
+  field_reader reader(text);
+
+  std::string key;
+  std::string value;
+  while (!(contains(key, "EOF") && contains(value, "EOF"))) {
+    if (ctx.stop_flag()) break;
+    ctx.pump();
+    if (!reader.next(key)) break;
+    if (!reader.next(value)) value.clear();
+    if (key == "株価データベースフォルダパス") {
+      settei.kabuka_path = settings_folder_path(folder, value);
+    } else if (key == "修正株価データベースフォルダパス") {
+      settei.syusei_path = settings_folder_path(folder, value);
+    } else if (key == "時系列株価取得サイト") {
+      settei.jikeiretu_site = value;
+    } else if (key == "時系列信用売買残取得サイト") {
+      settei.shinyou_site = value;
+    } else if (key == "最新日株価フォルダ名") {
+      settei.data_d_name = value;
+    } else if (key == "時系列株価フォルダ名") {
+      settei.data_m_name = value;
+    } else if (key == "信用売買残フォルダ名") {
+      settei.data_c_name = value;
+    } else if (key == "財務情報単独決算フォルダ名") {
+      settei.data_ztan_name = value;
+    } else if (key == "財務情報連結決算フォルダ名") {
+      settei.data_zren_name = value;
+    } else if (key == "財務情報中間決算フォルダ名") {
+      settei.data_ztyu_name = value;
+    } else if (key == "株価サイトURL") {
+      settei.kabuka_site_url = host_value(value);
+    } else if (key == "モバイルサイトURL") {
+      settei.mobile_site_url = host_value(value);
+    } else if (key == "旧株価テーブルURL") {
+      settei.old_table_url = host_value(value);
+    } else if (key == "企業情報サイトURL") {
+      settei.profile_site_url = host_value(value);
+    } else if (key == "指標サイトURL") {
+      settei.index_site_url = host_value(value);
+    }
+    if (reader.at_end()) break;
+  }
+}
+
+}  // namespace karigane

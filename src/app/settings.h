@@ -1,0 +1,19 @@
+// The settings file settei.txt in the program folder: key and value records, the defaults of
+// the settings record, and the reader that runs at start-up and at the start of every run.
+#pragma once
+
+#include "core/run_context.h"
+#include "core/settei.h"
+
+namespace karigane {
+
+// Fills `settei` with the defaults, then with the records of program folder + "settei.txt"
+// up to the "EOF" record or the end of the file. A missing or unreadable file leaves the
+// defaults silently; values are not validated.
+void read_settei_sub(run_context& ctx, settei_record& settei);
+
+// The folder value of a settings record as an absolute folder path ending in "/": relative
+// values (written with "\" or "/") lie below the program folder.
+std::string settings_folder_path(const std::string& program_folder, const std::string& value);
+
+}  // namespace karigane

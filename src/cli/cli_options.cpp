@@ -1,0 +1,117 @@
+// Command-line parsing: see cli_options.h.
+#include "cli/cli_options.h"
+
+#include "core/text.h"
+
+namespace karigane {
+namespace {
+
+// Y/M/D into three list texts.
+bool split_period(const std::string& value, std::string& y, std::string& m, std::string& d) {
+  const std::size_t a = value.find('/');
+  if (a == std::string::npos) return false;
+  const std::size_t b = value.find('/', a + 1);
+  if (b == std::string::npos || value.find('/', b + 1) != std::string::npos) return false;
+  y = trim(value.substr(0, a));
+  m = trim(value.substr(a + 1, b - a - 1));
+  d = trim(value.substr(b + 1));
+  return !y.empty() && !m.empty() && !d.empty();
+}
+
+}  // namespace
+
+std::string cli_help_text() {
+  return R"(Usage: karigane [--dir DIR] [COMMAND] [options]
+
+Builds and maintains a local database of Japanese stock market data in CSV files.
+DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, by default,
+the database kabuka/); without --dir it is the current folder.
+
+Commands:
+  gui                 open the main window (the default when no command is given)
+  collect [options]   the collection run of the "収集開始" button
+  --help              this text
+
+collect options (they set the window's controls; without them: individual mode with code
+1301, "時系列株価" ticked, the period from 1 January of this year to today):
+  --code N            individual mode with the code N
+  --range A B         range mode from code A to code B
+  --table             table mode: the codes of download_code.csv
+  --no-timeseries     untick "時系列株価" (daily prices and splits)
+  --yearly            tick "年毎" (also write per-year files)
+  --from Y/M/D        start of the period (year, month and day lists)
+  --to Y/M/D          end of the period
+
+Every message of the status line is printed on standard output, one line each.
+Exit status: 0 the run completed, 1 it ended with an error, 2 usage error,
+130 it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。").
+
+Environment (for tests and demonstrations):
+  KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
+)";
+}
+
+bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
+                       std::string& message) {
+  bool command_seen = false;
+  auto need = [&](std::size_t i, std::size_t count, const std::string& name) {
+    if (i + count < args.size()) return true;
+    message = name + " needs " + (count == 1 ? std::string("a value") : "two values");
+    return false;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.command = cli_command::help;
+      return true;
+    }
+    if (a == "--dir") {
+      if (!need(i, 1, a)) return false;
+      o.dir = args[++i];
+      continue;
+    }
+    if (!command_seen && (a == "gui" || a == "collect")) {
+      command_seen = true;
+      o.command = a == "gui" ? cli_command::gui : cli_command::collect;
+      continue;
+    }
+    if (o.command != cli_command::collect) {
+      message = "unknown argument: " + a;
+      return false;
+    }
+    control_values& c = o.controls;
+    if (a == "--code") {
+      if (!need(i, 1, a)) return false;
+      c.meigara_code_opt = selection_mode::individual;
+      c.code_txt = args[++i];
+    } else if (a == "--range") {
+      if (!need(i, 2, a)) return false;
+      c.meigara_code_opt = selection_mode::range;
+      c.code_txt = args[++i];
+      c.code1_txt = args[++i];
+    } else if (a == "--table") {
+      c.meigara_code_opt = selection_mode::table;
+    } else if (a == "--no-timeseries") {
+      c.out1_jikeiretu_chk = false;
+    } else if (a == "--yearly") {
+      c.out1_nengoto_chk = true;
+    } else if (a == "--from" || a == "--to") {
+      if (!need(i, 1, a)) return false;
+      const std::string& v = args[++i];
+      const bool from = a == "--from";
+      if (!split_period(v, from ? c.yyyy_start_cmb : c.yyyy_end_cmb,
+                        from ? c.mm_start_cmb : c.mm_end_cmb,
+                        from ? c.dd_start_cmb : c.dd_end_cmb)) {
+        message = a + " takes a date written Y/M/D, not \"" + v + "\"";
+        return false;
+      }
+      (from ? o.from_given : o.to_given) = true;
+    } else {
+      message = "unknown option for " + std::string("collect: ") + a;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace karigane

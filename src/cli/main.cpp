@@ -1,0 +1,81 @@
+// karigane: the command line and, without a command, the main window.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/collection_run.h"
+#include "app/period.h"
+#include "app/program_folder.h"
+#include "app/settings.h"
+#include "cli/cli_context.h"
+#include "cli/cli_options.h"
+
+namespace {
+
+using namespace karigane;
+
+constexpr int kExitCompleted = 0;
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitStopped = 130;
+
+int exit_status(run_ending ending) {
+  switch (ending) {
+    case run_ending::completed: return kExitCompleted;
+    case run_ending::error: return kExitError;
+    case run_ending::aborted: return kExitStopped;
+  }
+  return kExitError;
+}
+
+int run_collect(cli_context& ctx, const cli_options& options) {
+  ctx.controls = options.controls;
+  const date today = ctx.now().day;
+  control_values preset;
+  preset_period_lists(preset, today);
+  control_values& c = ctx.controls;
+  if (!options.from_given) {
+    c.yyyy_start_cmb = preset.yyyy_start_cmb;
+    c.mm_start_cmb = preset.mm_start_cmb;
+    c.dd_start_cmb = preset.dd_start_cmb;
+  }
+  if (!options.to_given) {
+    c.yyyy_end_cmb = preset.yyyy_end_cmb;
+    c.mm_end_cmb = preset.mm_end_cmb;
+    c.dd_end_cmb = preset.dd_end_cmb;
+  }
+  // "年毎" is usable only while time series or margin balances are ticked.
+  if (!c.out1_jikeiretu_chk && !c.out1_shinyou_chk) c.out1_nengoto_chk = false;
+  ctx.catch_stop_signals();
+  return exit_status(m_dl_start_cmd_Click(ctx));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  cli_options options;
+  std::string message;
+  if (!parse_cli_options(args, options, message)) {
+    std::fprintf(stderr, "karigane: %s\nTry 'karigane --help'.\n", message.c_str());
+    return kExitUsage;
+  }
+  if (options.command == cli_command::help) {
+    std::fputs(cli_help_text().c_str(), stdout);
+    return kExitCompleted;
+  }
+  if (options.command == cli_command::gui) {
+    std::fputs(cli_help_text().c_str(), stdout);
+    return kExitCompleted;
+  }
+
+  cli_context ctx(stdout);
+  ctx.program_folder = absolute_folder(options.dir);
+  ctx.factory_folder = find_factory_folder();
+  if (!prepare_program_folder(ctx, message)) {
+    std::fprintf(stderr, "karigane: %s\n", message.c_str());
+    return kExitUsage;
+  }
+  read_settei_sub(ctx, ctx.settei);
+  return run_collect(ctx, options);
+}

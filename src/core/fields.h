@@ -1,0 +1,70 @@
+// The program's text files: the field reader (fields separated by "," or line ends, enclosing
+// double quotes removed, blanks around unquoted fields removed), the CP932 CR LF writer, and
+// whole-file reading and atomic replacement (temporary file in the same folder, then rename).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace karigane {
+
+class field_reader {
+ public:
+  // `text` is UTF-8 and must outlive the reader.
+  explicit field_reader(std::string_view text) : text_(text) {}
+
+  // Reads the next field of the stream, whatever line it stands on; false at the end.
+  bool next(std::string& field);
+
+  // Reads every field of the next line; false when no line is left.
+  bool next_line(std::vector<std::string>& fields);
+
+  bool at_end() const { return pos_ >= text_.size(); }
+
+ private:
+  // Reads one field; sets `line_end` when the field was the last of its line.
+  void read_field(std::string& field, bool& line_end);
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// A field as it may stand in a file that is never quoted: "," becomes "，" and line breaks
+// become blanks, so that a name cannot shift the fields of its line.
+std::string file_field(std::string_view text);
+
+// Builds the text of a data file: fields joined by ",", lines ended by CR LF.
+class csv_text {
+ public:
+  template <typename Range>
+  void add_row(const Range& fields, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i) text_ += ',';
+      append_field(fields[i]);
+    }
+    text_ += "\r\n";
+  }
+  void add_row(std::initializer_list<std::string_view> fields);
+  void reserve(std::size_t bytes) { text_.reserve(bytes); }
+
+  // The file's bytes in CP932.
+  std::string cp932() const;
+  const std::string& utf8() const { return text_; }
+
+ private:
+  void append_field(std::string_view field);
+  std::string text_;
+};
+
+// Reads a whole file's bytes; false when it cannot be opened or read.
+bool read_file_bytes(const std::string& path, std::string& bytes);
+
+// Reads a CP932 file as UTF-8; false when it cannot be opened or read.
+bool read_cp932_file(const std::string& path, std::string& utf8);
+
+// Replaces (or creates) the file with `bytes`: writes a temporary file in the same folder and
+// renames it over the old one, so that a failure leaves the old file as it was.
+bool write_file_atomic(const std::string& path, std::string_view bytes);
+
+}  // namespace karigane

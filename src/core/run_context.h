@@ -1,0 +1,99 @@
+// The run context: everything the engine needs from its front end. The stop flag, the message
+// pump, the status line Label1 (text and colour), the progress lines Label3 and Label4, the
+// values of the window's controls that the runs read, the settings record of the window, the
+// program folder and the clock. The window, the command line and the tests each implement it.
+//
+// Threading: the engine calls it from the thread that runs the run. stop_flag may be set from
+// any thread or a signal handler.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/dates.h"
+#include "core/settei.h"
+
+namespace karigane {
+
+enum class label_colour { blue, red, black };
+
+// Selection modes of the option group meigara_code_opt.
+enum class selection_mode { individual = 0, table = 1, range = 2 };
+
+// The control values the runs read (and, for the code boxes, write back).
+struct control_values {
+  selection_mode meigara_code_opt = selection_mode::individual;
+  std::string code_txt = "1301";
+  std::string code1_txt = "9999";
+  bool out1_data_d_chk = false;
+  bool out1_jikeiretu_chk = true;
+  bool out1_shinyou_chk = false;
+  bool out1_data_z_chk = false;
+  bool out1_nengoto_chk = false;
+  std::string yyyy_start_cmb, mm_start_cmb, dd_start_cmb;
+  std::string yyyy_end_cmb, mm_end_cmb, dd_end_cmb;
+  bool out2_nenngoto_chk = false;
+  bool Check1 = false;
+  bool connect_sound_chk = true;
+};
+
+class run_context {
+ public:
+  virtual ~run_context() = default;
+
+  // The window's stop flag.
+  bool stop_flag() const { return stop_.load(std::memory_order_relaxed) != 0; }
+  void set_stop_flag(bool on) { stop_.store(on ? 1 : 0, std::memory_order_relaxed); }
+
+  // Lets the front end process pending events once (DoEvents).
+  virtual void pump() {}
+
+  // Status and progress lines.
+  virtual void set_label1(std::string_view text, label_colour colour);
+  virtual void set_label3(std::string_view text, label_colour colour);
+  virtual void set_label4(std::string_view text, label_colour colour);
+  const std::string& label1() const { return label1_; }
+  label_colour label1_colour() const { return label1_colour_; }
+  const std::string& label3() const { return label3_; }
+  const std::string& label4() const { return label4_; }
+
+  // set_controls_sub: idle (true) or running (false).
+  virtual void set_controls_sub(bool enable) { idle_ = enable; }
+  bool idle() const { return idle_; }
+
+  // The engine changed the code boxes (range mode swaps them, normalisation rewrites them).
+  virtual void code_boxes_changed() {}
+
+  // The clock; the front end may fix it (tests, --now).
+  virtual local_time now() const { return system_now(); }
+
+  control_values controls;
+  settei_record settei;
+
+  // The program folder, with "/" at the end; the folder of settei.txt, the stock list and the
+  // code table. The factory folder holds the installed copy of meigara_list_org.csv.
+  std::string program_folder;
+  std::string factory_folder;
+
+  // Page retrieval's wait: ticks of tick_ms each (800 x 200 ms for the real site).
+  int wait_limit_ticks = 800;
+  int tick_ms = 200;
+
+ protected:
+  std::string label1_, label3_, label4_;
+  label_colour label1_colour_ = label_colour::blue;
+  label_colour label3_colour_ = label_colour::blue;
+  label_colour label4_colour_ = label_colour::blue;
+  bool idle_ = true;
+
+ private:
+  std::atomic<int> stop_{0};
+};
+
+// Booleans that travel between procedures as 16-bit -1/0 values.
+inline constexpr std::int16_t kTrue = -1;
+inline constexpr std::int16_t kFalse = 0;
+
+}  // namespace karigane

@@ -1,0 +1,88 @@
+// The field reader and the atomic CP932 writer.
+#include "core/fields.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+std::vector<std::string> all_fields(std::string_view text) {
+  field_reader r(text);
+  std::vector<std::string> out;
+  std::string f;
+  while (r.next(f)) out.push_back(f);
+  return out;
+}
+
+TEST(FieldReader, QuotesAndBlanks) {
+  EXPECT_EQ(all_fields("  a , \"b, c\" ,d\r\ne\n\"f\"\r\n"),
+            (std::vector<std::string>{"a", "b, c", "d", "e", "f"}));
+  EXPECT_EQ(all_fields("\"  kept  \",x"), (std::vector<std::string>{"  kept  ", "x"}));
+  EXPECT_EQ(all_fields("a,,b\r\n"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(all_fields("a,\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(all_fields(""), std::vector<std::string>{});
+}
+
+TEST(FieldReader, UnterminatedQuoteReadsToTheEnd) {
+  EXPECT_EQ(all_fields("\"abc,def"), (std::vector<std::string>{"abc,def"}));
+  EXPECT_EQ(all_fields("\"a\"junk,b"), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(FieldReader, LinesKeepTheirFields) {
+  field_reader r("1301,東証1部,極洋\r\n20130104,1,2\r\n\r\nx");
+  std::vector<std::string> line;
+  ASSERT_TRUE(r.next_line(line));
+  EXPECT_EQ(line, (std::vector<std::string>{"1301", "東証1部", "極洋"}));
+  ASSERT_TRUE(r.next_line(line));
+  EXPECT_EQ(line.size(), 3u);
+  ASSERT_TRUE(r.next_line(line));
+  EXPECT_EQ(line, std::vector<std::string>{""});
+  ASSERT_TRUE(r.next_line(line));
+  EXPECT_EQ(line, std::vector<std::string>{"x"});
+  EXPECT_FALSE(r.next_line(line));
+}
+
+TEST(CsvText, WritesCp932WithCrLfAndNeverShiftsFields) {
+  csv_text t;
+  t.add_row({"1301", "東証1部", "A,B"});
+  t.add_row({"x", "line\nbreak"});
+  EXPECT_EQ(t.utf8(), "1301,東証1部,A，B\r\nx,line break\r\n");
+  EXPECT_EQ(t.cp932().substr(0, 5), "1301,");
+}
+
+TEST(AtomicWrite, ReplacesTheFileAndLeavesNoTemporaryBehind) {
+  testing::temp_folder dir;
+  const std::string path = dir.path() + "a.csv";
+  ASSERT_TRUE(write_file_atomic(path, "old\r\n"));
+  ASSERT_TRUE(write_file_atomic(path, "new\r\n"));
+  EXPECT_EQ(testing::file_bytes(path), "new\r\n");
+  std::string bytes;
+  EXPECT_TRUE(read_file_bytes(path, bytes));
+  EXPECT_FALSE(read_file_bytes(dir.path() + "missing.csv", bytes));
+}
+
+TEST(AtomicWrite, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  testing::temp_folder dir;
+  const std::string path = dir.path() + "a.csv";
+  ASSERT_TRUE(write_file_atomic(path, "old"));
+  ::chmod(dir.path().c_str(), 0500);
+  EXPECT_FALSE(write_file_atomic(path, "new"));
+  ::chmod(dir.path().c_str(), 0700);
+  EXPECT_EQ(testing::file_bytes(path), "old");
+}
+
+TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
+  // /dev/full accepts the open of a new file nowhere, so write into a folder on it is not
+  // possible; instead write over a path whose folder is missing.
+  testing::temp_folder dir;
+  EXPECT_FALSE(write_file_atomic(dir.path() + "no/such/folder/a.csv", "x"));
+}
+
+}  // namespace
+}  // namespace karigane

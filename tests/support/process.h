@@ -1,0 +1,34 @@
+// Running the built programs from tests: the command line with arguments and environment,
+// capturing its output and exit status, optionally signalling it while it runs.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace karigane::testing {
+
+struct process_result {
+  int exit_status = -1;  // the exit code, or 128 + signal number
+  std::string out;       // standard output
+  std::string err;       // standard error
+
+  // Standard output split into lines.
+  std::vector<std::string> lines() const;
+};
+
+// Runs `program` with `args`; `env` entries "NAME=value" are added to the environment.
+// `while_running`, when given, is called with the child's pid and the output read so far each
+// time new output arrives, and may send it signals.
+process_result run_process(const std::string& program, const std::vector<std::string>& args,
+                           const std::vector<std::string>& env = {},
+                           const std::function<void(int pid, const std::string& out)>&
+                               while_running = nullptr);
+
+// The command line binary under test.
+process_result run_karigane(const std::vector<std::string>& args,
+                            const std::vector<std::string>& env = {},
+                            const std::function<void(int pid, const std::string& out)>&
+                                while_running = nullptr);
+
+}  // namespace karigane::testing
