@@ -1,0 +1,84 @@
+// The collection run's steps and endings, through the recording context.
+#include "app/collection_run.h"
+
+#include <gtest/gtest.h>
+
+#include "support/recording_context.h"
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+using testing::recording_context;
+using testing::temp_folder;
+
+// A program folder with a small stock list and no data kinds ticked.
+void prepare(const temp_folder& dir, recording_context& ctx) {
+  testing::write_cp932(dir.path() + "meigara_list.csv",
+                       "2,20141127,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n"
+                       "1332,t,東証1部,日本水産(株)\r\n");
+  ctx.controls.out1_jikeiretu_chk = false;
+  ctx.fix_now(local_time{date{2014, 11, 27}, 10, 0, 0});
+}
+
+TEST(CollectionRun, WithNoDataKindTheTargetsAreCheckedAndTheRunCompletes) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  prepare(dir, ctx);
+  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(ctx.label1_texts(),
+            (std::vector<std::string>{"銘柄コードのチェック処理", "収集処理を完了しました。"}));
+  EXPECT_EQ(ctx.label1_colour(), label_colour::blue);
+  EXPECT_EQ(ctx.controls_history, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(ctx.stop_flag());
+  EXPECT_TRUE(ctx.idle());
+}
+
+TEST(CollectionRun, AStopAtAnyPointEndsInTheRedAbortAndTheIdleWindow) {
+  temp_folder dir;
+  long total_pumps = 0;
+  {
+    recording_context ctx(dir.path());
+    prepare(dir, ctx);
+    m_dl_start_cmd_Click(ctx);
+    total_pumps = ctx.pumps();
+  }
+  ASSERT_GT(total_pumps, 9000);
+  // Every pump is a moment the stop button can be pressed; sample them densely where the
+  // run's steps are and sparsely through the code-list clearing.
+  for (long n = 1; n <= total_pumps; n += (n > 20 && n < 9000) ? 997 : 1) {
+    recording_context ctx(dir.path());
+    prepare(dir, ctx);
+    ctx.stop_after_pumps(n);
+    const run_ending ending = m_dl_start_cmd_Click(ctx);
+    if (ending == run_ending::completed) continue;  // stopped after the last test
+    ASSERT_EQ(ending, run_ending::aborted) << "pump " << n;
+    EXPECT_EQ(ctx.label1(), "処理を中断しました。");
+    EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+    EXPECT_TRUE(ctx.idle());
+    EXPECT_TRUE(ctx.stop_flag());
+  }
+}
+
+TEST(CollectionRun, ATargetSelectionFailureIsTheRedErrorEnding) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  prepare(dir, ctx);
+  ctx.controls.code_txt = "999";
+  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::error);
+  EXPECT_EQ(ctx.label1(), "銘柄コードＮＯをご確認ください。");
+  EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+  EXPECT_TRUE(ctx.idle());
+  EXPECT_TRUE(ctx.stop_flag());
+}
+
+TEST(CollectionRun, ARunClearsTheStopFlagLeftByThePreviousOne) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  prepare(dir, ctx);
+  ctx.set_stop_flag(true);
+  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed);
+}
+
+}  // namespace
+}  // namespace karigane

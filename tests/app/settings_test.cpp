@@ -1,0 +1,100 @@
+// Reading settei.txt: defaults, records, the end record, odd input.
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "support/recording_context.h"
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+using testing::recording_context;
+using testing::temp_folder;
+
+settei_record read_with(const temp_folder& dir, const std::string* text_cp932 = nullptr,
+                        const std::string* raw = nullptr) {
+  if (text_cp932) testing::write_cp932(dir.path() + "settei.txt", *text_cp932);
+  if (raw) testing::write_bytes(dir.path() + "settei.txt", *raw);
+  recording_context ctx(dir.path());
+  settei_record s;
+  s.data_m_name = "left over";
+  read_settei_sub(ctx, s);
+  return s;
+}
+
+TEST(Settings, WithoutAFileTheDefaultsStand) {
+  temp_folder dir;
+  const settei_record s = read_with(dir);
+  EXPECT_EQ(s.kabuka_path, dir.path() + "kabuka/");
+  EXPECT_EQ(s.syusei_path, dir.path() + "kabuka/syusei_kabuka/");
+  EXPECT_EQ(s.jikeiretu_site, "新");
+  EXPECT_EQ(s.shinyou_site, "新");
+  EXPECT_EQ(s.data_d_name, "data_d");
+  EXPECT_EQ(s.data_m_name, "data_m");
+  EXPECT_EQ(s.data_c_name, "data_c");
+  EXPECT_EQ(s.data_ztan_name, "data_ztan");
+  EXPECT_EQ(s.data_zren_name, "data_zren");
+  EXPECT_EQ(s.data_ztyu_name, "data_ztyu");
+  EXPECT_EQ(s.kabuka_site_url, "http://info.finance.yahoo.co.jp");
+}
+
+TEST(Settings, OneRecordChangesOnlyItsField) {
+  temp_folder dir;
+  const std::string text = "信用売買残フォルダ名,credit\r\nEOF,EOF\r\n";
+  const settei_record s = read_with(dir, &text);
+  EXPECT_EQ(s.data_c_name, "credit");
+  EXPECT_EQ(s.data_m_name, "data_m");
+  EXPECT_EQ(s.kabuka_path, dir.path() + "kabuka/");
+}
+
+TEST(Settings, FolderValuesWithBackslashesAreRelativeToTheProgramFolder) {
+  temp_folder dir;
+  const std::string text =
+      "株価データベースフォルダパス,data2\\\r\n修正株価データベースフォルダパス,\"adj\\x\\\"\r\n"
+      "株価サイトURL,http://127.0.0.1:8080/\r\nEOF,EOF\r\n";
+  const settei_record s = read_with(dir, &text);
+  EXPECT_EQ(s.kabuka_path, dir.path() + "data2/");
+  EXPECT_EQ(s.syusei_path, dir.path() + "adj/x/");
+  EXPECT_EQ(s.kabuka_site_url, "http://127.0.0.1:8080");
+}
+
+TEST(Settings, EndRecordNeedsBothFieldsAndLaterRecordsOverride) {
+  temp_folder dir;
+  const std::string text =
+      "EOF,x\r\n時系列株価取得サイト,Ｍ\r\n時系列株価取得サイト,新2\r\nEOF,EOF\r\n"
+      "時系列株価フォルダ名,after_end\r\n";
+  const settei_record s = read_with(dir, &text);
+  EXPECT_EQ(s.jikeiretu_site, "新2");
+  EXPECT_EQ(s.data_m_name, "data_m");
+}
+
+TEST(Settings, AFileWithoutTheEndRecordEndsAtItsLastLine) {
+  temp_folder dir;
+  const std::string text = "最新日株価フォルダ名,daily\r\n時系列株価フォルダ名";
+  const settei_record s = read_with(dir, &text);
+  EXPECT_EQ(s.data_d_name, "daily");
+  EXPECT_EQ(s.data_m_name, "");
+}
+
+TEST(Settings, Utf8AndJunkBytesAreReadWithoutHarm) {
+  temp_folder dir;
+  const std::string utf8 = "\xEF\xBB\xBF時系列株価取得サイト,Ｍ\nEOF,EOF\n";
+  EXPECT_EQ(read_with(dir, nullptr, &utf8).jikeiretu_site, "Ｍ");
+  const std::string junk = std::string("\xFF\xFE\x00\x81,\"unclosed", 12);
+  const settei_record s = read_with(dir, nullptr, &junk);
+  EXPECT_EQ(s.data_m_name, "data_m");
+}
+
+TEST(Settings, StopFlagEndsTheReading) {
+  temp_folder dir;
+  testing::write_cp932(dir.path() + "settei.txt", "時系列株価フォルダ名,x\r\nEOF,EOF\r\n");
+  recording_context ctx(dir.path());
+  ctx.set_stop_flag(true);
+  settei_record s;
+  read_settei_sub(ctx, s);
+  EXPECT_EQ(s.data_m_name, "data_m");
+}
+
+}  // namespace
+}  // namespace karigane
