@@ -1,0 +1,121 @@
+// The "新" history page: see history_page_extractor.h. Plain text search on the page as page
+// retrieval hands it over (upper-case tags, unquoted simple attribute values).
+#include "timeseries/history_page_extractor.h"
+
+#include "core/cp932.h"
+#include "timeseries/history_page_parts.h"
+
+namespace karigane {
+namespace {
+
+// The text of the option selected after `marker`: "selected value=", the next ">", and the
+// trimmed text up to "<". The search goes on from where it ended; empty when a marker is
+// missing (and every later search then fails too).
+std::string selected_option(u32v page, u32v marker, std::size_t& pos) {
+  if (pos == 0) return {};
+  const std::size_t at = instr(page, marker, pos);
+  const std::size_t selected = at == 0 ? 0 : instr(page, U"selected value=", at);
+  const std::size_t gt = selected == 0 ? 0 : instr(page, U">", selected);
+  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
+  if (lt == 0) {
+    pos = 0;
+    return {};
+  }
+  pos = lt;
+  return to_utf8(trim(page.substr(gt, lt - gt - 1)));
+}
+
+bool page_shows_window(u32v page, const kikan_row& window) {
+  std::size_t pos = 1;
+  std::string parts[6];
+  const u32v markers[3] = {U"id=selYear", U"id=selMonth", U"id=selDay"};
+  for (int i = 0; i < 6; ++i) {
+    parts[i] = selected_option(page, markers[i % 3], pos);
+    if (i % 3 != 0 && val(parts[i]) < 10) parts[i] = "0" + parts[i];
+  }
+  return slash_text(window.start) == parts[0] + "/" + parts[1] + "/" + parts[2] &&
+         slash_text(window.end) == parts[3] + "/" + parts[4] + "/" + parts[5];
+}
+
+}  // namespace
+
+void extract_kabuinf_from_yahoohtml_new_sub(run_context& ctx, const std::string& page_text,
+                                            const kikan_row& window,
+                                            std::int16_t& error_loop_no_s,
+                                            jikeiretu_data_t& prices, bunkatu_list_t& splits,
+                                            std::int16_t& error_flag_s, std::string& error_msg_s) {
+  error_flag_s = kFalse;
+  error_msg_s.clear();
+  const u32 page = to_u32(page_text);
+  const std::string code = prices[0][kPriceCode];
+
+  // The page must show the requested stock and window.
+  if (contains(page, U"価格データはありません") || contains(page, U"該当する銘柄はありません")) {
+    return price_page_capped_failure(error_loop_no_s, error_flag_s, error_msg_s);
+  }
+  std::string page_code;
+  if (!is_index_code(code)) {
+    const std::size_t detail = instr(page, U"=株価詳細>") + 1;
+    const std::size_t code_at = instr(page, U"code=", detail);
+    const std::size_t dot = code_at == 0 ? 0 : instr(page, U".", code_at + 5);
+    if (code_at == 0 || dot == 0) {
+      return price_page_capped_failure(error_loop_no_s, error_flag_s, error_msg_s);
+    }
+    page_code = page_program_code(u32v(page).substr(code_at + 4, dot - code_at - 5));
+    if (page_code != code) {
+      return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
+    }
+  }
+  if (!page_shows_window(page, window)) {
+    return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
+  }
+  error_loop_no_s = 0;
+
+  // Messages, names and the code.
+  if (contains(page, U"該当する期間のデータはありません")) {
+    error_msg_s = "error b01:該当する期間のデータはありません。";
+    return;
+  }
+  std::size_t p = instr(page, U"=株価詳細>");
+  if (p == 0) {
+    error_msg_s = "error b11:銘柄名が取得できませんでした。";
+    return;
+  }
+  p = instr(page, U"<H1>", p);
+  if (p == 0) {
+    error_msg_s = "error b12:銘柄名が取得できませんでした。";
+    return;
+  }
+  p = instr(page, U">", p);
+  std::size_t q = instr(page, U"<", p);
+  if (q == 0) q = page.size() + 1;
+  const std::string name = clean_stock_name(to_utf8(trim(u32v(page).substr(p, q - p - 1))));
+
+  const std::size_t sb = instr(page, U"yjSb");
+  if (sb == 0) {
+    error_msg_s = "error b21:市場名が取得できませんでした。";
+    return;
+  }
+  const std::size_t gt = instr(page, U">", sb);
+  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
+  const std::string market =
+      lt == 0 ? std::string() : to_utf8(trim(u32v(page).substr(gt, lt - gt - 1)));
+
+  if (is_index_code(code)) page_code = index_page_code(page, code);
+  if (page_code != code) {
+    error_msg_s = "error b32:コードが取得できませんでした。";
+    return;
+  }
+  set_price_page_header(prices, splits, page_code, market, name);
+
+  // The price table.
+  u32v body;
+  const body_cut cut = cut_price_table_body(page, body);
+  if (cut != body_cut::ok) {
+    error_msg_s = body_cut_message(cut);
+    return;
+  }
+  read_price_rows(ctx, body, price_date_form::kanji, prices, splits);
+}
+
+}  // namespace karigane

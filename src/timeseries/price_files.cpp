@@ -1,0 +1,95 @@
+// Time-series price files: see price_files.h.
+#include "timeseries/price_files.h"
+
+#include "core/folders.h"
+
+namespace karigane {
+
+jikeiretu_data_t empty_price_table(const std::string& code) {
+  jikeiretu_data_t t(1);
+  t[0][kPriceCode] = code;
+  t[0][kPriceCount] = "0";
+  return t;
+}
+
+bunkatu_list_t empty_split_table(const std::string& code) {
+  bunkatu_list_t t(1);
+  t[0][kSplitCode] = code;
+  t[0][kSplitCount] = "0";
+  return t;
+}
+
+std::string price_file_path(const settei_record& settei, const std::string& code) {
+  return settei.kabuka_path + settei.data_m_name + "/" + code + ".csv";
+}
+
+std::string yearly_price_file_path(const settei_record& settei, const std::string& year,
+                                   const std::string& code) {
+  return settei.kabuka_path + year + "/" + settei.data_m_name + "/" + code + ".csv";
+}
+
+read_result read_jikeiretu_asc_sub(const std::string& path, jikeiretu_data_t& table) {
+  jikeiretu_data_t read;
+  const read_result r = read_table_file(path, read, kPriceFileWidth, kPriceCount, false);
+  if (r != read_result::missing) table = std::move(read);
+  return r;
+}
+
+read_result read_jikeiretu_desc_sub(const std::string& path, jikeiretu_data_t& table) {
+  jikeiretu_data_t read;
+  const read_result r = read_table_file(path, read, kPriceFileWidth, kPriceCount, true);
+  if (r != read_result::missing) table = std::move(read);
+  return r;
+}
+
+std::int16_t write_jikeiretu_asc_sub(const std::string& path, const jikeiretu_data_t& table) {
+  return write_table_file(path, table, kPriceFileWidth, kPriceCount, false) ? 0 : -1;
+}
+
+std::int16_t write_jikeiretu_desc_sub(const std::string& path, const jikeiretu_data_t& table) {
+  return write_table_file(path, table, kPriceFileWidth, kPriceCount, true) ? 0 : -1;
+}
+
+std::int16_t write_jikeiretu_data_sub(const settei_record& settei, jikeiretu_data_t& table,
+                                      bool* damaged) {
+  if (damaged) *damaged = false;
+  const std::string path = price_file_path(settei, table[0][kPriceCode]);
+  jikeiretu_data_t stored;
+  const read_result r = read_jikeiretu_desc_sub(path, stored);
+  if (r == read_result::missing) return write_jikeiretu_desc_sub(path, table);
+  if (r == read_result::damaged) {
+    if (damaged) *damaged = true;
+    return -1;
+  }
+  merge_descending(stored, price_count(stored), table, std::min(price_count(table), table.size() - 1),
+                   0, kPriceCount);
+  const std::size_t e = price_count(stored);
+  if (e > 0) {
+    stored[0][kPriceOldest] = stored[e][0];
+    stored[0][kPriceNewest] = stored[1][0];
+  }
+  table = std::move(stored);
+  return write_jikeiretu_desc_sub(path, table);
+}
+
+std::int16_t write_jikeiretu_nengoto_sub(const settei_record& settei, jikeiretu_data_t& table,
+                                         const std::string& code) {
+  if (read_jikeiretu_asc_sub(price_file_path(settei, code), table) != read_result::ok) return -1;
+  std::int16_t flag = 0;
+  for_each_year_run(
+      table, price_count(table), 0, kPriceCount,
+      [](jikeiretu_data_t& run) {
+        run[0][kPriceOldest] = run[1][0];
+        run[0][kPriceNewest] = run.back()[0];
+      },
+      [&](const std::string& year, const jikeiretu_data_t& run) {
+        ensure_folder(settei.kabuka_path + year);
+        ensure_folder(settei.kabuka_path + year + "/" + settei.data_m_name);
+        if (write_jikeiretu_asc_sub(yearly_price_file_path(settei, year, code), run) != 0) {
+          flag = -1;
+        }
+      });
+  return flag;
+}
+
+}  // namespace karigane

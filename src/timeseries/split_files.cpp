@@ -1,0 +1,76 @@
+// Split lists: see split_files.h.
+#include "timeseries/split_files.h"
+
+#include "core/folders.h"
+
+namespace karigane {
+
+std::string split_folder_path(const settei_record& settei) {
+  return settei.kabuka_path + settei.data_m_name + "h/";
+}
+
+std::string split_file_path(const settei_record& settei, const std::string& code) {
+  return split_folder_path(settei) + code + ".csv";
+}
+
+std::string yearly_split_file_path(const settei_record& settei, const std::string& year,
+                                   const std::string& code) {
+  return settei.kabuka_path + year + "/" + settei.data_m_name + "h/" + code + ".csv";
+}
+
+read_result read_bunkatu_asc_sub(const std::string& path, bunkatu_list_t& table) {
+  bunkatu_list_t read;
+  const read_result r = read_table_file(path, read, kSplitFileWidth, kSplitCount, false);
+  if (r != read_result::missing) table = std::move(read);
+  return r;
+}
+
+read_result read_bunkatu_desc_sub(const std::string& path, bunkatu_list_t& table) {
+  bunkatu_list_t read;
+  const read_result r = read_table_file(path, read, kSplitFileWidth, kSplitCount, true);
+  if (r != read_result::missing) table = std::move(read);
+  return r;
+}
+
+std::int16_t write_bunkatu_asc_sub(const std::string& path, const bunkatu_list_t& table) {
+  return write_table_file(path, table, kSplitFileWidth, kSplitCount, false) ? 0 : -1;
+}
+
+std::int16_t write_bunkatu_desc_sub(const std::string& path, const bunkatu_list_t& table) {
+  return write_table_file(path, table, kSplitFileWidth, kSplitCount, true) ? 0 : -1;
+}
+
+std::int16_t write_bunkatu_data_sub(const settei_record& settei, bunkatu_list_t& table,
+                                    bool* damaged) {
+  if (damaged) *damaged = false;
+  const std::string path = split_file_path(settei, table[0][kSplitCode]);
+  bunkatu_list_t stored;
+  const read_result r = read_bunkatu_desc_sub(path, stored);
+  if (r == read_result::missing) return write_bunkatu_desc_sub(path, table);
+  if (r == read_result::damaged) {
+    if (damaged) *damaged = true;
+    return -1;
+  }
+  merge_descending(stored, split_count(stored), table,
+                   std::min(split_count(table), table.size() - 1), 0, kSplitCount);
+  table = std::move(stored);
+  return write_bunkatu_desc_sub(path, table);
+}
+
+std::int16_t write_bunkatu_nengoto_sub(const settei_record& settei, bunkatu_list_t& table,
+                                       const std::string& code) {
+  if (read_bunkatu_asc_sub(split_file_path(settei, code), table) != read_result::ok) return -1;
+  std::int16_t flag = 0;
+  for_each_year_run(
+      table, split_count(table), 0, kSplitCount, [](bunkatu_list_t&) {},
+      [&](const std::string& year, const bunkatu_list_t& run) {
+        ensure_folder(settei.kabuka_path + year);
+        ensure_folder(settei.kabuka_path + year + "/" + settei.data_m_name + "h");
+        if (write_bunkatu_asc_sub(yearly_split_file_path(settei, year, code), run) != 0) {
+          flag = -1;
+        }
+      });
+  return flag;
+}
+
+}  // namespace karigane
