@@ -1,0 +1,38 @@
+// Page retrieval, int_cnt1_sub: the one routine through which every page is loaded. It
+// navigates to an address, waits with the front end's message pump turning, and returns the
+// body element's outer HTML in the legacy browser form (legacy_html.h), repeating the
+// navigation while the result is an error page.
+//
+//   - error_msg_s "" : success; `page` holds the page (any HTTP answer with a body, 404 and
+//     403 bodies included, after redirects, decoded by its declared charset).
+//   - "インターネットに接続できません。": no answer within ctx.wait_limit_ticks x ctx.tick_ms
+//     (800 x 200 ms for the real site), or the stop flag was raised during the wait or before
+//     the call; `page` is left as the caller passed it and no repeat is made.
+//   - "該当URLをオープンできません。": 11 navigations in a row (the first and 10 repeats)
+//     gave an error page; `page` holds the last one. An error page is a page containing
+//     "ページを表示できません", "Forbidden" or "ナビゲーションは取り消されました"; an address
+//     that cannot be reached, a connection that breaks off, an answer of status 400 or above
+//     without a body and an address that is not http(s) all give the browser's own error page
+//     "ページを表示できません".
+//
+// A document without a body element leaves `page` as it was. Label4 shows "接続中..." (blue)
+// while a transfer is under way and is emptied afterwards. Nothing is thrown. Calls on
+// different threads are independent.
+#pragma once
+
+#include <string>
+
+#include "core/run_context.h"
+
+namespace karigane {
+
+inline constexpr const char* kNoConnectionText = "インターネットに接続できません。";
+inline constexpr const char* kCannotOpenUrlText = "該当URLをオープンできません。";
+
+void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
+                  std::string& error_msg_s);
+
+// True when the page is one of the browser's error pages (the three texts above).
+bool is_browser_error_page(const std::string& page);
+
+}  // namespace karigane

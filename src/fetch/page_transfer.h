@@ -1,0 +1,33 @@
+// One navigation of page retrieval: loads an address over HTTP(S) with libcurl (redirects
+// followed, only http and https), while the caller's message pump keeps turning, Label4 shows
+// "接続中..." on every wait tick the transfer is still under way, and the wait ends at the
+// run context's limit (wait_limit_ticks x tick_ms) or as soon as the stop flag is raised.
+#pragma once
+
+#include <string>
+
+#include "core/run_context.h"
+
+namespace karigane {
+
+enum class transfer_end {
+  answered,   // an HTTP answer arrived completely (any status)
+  failed,     // no connection, a connection that broke off, a bad address
+  timed_out,  // the wait limit passed first
+  stopped,    // the stop flag was raised during the wait
+};
+
+struct transfer_result {
+  transfer_end end = transfer_end::failed;
+  long status = 0;           // HTTP status of the last answer (after redirects)
+  std::string content_type;  // its Content-Type header
+  std::string body;          // its body, undecoded
+  std::string failure;       // what went wrong, for the error page
+};
+
+// Bodies beyond this size are refused as a failed transfer.
+inline constexpr std::size_t kMaxPageBytes = 64u << 20;
+
+transfer_result load_page(run_context& ctx, const std::string& url);
+
+}  // namespace karigane
