@@ -30,6 +30,10 @@ the database kabuka/); without --dir it is the current folder.
 Commands:
   gui                 open the main window (the default when no command is given)
   collect [options]   the collection run of the "収集開始" button
+  adjust [--yearly]   the run of the "調整後株価" button: split-adjusted copies of the price
+                      files in the adjusted-price folder (kabuka/syusei_kabuka/data_m/);
+                      --yearly ticks "年毎から計算": the series are first joined from the
+                      newest run of consecutive year folders (kept in data_m_1, data_mh_1)
   --help              this text
 
 collect options (they set the window's controls; without them: individual mode with code
@@ -43,8 +47,9 @@ collect options (they set the window's controls; without them: individual mode w
   --to Y/M/D          end of the period
 
 Every message of the status line is printed on standard output, one line each.
-Exit status: 0 the run completed, 1 it ended with an error, 2 usage error,
-130 it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。").
+Exit status: 0 the run completed, 1 it ended with an error (adjust: an output folder or
+file could not be written), 2 usage error, 130 it was stopped (SIGINT or SIGTERM; the run
+ends with "処理を中断しました。"; adjust stops between two files).
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
@@ -73,6 +78,19 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     if (!command_seen && (a == "gui" || a == "collect")) {
       command_seen = true;
       o.command = a == "gui" ? cli_command::gui : cli_command::collect;
+      continue;
+    }
+    if (!command_seen && a == "adjust") {
+      command_seen = true;
+      o.command = cli_command::adjust;
+      continue;
+    }
+    if (o.command == cli_command::adjust) {
+      if (a != "--yearly") {
+        message = "unknown option for adjust: " + a;
+        return false;
+      }
+      o.controls.out2_nenngoto_chk = true;
       continue;
     }
     if (o.command != cli_command::collect) {

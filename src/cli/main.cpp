@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "adjust/adjust_run.h"
 #include "app/collection_run.h"
 #include "app/period.h"
 #include "app/program_folder.h"
@@ -50,6 +51,12 @@ int run_collect(cli_context& ctx, const cli_options& options) {
   return exit_status(m_dl_start_cmd_Click(ctx));
 }
 
+int run_adjust(cli_context& ctx, const cli_options& options) {
+  ctx.controls = options.controls;
+  ctx.catch_stop_signals();
+  return exit_status(out2_hosei_cmd_Click(ctx));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,5 +84,6 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   read_settei_sub(ctx, ctx.settei);
+  if (options.command == cli_command::adjust) return run_adjust(ctx, options);
   return run_collect(ctx, options);
 }

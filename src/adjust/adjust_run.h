@@ -1,0 +1,18 @@
+// The adjusted-price run of "調整後株価" (out2_hosei_cmd): for every stored stock, a copy of its
+// price series scaled across its splits, written below syusei_path + data_m_name. With
+// "年毎から計算" the series and split lists are first joined from the newest run of
+// consecutive yearly folders, and the joined files are kept in data_m_1 and data_mh_1.
+#pragma once
+
+#include "app/collection_run.h"
+#include "core/run_context.h"
+
+namespace karigane {
+
+// The run. It reads the settings itself, shows each file in the status line and ends with the
+// window idle and an empty status line (completed). A folder or file of the outputs that
+// cannot be written ends it with the error ending after the other files are done; the stop
+// flag, tested between files, ends it with the abort ending.
+run_ending out2_hosei_cmd_Click(run_context& ctx);
+
+}  // namespace karigane

@@ -1,0 +1,110 @@
+// The split adjustment: see price_adjustment.h.
+#include "adjust/price_adjustment.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "core/run_context.h"
+#include "core/text.h"
+
+namespace karigane {
+namespace {
+
+// Price fields of a row (0-based): open, high, low, close. Date and volume are never touched.
+constexpr std::size_t kFirstPriceField = 1;
+constexpr std::size_t kLastPriceField = 4;
+
+// Fields of a split row.
+constexpr std::size_t kSplitDate = 0;
+constexpr std::size_t kSplitBefore = 1;
+constexpr std::size_t kSplitAfter = 2;
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The numeric value of a date field, as Val reads it; plain digits take the fast way.
+double date_value(const std::string& text) {
+  const std::optional<double> v = stored_number(text);
+  return v ? *v : val(text);
+}
+
+}  // namespace
+
+std::optional<double> stored_number(std::string_view text) {
+  std::size_t b = 0;
+  std::size_t e = text.size();
+  while (b < e && is_blank(text[b])) ++b;
+  while (e > b && is_blank(text[e - 1])) --e;
+  bool negative = false;
+  if (b < e && (text[b] == '+' || text[b] == '-')) {
+    negative = text[b] == '-';
+    ++b;
+  }
+  const std::string_view body = text.substr(b, e - b);
+  std::size_t digits = 0;
+  std::size_t points = 0;
+  for (char c : body) {
+    if (is_digit(c)) {
+      ++digits;
+    } else if (c == '.') {
+      ++points;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || points > 1) return std::nullopt;
+  double value = 0;
+  if (points == 0 && digits <= 15) {
+    // The common case, an integer price: exact without a general conversion.
+    std::int64_t n = 0;
+    for (char c : body) n = n * 10 + (c - '0');
+    value = static_cast<double>(n);
+  } else {
+    // from_chars rounds correctly and ignores the locale, which the window may have changed.
+    const auto r = std::from_chars(body.data(), body.data() + body.size(), value,
+                                   std::chars_format::fixed);
+    if (r.ec != std::errc() || r.ptr != body.data() + body.size()) return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+std::string adjusted_price_text(const std::string& text, float factor) {
+  const std::optional<double> value = stored_number(text);
+  if (!value) return text;
+  const double product = std::floor(static_cast<double>(factor) * *value);
+  if (!(std::fabs(product) < 9.0e18)) return text;
+  return num_text(static_cast<std::int64_t>(product));
+}
+
+void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
+                         std::int16_t& error_flag_s) {
+  error_flag_s = kFalse;
+  if (prices.empty() || val(prices[0][kPriceCode]) < 1000) return;
+  float factor = 1.0f;
+  std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
+  const std::size_t n = std::min(price_count(prices), prices.size() - 1);
+  for (std::size_t i = n; i >= 1; --i) {
+    jikeiretu_row& row = prices[i];
+    for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
+      row[f] = adjusted_price_text(row[f], factor);
+    }
+    if (s >= 1 && date_value(row[0]) == date_value(splits[s][kSplitDate])) {
+      const std::optional<double> before = stored_number(splits[s][kSplitBefore]);
+      const std::optional<double> after = stored_number(splits[s][kSplitAfter]);
+      const float next =
+          before && after && *before > 0 && *after > 0
+              ? static_cast<float>(static_cast<double>(factor) * *before / *after)
+              : 0.0f;
+      // A zero or missing share count would turn every older price into 0, inf or NaN.
+      if (std::isfinite(next) && next > 0) {
+        factor = next;
+      } else {
+        error_flag_s = kTrue;
+      }
+      --s;
+    }
+  }
+}
+
+}  // namespace karigane

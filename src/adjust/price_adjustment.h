@@ -1,0 +1,32 @@
+// The split adjustment of one stock's price table (jikeiretu_hosei_sub): walking from the newest
+// row to the oldest, every open, high, low and close is multiplied by a single-precision factor
+// and floored; the factor shrinks by before / after on the date of each split.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "timeseries/price_table.h"
+
+namespace karigane {
+
+// The value of a stored number (a price or a share count): optional blanks, an optional sign,
+// digits with an optional fraction. Anything else ("---", "", "12a") has no value.
+std::optional<double> stored_number(std::string_view text);
+
+// The adjusted text of one price: the largest integer not above factor x value, the product
+// formed in double precision. A price without a value, or whose product does not fit an
+// integer, keeps its text.
+std::string adjusted_price_text(const std::string& text, float factor);
+
+// Adjusts rows 1..n of `prices` (ascending by date) in place with the splits of `splits`
+// (ascending by date). A table whose code is below 1000 is left as it is. Splits are matched
+// to rows by the exact numeric value of the date; a split that matches no row holds back every
+// older split. A split whose share counts are not positive numbers cannot scale anything: it
+// is passed over (the factor stays) and `error_flag_s` becomes -1.
+void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
+                         std::int16_t& error_flag_s);
+
+}  // namespace karigane

@@ -1,0 +1,40 @@
+// Years of the yearly mode: see year_list.h.
+#include "adjust/year_list.h"
+
+#include <algorithm>
+
+#include "core/folders.h"
+#include "core/text.h"
+
+namespace karigane {
+
+std::vector<int> yearly_price_years(const settei_record& settei) {
+  std::vector<int> years;
+  for (const std::string& name : list_subfolders(settei.kabuka_path)) {
+    const std::string tail = right(name, 4);
+    if (tail.size() != 4 || !std::all_of(tail.begin(), tail.end(),
+                                         [](char c) { return c >= '0' && c <= '9'; })) {
+      continue;
+    }
+    const int year = std::stoi(tail);
+    if (year <= 1900 || year >= 2100) continue;
+    const std::string folder = settei.kabuka_path + tail + "/" + settei.data_m_name + "/";
+    if (list_files(folder).empty()) continue;
+    years.push_back(year);
+  }
+  // Two folders may end in the same year ("2013" and "old2013"); the year is joined once.
+  std::sort(years.begin(), years.end());
+  years.erase(std::unique(years.begin(), years.end()), years.end());
+  return years;
+}
+
+std::vector<int> last_consecutive_years(const std::vector<int>& ascending) {
+  std::size_t first = 0;
+  for (std::size_t i = 1; i < ascending.size(); ++i) {
+    if (ascending[i] != ascending[i - 1] + 1) first = i;
+  }
+  return std::vector<int>(ascending.begin() + static_cast<std::ptrdiff_t>(first),
+                          ascending.end());
+}
+
+}  // namespace karigane

@@ -1,0 +1,31 @@
+// The yearly mode's joined series: one stock's yearly price files and yearly split lists of
+// the kept years, oldest year first, joined into one price table and one split table.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/settei.h"
+#include "timeseries/price_table.h"
+
+namespace karigane {
+
+struct joined_series {
+  jikeiretu_data_t prices;
+  bunkatu_list_t splits;
+};
+
+enum class join_result {
+  joined,   // at least one yearly price file was read
+  nothing,  // no year holds a price file of that name
+  damaged,  // a yearly file cannot be read to its end; the stock is left alone
+};
+
+// Joins the files named `file_name` of the given years. A year without a price file is passed
+// over, and so are its splits; a year without a split list adds its prices only. The price
+// header takes code, market and name from the newest year read, the dates from the first and
+// last joined rows; the split header takes code and name from the newest split list read.
+join_result join_yearly_files(const settei_record& settei, const std::vector<int>& years,
+                              const std::string& file_name, joined_series& joined);
+
+}  // namespace karigane

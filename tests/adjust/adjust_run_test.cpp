@@ -1,0 +1,86 @@
+// The adjusted-price run against a recording context: status line, idle/running switch, and
+// the stop flag between files.
+#include <gtest/gtest.h>
+
+#include "adjust/adjust_run.h"
+#include "core/folders.h"
+#include "price_fixtures.h"
+#include "support/recording_context.h"
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+using testing::cp932_file;
+using testing::day;
+using testing::price_table;
+using testing::price_file_text;
+using testing::recording_context;
+using testing::temp_folder;
+using testing::write_cp932;
+
+void store_stock(const temp_folder& dir, const std::string& code) {
+  write_cp932(dir.path() + "kabuka/data_m/" + code + ".csv",
+              price_file_text(price_table(code, {day("20130104", "1234.5")})));
+}
+
+std::string adjusted(const temp_folder& dir, const std::string& code) {
+  return cp932_file(dir.path() + "kabuka/syusei_kabuka/data_m/" + code + ".csv");
+}
+
+TEST(AdjustRun, ShowsEachFileAndEndsIdleWithAnEmptyStatusLine) {
+  temp_folder dir;
+  store_stock(dir, "1301");
+  store_stock(dir, "1302");
+  recording_context ctx(dir.path());
+  ctx.set_stop_flag(true);  // left set by the previous run's ending
+  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  ASSERT_EQ(ctx.label1_history.size(), 4u);
+  EXPECT_EQ(ctx.label1_history[0].text, "");
+  EXPECT_EQ(ctx.label1_history[1].text, "調整株価処理中:1301.csv");
+  EXPECT_EQ(ctx.label1_history[2].text, "調整株価処理中:1302.csv");
+  EXPECT_EQ(ctx.label1_history[3].text, "");
+  for (const auto& e : ctx.label1_history) EXPECT_EQ(e.colour, label_colour::blue);
+  EXPECT_EQ(ctx.controls_history, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(ctx.idle());
+  EXPECT_NE(adjusted(dir, "1302"), "");
+}
+
+TEST(AdjustRun, YearlyModeNamesItsStatusLineAndEndsTheSameWay) {
+  temp_folder dir;
+  write_cp932(dir.path() + "kabuka/2013/data_m/1301.csv",
+              price_file_text(price_table("1301", {day("20130104", "100")})));
+  recording_context ctx(dir.path());
+  ctx.controls.out2_nenngoto_chk = true;
+  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(ctx.label1_texts(), std::vector<std::string>{"年毎調整株価処理中:1301.csv"});
+  EXPECT_EQ(ctx.label1(), "");
+  EXPECT_EQ(ctx.controls_history, (std::vector<bool>{false, true}));
+}
+
+TEST(AdjustRun, AStopBetweenFilesEndsTheRunAfterTheCurrentFile) {
+  temp_folder dir;
+  for (const char* code : {"1301", "1302", "1303"}) store_stock(dir, code);
+  recording_context ctx(dir.path());
+  ctx.stop_when_label1_contains("1302.csv");
+  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::aborted);
+  EXPECT_EQ(ctx.label1(), "処理を中断しました。");
+  EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+  EXPECT_TRUE(ctx.idle());
+  // The file being adjusted when the stop came is finished; the next is not started.
+  EXPECT_EQ(adjusted(dir, "1302"), "1302,東証1部,極洋,20130104,20130104,1\r\n"
+                                   "20130104,1234.5,1234.5,1234.5,1234.5,1000\r\n");
+  EXPECT_EQ(adjusted(dir, "1303"), "");
+}
+
+TEST(AdjustRun, WithoutAPriceFolderThereIsNothingToDo) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  EXPECT_TRUE(ctx.label1_texts().empty());
+  EXPECT_TRUE(folder_exists(dir.path() + "kabuka/syusei_kabuka"));
+  EXPECT_FALSE(folder_exists(dir.path() + "kabuka/syusei_kabuka/data_m"));
+}
+
+}  // namespace
+}  // namespace karigane
