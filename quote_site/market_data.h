@@ -1,0 +1,66 @@
+// The quote site's data set, the one API every page renderer reads: the stocks and indexes,
+// the trading calendar up to the data set's "today", daily rows (real where a real price file
+// covers the day, generated elsewhere) and split events. Unadjusted prices jump by the split
+// ratio on a split's date; the adjusted close is on today's share basis. Immutable once built,
+// so renderers on many server threads share it without locks.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/dates.h"
+#include "price_rows.h"
+#include "split_table.h"
+#include "stock_table.h"
+#include "trading_calendar.h"
+
+namespace karigane::quote_site {
+
+// What a data set is made of.
+struct market_sources {
+  stock_table stocks;
+  split_table splits;
+  // Real unadjusted rows by program code, ascending; they replace generated rows from their
+  // first to their last day. The rows of 1001 also give the market's trading calendar.
+  std::unordered_map<std::string, std::vector<price_row>> real_prices;
+  std::uint64_t seed = 1;
+  local_time now;
+};
+
+class market_data {
+ public:
+  explicit market_data(market_sources sources);
+
+  const stock_table& stocks() const { return src_.stocks; }
+  const stock_info* find(std::string_view program_code) const { return src_.stocks.find(program_code); }
+  const local_time& now() const { return src_.now; }
+  const date& today() const { return src_.now.day; }
+  std::uint64_t seed() const { return src_.seed; }
+  const trading_calendar& calendar() const { return calendar_; }
+
+  // The first day of the data set (the first trading day of 1983).
+  static date first_day() { return {1983, 1, 1}; }
+
+  // The stock's trading days in [from, to], at most up to today, ascending.
+  std::vector<date> trading_days(const stock_info& stock, const date& from, const date& to) const;
+
+  // The rows of the given trading days (ascending), in the same order.
+  std::vector<price_row> daily_rows(const stock_info& stock, std::span<const date> days) const;
+
+  // The stock's splits dated in [from, to], at most up to today, ascending.
+  std::vector<split_event> splits(const stock_info& stock, const date& from, const date& to) const;
+
+  // The product of the ratios of the stock's splits after `d` up to today: an unadjusted
+  // price of day `d` divided by it is on today's share basis.
+  double later_split_factor(const stock_info& stock, const date& d) const;
+
+ private:
+  market_sources src_;
+  trading_calendar calendar_;
+};
+
+}  // namespace karigane::quote_site

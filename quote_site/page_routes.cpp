@@ -1,0 +1,16 @@
+// The quote site's routes: see page_routes.h.
+#include "page_routes.h"
+
+#include "history_page.h"
+#include "mobile_history_page.h"
+
+namespace karigane::quote_site {
+
+route_table site_routes(const market_data& data) {
+  route_table routes;
+  routes.emplace("/history/", std::make_unique<history_page>(data));
+  routes.emplace("/stock/historicaldata", std::make_unique<mobile_history_page>(data));
+  return routes;
+}
+
+}  // namespace karigane::quote_site

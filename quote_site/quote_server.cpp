@@ -1,0 +1,205 @@
+// The quote site's server: see quote_server.h.
+#include "quote_server.h"
+
+#include <httplib.h>
+#include <signal.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "connection_control.h"
+#include "page_routes.h"
+#include "request_log.h"
+
+namespace karigane::quote_site {
+namespace {
+
+constexpr const char* kControlPrefix = "/_control/";
+
+page_query query_of(const httplib::Request& req) {
+  page_query q;
+  q.path = req.path;
+  for (const auto& [key, value] : req.params) q.params.emplace(key, value);  // first value wins
+  return q;
+}
+
+param_map params_of(const httplib::Request& req) {
+  param_map m;
+  for (const auto& [key, value] : req.params) m.emplace(key, value);
+  return m;
+}
+
+std::string query_part(const std::string& target) {
+  const auto q = target.find('?');
+  return q == std::string::npos ? std::string() : target.substr(q);
+}
+
+page_answer not_found_page() {
+  page_answer a;
+  a.status = 404;
+  a.title = "ページが見つかりません - Karigane ファイナンス";
+  a.body = "<div id=\"main\">\n<h1>ページが見つかりません</h1>\n"
+           "<p>お探しのページは移動したか、削除された可能性があります。</p>\n</div>\n";
+  return a;
+}
+
+page_answer forbidden_page() {
+  page_answer a;
+  a.status = 403;
+  a.title = "403 Forbidden";
+  a.body = "<h1>Forbidden</h1>\n<p>You don't have permission to access this page.</p>\n";
+  return a;
+}
+
+}  // namespace
+
+struct quote_server::impl {
+  impl(const market_data& data, server_settings s)
+      : settings(std::move(s)),
+        routes(site_routes(data)),
+        faults(settings.faults),
+        log(settings.log_file),
+        encoding(settings.encoding) {}
+
+  server_settings settings;
+  route_table routes;
+  fault_board faults;
+  request_log log;
+  std::mutex encoding_mutex;
+  page_encoding encoding;
+  std::atomic<bool> stopping{false};
+  httplib::Server server;
+  int bound_port = -1;
+
+  page_encoding current_encoding() {
+    std::lock_guard lock(encoding_mutex);
+    return encoding;
+  }
+
+  void send_page(httplib::Response& res, const page_answer& answer) {
+    const page_encoding e = current_encoding();
+    res.status = answer.status;
+    res.set_content(page_document(answer, e), content_type(e));
+  }
+
+  void control(const httplib::Request& req, httplib::Response& res) {
+    const std::string what = req.path.substr(std::string(kControlPrefix).size());
+    std::string error;
+    if (what == "fault") {
+      fault_rule rule;
+      if (!fault_rule_from_params(params_of(req), rule, error)) {
+        res.status = 400;
+        res.set_content(error + "\n", "text/plain; charset=utf-8");
+        return;
+      }
+      faults.add(std::move(rule));
+    } else if (what == "reset") {
+      faults.reset();
+      log.clear();
+      std::lock_guard lock(encoding_mutex);
+      encoding = settings.encoding;
+    } else if (what == "requests") {
+      std::string text;
+      for (const auto& line : log.lines()) text += line + "\n";
+      res.set_content(text, "text/plain; charset=utf-8");
+      return;
+    } else if (what == "encoding") {
+      page_encoding e = current_encoding();
+      if ((req.has_param("charset") && !parse_charset(req.get_param_value("charset"), e.charset)) ||
+          (req.has_param("place") && !parse_charset_place(req.get_param_value("place"), e.place))) {
+        res.status = 400;
+        res.set_content("charset is utf-8, shift_jis or euc-jp; place is header, meta or both\n",
+                        "text/plain; charset=utf-8");
+        return;
+      }
+      std::lock_guard lock(encoding_mutex);
+      encoding = e;
+    } else {
+      res.status = 404;
+      res.set_content("unknown control " + what + "\n", "text/plain; charset=utf-8");
+      return;
+    }
+    res.set_content("ok\n", "text/plain; charset=utf-8");
+  }
+
+  void page(const httplib::Request& req, httplib::Response& res) {
+    log.add(req.target.empty() ? req.path : req.target);
+    const auto route = routes.find(req.path);
+    if (route == routes.end()) {
+      if (routes.find(req.path + "/") != routes.end()) {
+        res.set_redirect(req.path + "/" + query_part(req.target), 301);
+        return;
+      }
+      send_page(res, not_found_page());
+      return;
+    }
+    const page_query query = query_of(req);
+    const fault_mode mode = faults.take(req.path, route->second->codes(query));
+    switch (mode) {
+      case fault_mode::hang: {
+        const int fd = request_socket(req.remote_addr, req.remote_port, req.local_port);
+        wait_for_hang_up(fd, stopping);
+        shut_connection(fd);
+        return;
+      }
+      case fault_mode::drop:
+        shut_connection(request_socket(req.remote_addr, req.remote_port, req.local_port));
+        return;
+      case fault_mode::forbidden:
+        send_page(res, forbidden_page());
+        return;
+      default:
+        send_page(res, route->second->render(query, content_part(mode)));
+    }
+  }
+};
+
+quote_server::quote_server(const market_data& data, server_settings settings)
+    : impl_(std::make_unique<impl>(data, std::move(settings))) {
+  impl* self = impl_.get();
+  const int threads = std::max(2, self->settings.threads);
+  self->server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  self->server.set_keep_alive_max_count(100);
+  self->server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
+    if (req.path.rfind(kControlPrefix, 0) == 0) {
+      self->control(req, res);
+    } else {
+      self->page(req, res);
+    }
+    return httplib::Server::HandlerResponse::Handled;
+  });
+}
+
+quote_server::~quote_server() { stop(); }
+
+bool quote_server::bind(std::string& error) {
+  if (!impl_->log.file_ok()) {
+    error = impl_->settings.log_file + ": cannot be opened for appending";
+    return false;
+  }
+  const int port = impl_->settings.port;
+  if (port == 0) {
+    impl_->bound_port = impl_->server.bind_to_any_port("127.0.0.1");
+  } else if (impl_->server.bind_to_port("127.0.0.1", port)) {
+    impl_->bound_port = port;
+  }
+  if (impl_->bound_port <= 0) {
+    error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+    return false;
+  }
+  return true;
+}
+
+int quote_server::port() const { return impl_->bound_port; }
+
+bool quote_server::serve() {
+  signal(SIGPIPE, SIG_IGN);
+  return impl_->server.listen_after_bind();
+}
+
+void quote_server::stop() {
+  impl_->stopping = true;
+  impl_->server.stop();
+}
+
+}  // namespace karigane::quote_site

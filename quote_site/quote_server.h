@@ -1,0 +1,52 @@
+// The quote site's HTTP server on 127.0.0.1: page requests go to the renderer of their path
+// (page_routes.h) through the fault board and the request log; a path that names a page kind
+// without its trailing "/" is redirected to it; other paths get a 404 page. The control
+// endpoints, never logged:
+//   GET /_control/fault?mode=M[&codes=C,C][&count=N][&path=P]   add a fault rule (mode=none
+//                                                                removes every rule)
+//   GET /_control/reset      the command line's rules and encoding again, an empty log
+//   GET /_control/requests   the logged requests, one "path?query" line each
+//   GET /_control/encoding?charset=euc-jp[&place=meta]          switch the page charset
+// Threaded; a "hang" request holds one thread until its client hangs up. Serving ignores
+// SIGPIPE for the whole process, as writing to a vanished client must not end it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fault_rules.h"
+#include "market_data.h"
+#include "page_encoding.h"
+
+namespace karigane::quote_site {
+
+struct server_settings {
+  int port = 0;  // 0: any free port
+  int threads = 16;
+  page_encoding encoding;
+  std::vector<fault_rule> faults;
+  std::string log_file;
+};
+
+class quote_server {
+ public:
+  quote_server(const market_data& data, server_settings settings);
+  ~quote_server();
+  quote_server(const quote_server&) = delete;
+  quote_server& operator=(const quote_server&) = delete;
+
+  // Binds 127.0.0.1 at the settings' port; false with a reason.
+  bool bind(std::string& error);
+  int port() const;
+
+  // Serves until stop() is called (from another thread or a signal watcher).
+  bool serve();
+  void stop();
+
+ private:
+  struct impl;
+  std::unique_ptr<impl> impl_;
+};
+
+}  // namespace karigane::quote_site

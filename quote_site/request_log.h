@@ -1,0 +1,36 @@
+// The log of page requests: each request's target (path and query as sent), one line each, in
+// arrival order, kept in memory for /_control/requests and optionally appended to a file.
+#pragma once
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace karigane::quote_site {
+
+class request_log {
+ public:
+  // The file, when given, receives every line as it is logged.
+  explicit request_log(const std::string& file = {});
+  ~request_log();
+  request_log(const request_log&) = delete;
+  request_log& operator=(const request_log&) = delete;
+
+  bool file_ok() const { return file_name_.empty() || file_ != nullptr; }
+
+  void add(const std::string& line);
+  std::vector<std::string> lines() const;
+  void clear();
+
+ private:
+  // The memory log keeps the newest lines; a long demo run must not grow it without bound.
+  static constexpr std::size_t kMaxLines = 1'000'000;
+
+  mutable std::mutex mutex_;
+  std::vector<std::string> lines_;
+  std::string file_name_;
+  std::FILE* file_ = nullptr;
+};
+
+}  // namespace karigane::quote_site

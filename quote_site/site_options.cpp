@@ -1,0 +1,152 @@
+// The quote site's command line: see site_options.h.
+#include "site_options.h"
+
+#include <charconv>
+
+namespace karigane::quote_site {
+namespace {
+
+template <typename T>
+bool whole(const std::string& text, T& out) {
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), out);
+  return !text.empty() && r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+}  // namespace
+
+std::string site_help_text() {
+  return R"(Usage: karigane-quote-site --port P [options]
+
+Serves the quote site's pages on 127.0.0.1 from a deterministic data set, for the demo, the
+tests and offline use. The first line written to standard output is
+"listening on 127.0.0.1:PORT". SIGINT or SIGTERM ends the server.
+
+Options:
+  --port P            port to listen on; 0 picks a free port (required)
+  --data DIR          serve the data folder DIR instead of the factory data set
+  --seed N            seed of the generated prices and volumes (default 1)
+  --now YYYY-MM-DDTHH:MM
+                      the data set's "today" (default: the system clock)
+  --fault RULE        misbehave (repeatable; the first matching rule applies). RULE is a mode
+                      or a query: mode=MODE[&codes=C,C...][&count=N][&path=/history/]
+                      MODE: hang          never answer (until the client hangs up)
+                            forbidden     answer 403 with a page saying "Forbidden"
+                            drop          close the connection without an answer
+                            wrong-stock   show another stock (or index) than asked for
+                            wrong-period  show the period one year earlier than asked for
+                            no-data       show the "no data for this period" page
+                            no-stock      show the "no such stock" page
+                      codes: only requests about these codes (program or site codes);
+                      count: only the next N matching requests; path: only this page path
+  --charset NAME      page charset: utf-8 (default), shift_jis or euc-jp
+  --charset-in WHERE  where the charset is declared: header, meta or both (default)
+  --threads N         worker threads (default 16; each hanging request holds one)
+  --log FILE          also append every logged request line to FILE
+  --help              this text
+
+Pages:
+  /history/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=02&ed=19&tm=d[&p=2]
+                      daily-price history, 50 rows a page, newest first
+  /stock/historicaldata?code=1301.T&fy=2013&fm=1&fd=1&ty=2013&tm=2&td=19&cp=d[&p=2]
+                      mobile daily-price history
+  Index codes 1001-1004 are asked for as 998407, 998405, 5040469, 5040468.
+
+Control endpoints (not logged):
+  /_control/fault?mode=M[&codes=..][&count=N][&path=..]   add a rule (mode=none: remove all)
+  /_control/reset                     the command line's rules and charset, an empty log
+  /_control/requests                  logged requests, one "path?query" line each
+  /_control/encoding?charset=NAME[&place=WHERE]           switch the page charset
+
+Data set:
+  Factory: every stock and index of data/meigara_list_org.csv; trading days from 1983 to
+  today (the real Nikkei 225's days where they exist, else Monday to Friday except 31 Dec to
+  3 Jan); real split events for every stock, the real Nikkei 225 as 1001, real prices of
+  prices/CODE.csv; generated prices elsewhere, continuous across splits and real data.
+  --data DIR (UTF-8 CSV files with a header line):
+    stocks.csv        code,market_letter,market_name,name    (required; 1001-1004 added
+                      with their factory names unless listed)
+    splits.csv        code,date,before,after                 (optional; date yyyymmdd)
+    prices/CODE.csv   date,open,high,low,close,volume        (optional; real rows of CODE;
+                      prices/1001.csv also gives the trading days it covers)
+)";
+}
+
+bool parse_site_options(const std::vector<std::string>& args, site_options& options,
+                        std::string& error) {
+  bool has_port = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) {
+        error = a + " needs a value";
+        return false;
+      }
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      options.help = true;
+    } else if (a == "--port") {
+      if (!value(v)) return false;
+      if (!whole(v, options.server.port) || options.server.port < 0 || options.server.port > 65535) {
+        error = "--port " + v + " is not a port number";
+        return false;
+      }
+      has_port = true;
+    } else if (a == "--data") {
+      if (!value(options.data_folder)) return false;
+    } else if (a == "--seed") {
+      if (!value(v)) return false;
+      if (!whole(v, options.seed)) {
+        error = "--seed " + v + " is not a whole number";
+        return false;
+      }
+    } else if (a == "--now") {
+      if (!value(v)) return false;
+      options.now = parse_local_time(v);
+      if (!options.now) {
+        error = "--now " + v + " is not YYYY-MM-DDTHH:MM";
+        return false;
+      }
+    } else if (a == "--fault") {
+      if (!value(v)) return false;
+      fault_rule rule;
+      if (!parse_fault_rule(v, rule, error)) {
+        error = "--fault " + v + ": " + error;
+        return false;
+      }
+      if (rule.mode != fault_mode::none) options.server.faults.push_back(std::move(rule));
+    } else if (a == "--charset") {
+      if (!value(v)) return false;
+      if (!parse_charset(v, options.server.encoding.charset)) {
+        error = "--charset " + v + ": use utf-8, shift_jis or euc-jp";
+        return false;
+      }
+    } else if (a == "--charset-in") {
+      if (!value(v)) return false;
+      if (!parse_charset_place(v, options.server.encoding.place)) {
+        error = "--charset-in " + v + ": use header, meta or both";
+        return false;
+      }
+    } else if (a == "--threads") {
+      if (!value(v)) return false;
+      if (!whole(v, options.server.threads) || options.server.threads < 2 || options.server.threads > 1024) {
+        error = "--threads " + v + " is not a number from 2 to 1024";
+        return false;
+      }
+    } else if (a == "--log") {
+      if (!value(options.server.log_file)) return false;
+    } else {
+      error = "unknown option " + a;
+      return false;
+    }
+  }
+  if (!has_port && !options.help) {
+    error = "--port is required";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace karigane::quote_site

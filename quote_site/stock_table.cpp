@@ -1,0 +1,107 @@
+// The quote site's stock table: see stock_table.h.
+#include "stock_table.h"
+
+#include <algorithm>
+
+#include "core/cp932.h"
+#include "core/fields.h"
+#include "core/text.h"
+#include "fetch/quote_addresses.h"
+
+namespace karigane::quote_site {
+namespace {
+
+bool valid_code(const std::string& code) {
+  if (code.empty() || code.size() > 4) return false;
+  return std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         code.front() != '0';
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+bool load_rows(const std::string& text, stock_table& table, std::string& error,
+               const std::string& path) {
+  field_reader reader(text);
+  std::vector<std::string> fields;
+  reader.next_line(fields);  // the count line or the header
+  int line = 1;
+  while (reader.next_line(fields)) {
+    ++line;
+    if (fields.empty() || (fields.size() == 1 && fields[0].empty())) continue;
+    if (fields.size() < 4 || !valid_code(fields[0])) {
+      error = path + ": line " + std::to_string(line) +
+              " is not code,market_letter,market_name,name with a code of 1 to 4 digits";
+      return false;
+    }
+    table.add({fields[0], fields[1], fields[2], fields[3]});
+  }
+  return true;
+}
+
+}  // namespace
+
+bool stock_info::is_index() const {
+  const auto v = int_value(code);
+  return v >= 1001 && v <= 1004;
+}
+
+std::string stock_info::site_code() const { return history_site_code(code); }
+
+std::string stock_info::site_code_with_market() const {
+  return site_code() + "." + upper(market_letter.empty() ? std::string("t") : market_letter);
+}
+
+void stock_table::add(stock_info info) {
+  if (auto it = by_code_.find(info.code); it != by_code_.end()) {
+    stocks_[it->second] = std::move(info);
+    return;
+  }
+  const auto pos = std::upper_bound(
+      stocks_.begin(), stocks_.end(), info,
+      [](const stock_info& a, const stock_info& b) { return int_value(a.code) < int_value(b.code); });
+  const auto first_moved = static_cast<std::size_t>(pos - stocks_.begin());
+  stocks_.insert(pos, std::move(info));
+  // Lists come in code order, so normally only the new entry needs an index.
+  for (std::size_t i = first_moved; i < stocks_.size(); ++i) by_code_[stocks_[i].code] = i;
+}
+
+const stock_info* stock_table::find(std::string_view program_code) const {
+  const auto it = by_code_.find(std::string(program_code));
+  return it == by_code_.end() ? nullptr : &stocks_[it->second];
+}
+
+const stock_info& stock_table::other_than(const stock_info& info) const {
+  const auto it = by_code_.find(info.code);
+  if (it == by_code_.end()) return info;
+  const std::size_t n = stocks_.size();
+  for (std::size_t k = 1; k < n; ++k) {
+    const stock_info& candidate = stocks_[(it->second + k) % n];
+    if (candidate.is_index() == info.is_index()) return candidate;
+  }
+  return info;
+}
+
+bool load_factory_stock_list(const std::string& path, stock_table& table, std::string& error) {
+  std::string text;
+  if (!read_cp932_file(path, text)) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return load_rows(text, table, error, path);
+}
+
+bool load_stock_csv(const std::string& path, stock_table& table, std::string& error) {
+  std::string bytes;
+  if (!read_file_bytes(path, bytes)) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  return load_rows(decode_user_text(bytes), table, error, path);
+}
+
+}  // namespace karigane::quote_site
