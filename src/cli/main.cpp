@@ -8,6 +8,9 @@
 #include "app/period.h"
 #include "app/program_folder.h"
 #include "app/settings.h"
+#ifdef KARIGANE_HAS_WINDOW
+#include "app/main_window_launch.h"
+#endif
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
 
@@ -72,8 +75,13 @@ int main(int argc, char** argv) {
     return kExitCompleted;
   }
   if (options.command == cli_command::gui) {
-    std::fputs(cli_help_text().c_str(), stdout);
-    return kExitCompleted;
+#ifdef KARIGANE_HAS_WINDOW
+    return run_main_window(argc, argv, options.dir);
+#else
+    std::fputs("karigane: this build has no window (KARIGANE_WINDOW=OFF); see 'karigane --help'.\n",
+               stderr);
+    return kExitUsage;
+#endif
   }
 
   cli_context ctx(stdout);

@@ -1,0 +1,282 @@
+// The main window's start-up, event handlers and idle/running switch: see main_window.h.
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QUrl>
+#include <exception>
+
+#include "app/collection_run.h"
+#include "app/period.h"
+#include "app/program_folder.h"
+#include "app/settings.h"
+#include "codes/targets.h"
+#include "core/folders.h"
+
+namespace karigane {
+namespace {
+
+QColor colour_of(label_colour colour) {
+  switch (colour) {
+    case label_colour::blue: return QColor(0, 0, 255);
+    case label_colour::red: return QColor(255, 0, 0);
+    case label_colour::black: return QColor(0, 0, 0);
+  }
+  return QColor(0, 0, 0);
+}
+
+void paint(QWidget* w, QPalette::ColorRole role, label_colour colour) {
+  QPalette p = w->palette();
+  p.setColor(role, colour_of(colour));
+  w->setPalette(p);
+}
+
+QString qt_text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void fill_list(QComboBox* combo, const std::vector<std::string>& items,
+               const std::string& preset) {
+  combo->clear();
+  for (const std::string& item : items) combo->addItem(qt_text(item));
+  combo->setCurrentText(qt_text(preset));
+}
+
+// Where the window keeps its own state (geometry, "接続音OFF") between sessions:
+// $XDG_CONFIG_HOME/karigane/window.conf.
+constexpr const char* kStateOrganization = "karigane";
+constexpr const char* kStateFile = "window";
+
+}  // namespace
+
+main_window::main_window(const main_window_setup& setup, QWidget* parent)
+    : QWidget(parent), ctx_(*this) {
+  build_controls();
+  connect_handlers();
+  restore_window_state();
+  Form_Load(setup);
+}
+
+main_window::~main_window() = default;
+
+void main_window::connect_handlers() {
+  connect(m_dl_start_cmd, &QPushButton::clicked, this, &main_window::m_dl_start_cmd_Click);
+  // The stop takes effect as soon as the mouse button goes down on "停止".
+  auto stop = [this] { ctx_.set_stop_flag(true); };
+  connect(m_dl_stop_cmd, &QPushButton::pressed, this, stop);
+  connect(m_dl_stop_cmd, &QPushButton::clicked, this, stop);
+  connect(renew_start_cmd, &QPushButton::clicked, this, &main_window::renew_start_cmd_Click);
+  connect(out2_hosei_cmd, &QPushButton::clicked, this, &main_window::out2_hosei_cmd_Click);
+  connect(stop_cmd, &QPushButton::clicked, this, &main_window::stop_cmd_Click);
+  connect(Command1, &QPushButton::clicked, this, &main_window::Command1_Click);
+  connect(help_cmd, &QPushButton::clicked, this, &main_window::help_cmd_Click);
+  for (int i = 0; i < 3; ++i) {
+    connect(meigara_code_opt[i], &QRadioButton::toggled, this, [this, i](bool on) {
+      if (on) meigara_code_opt_Click(i);
+    });
+  }
+  connect(code_txt, &QLineEdit::textChanged, this, &main_window::code_txt_Change);
+  connect(code1_txt, &QLineEdit::textChanged, this, &main_window::code1_txt_Change);
+  connect(out1_jikeiretu_chk, &QCheckBox::toggled, this, &main_window::update_period_availability);
+  connect(out1_shinyou_chk, &QCheckBox::toggled, this, &main_window::update_period_availability);
+  for (QComboBox* combo : {mm_start_cmb, dd_start_cmb, mm_end_cmb, dd_end_cmb}) {
+    connect(combo, &QComboBox::activated, this, &main_window::period_cmb_Click);
+  }
+}
+
+void main_window::Form_Load(const main_window_setup& setup) {
+  ctx_.program_folder = setup.program_folder;
+  ctx_.factory_folder = setup.factory_folder;
+  if (setup.fixed_now) ctx_.fix_now(*setup.fixed_now);
+  Label2->setText(QString::fromUtf8(kVersionText));
+  read_settei_sub(ctx_, ctx_.settei);
+  m_dl_start_cmd->setEnabled(false);
+  ctx_.set_stop_flag(false);
+
+  const date today = ctx_.now().day;
+  const period_list_items items = make_period_list_items(today);
+  control_values preset;
+  preset_period_lists(preset, today);
+  fill_list(yyyy_start_cmb, items.years, preset.yyyy_start_cmb);
+  fill_list(mm_start_cmb, items.months, preset.mm_start_cmb);
+  fill_list(dd_start_cmb, items.days, preset.dd_start_cmb);
+  fill_list(yyyy_end_cmb, items.years, preset.yyyy_end_cmb);
+  fill_list(mm_end_cmb, items.months, preset.mm_end_cmb);
+  fill_list(dd_end_cmb, items.days, preset.dd_end_cmb);
+
+  const bool range = meigara_code_opt[2]->isChecked();
+  code1_txt->setVisible(range);
+  code1_lb->setVisible(range);
+
+  setWindowTitle(QString::fromUtf8(kProductTitle));
+  Label6->setText(QString::fromUtf8(kProductTitle));
+  paint(Label6, QPalette::WindowText, label_colour::blue);
+  for (QRadioButton* option : meigara_code_opt) option->setEnabled(true);
+  code_txt_Change();
+  code1_txt_Change();
+  update_period_availability();
+  m_dl_start_cmd->setEnabled(true);
+  if (!setup.start_message.empty()) ctx_.set_label1(setup.start_message, label_colour::red);
+}
+
+void main_window::show_status(QLabel* label, std::string_view text, label_colour colour) {
+  label->setText(qt_text(text));
+  paint(label, QPalette::WindowText, colour);
+}
+
+void main_window::apply_controls(bool enable) {
+  m_dl_start_cmd->setVisible(enable);
+  renew_start_cmd->setVisible(enable);
+  stop_cmd->setEnabled(enable);
+  out1_frame->setEnabled(enable);
+  out2_frame->setEnabled(enable);
+  meigara_code_frame->setEnabled(enable);
+  m_dl_stop_cmd->setVisible(!enable);
+  // With neither time series nor margin ticked the period area stays greyed.
+  if (out1_jikeiretu_chk->isChecked() || out1_shinyou_chk->isChecked()) {
+    kikan_frame->setEnabled(enable);
+  }
+}
+
+void main_window::run_guarded(const std::function<void(run_context&)>& run) {
+  if (running_) return;
+  running_ = true;
+  read_controls();
+  try {
+    run(ctx_);
+  } catch (const std::exception& e) {
+    // The engine reports through the run context; anything thrown is a fault of its own,
+    // shown rather than allowed to end the program.
+    ctx_.set_label1(e.what(), label_colour::red);
+    ctx_.set_stop_flag(true);
+  } catch (...) {
+    ctx_.set_label1("処理を中断しました。", label_colour::red);
+    ctx_.set_stop_flag(true);
+  }
+  running_ = false;
+  if (!ctx_.idle()) set_controls_sub(true);
+}
+
+void main_window::read_controls() {
+  control_values& c = ctx_.controls;
+  c.meigara_code_opt = meigara_code_opt[2]->isChecked()   ? selection_mode::range
+                       : meigara_code_opt[1]->isChecked() ? selection_mode::table
+                                                          : selection_mode::individual;
+  c.code_txt = code_txt->text().toStdString();
+  c.code1_txt = code1_txt->text().toStdString();
+  c.out1_data_d_chk = out1_data_d_chk->isChecked();
+  c.out1_jikeiretu_chk = out1_jikeiretu_chk->isChecked();
+  c.out1_shinyou_chk = out1_shinyou_chk->isChecked();
+  c.out1_data_z_chk = out1_data_z_chk->isChecked();
+  c.out1_nengoto_chk = out1_nengoto_chk->isChecked();
+  c.yyyy_start_cmb = yyyy_start_cmb->currentText().toStdString();
+  c.mm_start_cmb = mm_start_cmb->currentText().toStdString();
+  c.dd_start_cmb = dd_start_cmb->currentText().toStdString();
+  c.yyyy_end_cmb = yyyy_end_cmb->currentText().toStdString();
+  c.mm_end_cmb = mm_end_cmb->currentText().toStdString();
+  c.dd_end_cmb = dd_end_cmb->currentText().toStdString();
+  c.out2_nenngoto_chk = out2_nenngoto_chk->isChecked();
+  c.Check1 = Check1->isChecked();
+  c.connect_sound_chk = connect_sound_chk->isChecked();
+}
+
+void main_window::show_code_boxes() {
+  const QString first = qt_text(ctx_.controls.code_txt);
+  const QString last = qt_text(ctx_.controls.code1_txt);
+  if (code_txt->text() != first) code_txt->setText(first);
+  if (code1_txt->text() != last) code1_txt->setText(last);
+}
+
+void main_window::m_dl_start_cmd_Click() {
+  run_guarded([](run_context& ctx) { karigane::m_dl_start_cmd_Click(ctx); });
+}
+
+// "更新": the update run is wired here once it is part of the engine.
+void main_window::renew_start_cmd_Click() {}
+
+// "調整後株価": the adjusted-price run is wired here once it is part of the engine.
+void main_window::out2_hosei_cmd_Click() {}
+
+void main_window::Command1_Click() {
+  // A stop requested during a run must not be cancelled by this button.
+  if (!running_) ctx_.set_stop_flag(false);
+  ctx_.set_label1("", label_colour::blue);
+  ctx_.pump();
+  const std::string& folder = ctx_.settei.kabuka_path;
+  if (folder.empty() || !folder_exists(folder)) {
+    ctx_.set_label1("収集されているデータはありません。", label_colour::blue);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(folder)));
+}
+
+void main_window::help_cmd_Click() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(readme_path(ctx_))));
+}
+
+void main_window::stop_cmd_Click() {
+  ctx_.set_stop_flag(true);
+  close();
+}
+
+void main_window::closeEvent(QCloseEvent* event) {
+  // A run still in progress leaves its loops at its next test of the flag.
+  ctx_.set_stop_flag(true);
+  save_window_state();
+  event->accept();
+}
+
+void main_window::meigara_code_opt_Click(int index) {
+  const bool code_shown = index != static_cast<int>(selection_mode::table);
+  const bool range_shown = index == static_cast<int>(selection_mode::range);
+  name_lb[8]->setVisible(code_shown);
+  code_txt->setVisible(code_shown);
+  code1_lb->setVisible(range_shown);
+  code1_txt->setVisible(range_shown);
+}
+
+void main_window::code_txt_Change() {
+  const bool red = code_box_is_invalid(code_txt->text().toStdString());
+  paint(code_txt, QPalette::Text, red ? label_colour::red : label_colour::black);
+}
+
+void main_window::code1_txt_Change() {
+  const bool red = code_box_is_invalid(code1_txt->text().toStdString());
+  paint(code1_txt, QPalette::Text, red ? label_colour::red : label_colour::black);
+}
+
+void main_window::update_period_availability() {
+  const bool usable = out1_jikeiretu_chk->isChecked() || out1_shinyou_chk->isChecked();
+  if (!usable) out1_nengoto_chk->setChecked(false);
+  out1_nengoto_chk->setEnabled(usable);
+  kikan_frame->setEnabled(usable);
+  for (int i = 0; i < 8; ++i) name_lb[i]->setEnabled(usable);
+  for (QComboBox* combo :
+       {yyyy_start_cmb, mm_start_cmb, dd_start_cmb, yyyy_end_cmb, mm_end_cmb, dd_end_cmb}) {
+    combo->setEnabled(usable);
+  }
+}
+
+void main_window::period_cmb_Click() { ctx_.set_label1("", label_colour::blue); }
+
+void main_window::restore_window_state() {
+  QSettings state(QString::fromUtf8(kStateOrganization), QString::fromUtf8(kStateFile));
+  restoreGeometry(state.value(QStringLiteral("geometry")).toByteArray());
+  connect_sound_chk->setChecked(state.value(QStringLiteral("connect_sound_chk"), true).toBool());
+}
+
+void main_window::save_window_state() {
+  QSettings state(QString::fromUtf8(kStateOrganization), QString::fromUtf8(kStateFile));
+  state.setValue(QStringLiteral("geometry"), saveGeometry());
+  state.setValue(QStringLiteral("connect_sound_chk"), connect_sound_chk->isChecked());
+}
+
+}  // namespace karigane

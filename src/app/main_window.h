@@ -1,0 +1,130 @@
+// The main window dl_form (Qt 6 Widgets): every control of the window, its start-up, its event
+// handlers and the idle/running switch. The runs themselves are the engine's; the window hands
+// them its run context (main_window_context.h) and keeps the window alive while they run.
+//
+// Controls carry their inventory names as object names ("m_dl_start_cmd", "name_lb(8)",
+// "meigara_code_opt(2)", ...), so that tests and tools find them.
+//
+// Threading: GUI thread only. A run executes inside its button's handler; events are processed
+// from inside the run through the context's pump, so "停止" and closing the window set the stop
+// flag while the run is still on the stack. No second run can start while one is running.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/main_window_context.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace karigane {
+
+inline constexpr const char* kVersionText = "v20141127";
+inline constexpr const char* kProductTitle = "Karigane";
+
+struct main_window_setup {
+  std::string program_folder;  // ending in "/"
+  std::string factory_folder;  // the installed data folder, ending in "/"
+  std::optional<local_time> fixed_now;
+  std::string start_message;  // shown in red in Label1 when not empty (a start-up problem)
+};
+
+class main_window : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit main_window(const main_window_setup& setup, QWidget* parent = nullptr);
+  ~main_window() override;
+
+  main_window_context& context() { return ctx_; }
+  bool running() const { return running_; }
+
+  // Event handlers (also callable directly).
+  void m_dl_start_cmd_Click();
+  void renew_start_cmd_Click();
+  void out2_hosei_cmd_Click();
+  void Command1_Click();
+  void help_cmd_Click();
+  void stop_cmd_Click();
+  void meigara_code_opt_Click(int index);
+  void code_txt_Change();
+  void code1_txt_Change();
+
+  // set_controls_sub: the idle (true) / running (false) switch of the window's controls.
+  void set_controls_sub(bool enable) { ctx_.set_controls_sub(enable); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  friend class main_window_context;
+
+  void build_controls();
+  void connect_handlers();
+  void Form_Load(const main_window_setup& setup);
+
+  void apply_controls(bool enable);
+  void show_status(QLabel* label, std::string_view text, label_colour colour);
+
+  // Runs one of the engine's runs on the window's context, unless one is running already.
+  void run_guarded(const std::function<void(run_context&)>& run);
+  // Copies the controls into ctx_.controls before a run.
+  void read_controls();
+  // Writes the code boxes back from ctx_.controls (the engine normalised or swapped them).
+  void show_code_boxes();
+  // out1_jikeiretu_chk_Click / out1_shinyou_chk_Click: the availability of the period area.
+  void update_period_availability();
+  void period_cmb_Click();
+
+  void restore_window_state();
+  void save_window_state();
+
+  main_window_context ctx_;
+  bool running_ = false;
+
+  QLabel* Label6 = nullptr;
+  QGroupBox* meigara_code_frame = nullptr;
+  QRadioButton* meigara_code_opt[3] = {};
+  QLabel* name_lb[9] = {};
+  QLineEdit* code_txt = nullptr;
+  QLabel* code1_lb = nullptr;
+  QLineEdit* code1_txt = nullptr;
+  QGroupBox* out1_frame = nullptr;
+  QCheckBox* out1_data_d_chk = nullptr;
+  QCheckBox* out1_jikeiretu_chk = nullptr;
+  QCheckBox* out1_shinyou_chk = nullptr;
+  QCheckBox* out1_data_z_chk = nullptr;
+  QCheckBox* out1_nengoto_chk = nullptr;
+  QGroupBox* kikan_frame = nullptr;
+  QComboBox* yyyy_start_cmb = nullptr;
+  QComboBox* mm_start_cmb = nullptr;
+  QComboBox* dd_start_cmb = nullptr;
+  QComboBox* yyyy_end_cmb = nullptr;
+  QComboBox* mm_end_cmb = nullptr;
+  QComboBox* dd_end_cmb = nullptr;
+  QGroupBox* out2_frame = nullptr;
+  QPushButton* out2_hosei_cmd = nullptr;
+  QCheckBox* Check1 = nullptr;
+  QCheckBox* out2_nenngoto_chk = nullptr;
+  QCheckBox* connect_sound_chk = nullptr;
+  QPushButton* m_dl_start_cmd = nullptr;
+  QPushButton* m_dl_stop_cmd = nullptr;
+  QPushButton* renew_start_cmd = nullptr;
+  QPushButton* stop_cmd = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* help_cmd = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+};
+
+}  // namespace karigane

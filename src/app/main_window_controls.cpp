@@ -1,0 +1,215 @@
+// The main window's controls and their layout: captions, initial values and object names.
+// Behaviour lives in main_window.cpp.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/main_window.h"
+
+namespace karigane {
+namespace {
+
+template <class W>
+W* named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromUtf8(name));
+  return widget;
+}
+
+QCheckBox* check_box(const char* name, const char* caption, bool checked) {
+  auto* box = named(new QCheckBox(QString::fromUtf8(caption)), name);
+  box->setChecked(checked);
+  return box;
+}
+
+QPushButton* button(const char* name, const char* caption) {
+  auto* b = named(new QPushButton(QString::fromUtf8(caption)), name);
+  b->setAutoDefault(false);
+  b->setMinimumWidth(88);
+  return b;
+}
+
+QComboBox* period_combo(const char* name) {
+  auto* combo = named(new QComboBox, name);
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  combo->setMaxVisibleItems(16);
+  return combo;
+}
+
+// A status line: its text never widens the window; long texts are cut at the right edge.
+QLabel* status_label(const char* name) {
+  auto* label = named(new QLabel, name);
+  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setMinimumHeight(label->fontMetrics().height() + 4);
+  label->setTextFormat(Qt::PlainText);
+  return label;
+}
+
+// A control that may be hidden keeps its place, so the layout does not jump.
+void keep_place_when_hidden(QWidget* w) {
+  QSizePolicy p = w->sizePolicy();
+  p.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(p);
+}
+
+}  // namespace
+
+void main_window::build_controls() {
+  Label6 = named(new QLabel(QString::fromUtf8(kProductTitle)), "Label6");
+  QFont title_font = Label6->font();
+  title_font.setBold(true);
+  title_font.setPointSizeF(title_font.pointSizeF() * 1.5);
+  Label6->setFont(title_font);
+
+  // Stock selection.
+  meigara_code_frame = named(new QGroupBox(QString::fromUtf8("銘柄指定")), "meigara_code_frame");
+  const char* mode_captions[3] = {"個別指定", "テーブル指定", "範囲指定"};
+  auto* selection = new QVBoxLayout(meigara_code_frame);
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = "meigara_code_opt(" + std::to_string(i) + ")";
+    meigara_code_opt[i] =
+        named(new QRadioButton(QString::fromUtf8(mode_captions[i])), name.c_str());
+    selection->addWidget(meigara_code_opt[i]);
+  }
+  meigara_code_opt[0]->setChecked(true);
+  name_lb[8] = named(new QLabel(QString::fromUtf8("銘柄コードNO")), "name_lb(8)");
+  code_txt = named(new QLineEdit(QStringLiteral("1301")), "code_txt");
+  code1_lb = named(new QLabel(QString::fromUtf8("～")), "code1_lb");
+  code1_txt = named(new QLineEdit(QStringLiteral("9999")), "code1_txt");
+  for (QLineEdit* box : {code_txt, code1_txt}) {
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 14);
+    box->setAlignment(Qt::AlignRight);
+  }
+  auto* codes = new QHBoxLayout;
+  codes->addWidget(name_lb[8]);
+  codes->addWidget(code_txt);
+  codes->addWidget(code1_lb);
+  codes->addWidget(code1_txt);
+  codes->addStretch();
+  for (QWidget* w : {static_cast<QWidget*>(name_lb[8]), static_cast<QWidget*>(code_txt),
+                     static_cast<QWidget*>(code1_lb), static_cast<QWidget*>(code1_txt)}) {
+    keep_place_when_hidden(w);
+  }
+  selection->addLayout(codes);
+  selection->addStretch();
+
+  // Data kinds.
+  out1_frame = named(new QGroupBox(QString::fromUtf8("収集情報")), "out1_frame");
+  out1_data_d_chk = check_box("out1_data_d_chk", "最新日株価", false);
+  out1_jikeiretu_chk = check_box("out1_jikeiretu_chk", "時系列株価", true);
+  out1_shinyou_chk = check_box("out1_shinyou_chk", "信用売買残", false);
+  out1_data_z_chk = check_box("out1_data_z_chk", "財務情報", false);
+  out1_nengoto_chk = check_box("out1_nengoto_chk", "年毎", false);
+  auto* kinds = new QVBoxLayout(out1_frame);
+  for (QCheckBox* box : {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk,
+                         out1_nengoto_chk}) {
+    kinds->addWidget(box);
+  }
+  kinds->addStretch();
+
+  // Collection period.
+  kikan_frame = named(new QGroupBox(QString::fromUtf8("時系列収集期間指定")), "kikan_frame");
+  const char* period_captions[8] = {"開始年月日", "年", "月", "日", "終了年月日", "年", "月", "日"};
+  for (int i = 0; i < 8; ++i) {
+    const std::string name = "name_lb(" + std::to_string(i) + ")";
+    name_lb[i] = named(new QLabel(QString::fromUtf8(period_captions[i])), name.c_str());
+  }
+  yyyy_start_cmb = period_combo("yyyy_start_cmb");
+  mm_start_cmb = period_combo("mm_start_cmb");
+  dd_start_cmb = period_combo("dd_start_cmb");
+  yyyy_end_cmb = period_combo("yyyy_end_cmb");
+  mm_end_cmb = period_combo("mm_end_cmb");
+  dd_end_cmb = period_combo("dd_end_cmb");
+  auto* period = new QGridLayout(kikan_frame);
+  period->setHorizontalSpacing(4);
+  QComboBox* combos[2][3] = {{yyyy_start_cmb, mm_start_cmb, dd_start_cmb},
+                             {yyyy_end_cmb, mm_end_cmb, dd_end_cmb}};
+  for (int row = 0; row < 2; ++row) {
+    period->addWidget(name_lb[row * 4], row, 0);
+    period->setColumnMinimumWidth(1, 6);
+    for (int part = 0; part < 3; ++part) {
+      period->addWidget(combos[row][part], row, 2 + part * 2);
+      period->addWidget(name_lb[row * 4 + 1 + part], row, 3 + part * 2);
+    }
+  }
+  period->setColumnStretch(8, 1);
+
+  // Processing of collected data.
+  out2_frame = named(new QGroupBox(QString::fromUtf8("収集情報の加工")), "out2_frame");
+  out2_hosei_cmd = button("out2_hosei_cmd", "調整後株価");
+  Check1 = check_box("Check1", "週足、月足", false);
+  out2_nenngoto_chk = check_box("out2_nenngoto_chk", "年毎から計算", false);
+  auto* processing = new QHBoxLayout(out2_frame);
+  processing->addWidget(out2_hosei_cmd);
+  processing->addSpacing(8);
+  processing->addWidget(Check1);
+  processing->addWidget(out2_nenngoto_chk);
+  processing->addStretch();
+
+  connect_sound_chk = check_box("connect_sound_chk", "接続音OFF", true);
+
+  // Buttons: "停止" stands in the place of "収集開始" while a run is active.
+  m_dl_start_cmd = button("m_dl_start_cmd", "収集開始");
+  m_dl_stop_cmd = button("m_dl_stop_cmd", "停止");
+  renew_start_cmd = button("renew_start_cmd", "更新");
+  stop_cmd = button("stop_cmd", "閉じる");
+  Command1 = button("Command1", "情報確認");
+  help_cmd = button("help_cmd", "使い方");
+  m_dl_stop_cmd->setVisible(false);
+  keep_place_when_hidden(m_dl_start_cmd);
+  keep_place_when_hidden(m_dl_stop_cmd);
+  keep_place_when_hidden(renew_start_cmd);
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(m_dl_start_cmd, 0, 0);
+  buttons->addWidget(m_dl_stop_cmd, 0, 0);
+  buttons->addWidget(renew_start_cmd, 0, 1);
+  buttons->addWidget(stop_cmd, 0, 2);
+  buttons->setColumnStretch(3, 1);
+  buttons->addWidget(Command1, 0, 4);
+  buttons->addWidget(help_cmd, 0, 5);
+
+  // Status area: Label1, below it Label3, below that Label2 and Label4 side by side.
+  Label1 = status_label("Label1");
+  Label3 = status_label("Label3");
+  Label2 = named(new QLabel(QString::fromUtf8(kVersionText)), "Label2");
+  Label4 = status_label("Label4");
+  auto* status_frame = new QFrame;
+  status_frame->setFrameShape(QFrame::StyledPanel);
+  status_frame->setFrameShadow(QFrame::Sunken);
+  auto* status = new QGridLayout(status_frame);
+  status->setContentsMargins(8, 4, 8, 4);
+  status->setVerticalSpacing(2);
+  status->addWidget(Label1, 0, 0, 1, 2);
+  status->addWidget(Label3, 1, 0, 1, 2);
+  status->addWidget(Label2, 2, 0);
+  status->addWidget(Label4, 2, 1);
+  status->setColumnStretch(1, 1);
+  status->setColumnMinimumWidth(0, Label2->sizeHint().width() + 16);
+
+  // The window: selection and data kinds on the left, period and processing on the right.
+  auto* right = new QVBoxLayout;
+  right->addWidget(kikan_frame);
+  right->addWidget(out2_frame);
+  right->addWidget(connect_sound_chk);
+  right->addStretch();
+  auto* frames = new QHBoxLayout;
+  frames->addWidget(meigara_code_frame);
+  frames->addWidget(out1_frame);
+  frames->addLayout(right, 1);
+
+  auto* window = new QVBoxLayout(this);
+  window->addWidget(Label6);
+  window->addLayout(frames);
+  window->addLayout(buttons);
+  window->addWidget(status_frame);
+}
+
+}  // namespace karigane

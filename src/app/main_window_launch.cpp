@@ -1,0 +1,90 @@
+// Opening the main window: see main_window_launch.h.
+#include "app/main_window_launch.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/main_window.h"
+#include "app/program_folder.h"
+
+namespace karigane {
+namespace {
+
+bool env_set(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0';
+}
+
+// The program's icon (the same drawing as data/karigane.svg): a rising chart line in a square.
+QIcon program_icon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 64, 128}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 64.0;
+    p.setPen(QPen(QColor(0x1a, 0x3a, 0x8c), 3 * s));
+    p.setBrush(QColor(0xf4, 0xf7, 0xfc));
+    p.drawRoundedRect(QRectF(4 * s, 4 * s, 56 * s, 56 * s), 6 * s, 6 * s);
+    QPen line(QColor(0xd0, 0x20, 0x20), 5 * s);
+    line.setJoinStyle(Qt::RoundJoin);
+    line.setCapStyle(Qt::RoundCap);
+    p.setPen(line);
+    const QPointF points[] = {{12 * s, 46 * s}, {24 * s, 34 * s}, {33 * s, 40 * s},
+                              {43 * s, 24 * s}, {52 * s, 16 * s}};
+    p.drawPolyline(points, 5);
+    p.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+}  // namespace
+
+bool display_available() {
+  return env_set("DISPLAY") || env_set("WAYLAND_DISPLAY") || env_set("QT_QPA_PLATFORM");
+}
+
+int run_main_window(int argc, char** argv, const std::string& dir) {
+  if (!display_available()) {
+    std::fputs(
+        "karigane: no display to open the window on (DISPLAY, WAYLAND_DISPLAY and "
+        "QT_QPA_PLATFORM are all unset).\nRun it inside a desktop session, or use the command "
+        "line: 'karigane --help'.\n",
+        stderr);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("karigane"));
+  QApplication::setApplicationDisplayName(QString::fromUtf8(kProductTitle));
+  QApplication::setDesktopFileName(QStringLiteral("karigane"));
+  QApplication::setWindowIcon(program_icon());
+
+  main_window_setup setup;
+  setup.program_folder = absolute_folder(dir);
+  setup.factory_folder = find_factory_folder();
+  if (const char* env = std::getenv("KARIGANE_NOW"); env != nullptr && *env != '\0') {
+    setup.fixed_now = parse_local_time(env);
+  }
+  // A folder that cannot be prepared is reported in the window, where a user who started the
+  // program from a desktop menu sees it; the runs will report their own failures.
+  run_context probe;
+  probe.program_folder = setup.program_folder;
+  probe.factory_folder = setup.factory_folder;
+  std::string message;
+  if (!prepare_program_folder(probe, message)) {
+    std::fprintf(stderr, "karigane: %s\n", message.c_str());
+    setup.start_message = message;
+  }
+
+  main_window window(setup);
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace karigane
