@@ -1,0 +1,197 @@
+// Page retrieval against the real local quote site on loopback: the legacy page, the repeats
+// on error pages, the time-out, the stop, the charsets.
+#include "fetch/page_retrieval.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+
+#include "core/text.h"
+#include "support/quote_site_process.h"
+#include "support/recording_context.h"
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+using testing::quote_site_process;
+
+const std::string kQuery = "/history/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=02&ed=19&tm=d";
+
+// Records every Label4 text, to see the busy text during a wait.
+class label4_context : public testing::recording_context {
+ public:
+  void set_label4(std::string_view text, label_colour colour) override {
+    run_context::set_label4(text, colour);
+    label4_history.emplace_back(text);
+  }
+  std::vector<std::string> label4_history;
+};
+
+// A loopback port with no listener: bound, then released.
+int unused_port() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t len = sizeof a;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  ::close(fd);
+  return ntohs(a.sin_port);
+}
+
+class PageRetrieval : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    site_ = std::make_unique<quote_site_process>(std::vector<std::string>{"--now", "2013-02-20T16:00"});
+  }
+  static void TearDownTestSuite() { site_.reset(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(site_->started());
+    ASSERT_TRUE(site_->reset());
+    ctx_.wait_limit_ticks = 40;
+    ctx_.tick_ms = 25;  // a one-second wait limit
+  }
+
+  std::string fetch(const std::string& url, std::string page = {}) {
+    int_cnt1_sub(ctx_, url, page, msg_);
+    return page;
+  }
+
+  static std::unique_ptr<quote_site_process> site_;
+  label4_context ctx_;
+  std::string msg_ = "not set";
+};
+
+std::unique_ptr<quote_site_process> PageRetrieval::site_;
+
+TEST_F(PageRetrieval, ReturnsTheBodyInLegacyFormFromOneRequest) {
+  const std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "");
+  EXPECT_EQ(page.rfind("<BODY>", 0), 0u);
+  EXPECT_EQ(page.substr(page.size() - 7), "</BODY>");
+  for (const char* marker : {"=株価詳細>", "code=1301.T\"", "<H1>(株)極洋</H1>", "class=yjSb>東証1部<",
+                             "id=selYear><OPTION value=1983>", "<OPTION selected value=2013>2013<",
+                             ">終値<", "<TD>2013年1月4日</TD>", "</TBODY>"}) {
+    EXPECT_NE(page.find(marker), std::string::npos) << marker;
+  }
+  EXPECT_EQ(site_->requests(), std::vector<std::string>{kQuery});
+  EXPECT_EQ(ctx_.label4(), "");
+}
+
+TEST_F(PageRetrieval, RepeatsAForbiddenPageElevenTimesThenGivesUp) {
+  ASSERT_TRUE(site_->set_fault("forbidden"));
+  const std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("Forbidden"), std::string::npos);  // the last error page
+  EXPECT_EQ(site_->requests().size(), 11u);
+}
+
+TEST_F(PageRetrieval, RecoversWhenTheErrorPagesStopWithinTheRepeats) {
+  ASSERT_TRUE(site_->set_fault("forbidden", "1301", 10));
+  const std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "");
+  EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
+  EXPECT_EQ(site_->requests().size(), 11u);
+}
+
+TEST_F(PageRetrieval, CountsBrokenAndRefusedConnectionsAsErrorPages) {
+  ASSERT_TRUE(site_->set_fault("drop"));
+  std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
+  EXPECT_EQ(site_->requests().size(), 11u);
+
+  page = fetch("http://127.0.0.1:" + std::to_string(unused_port()) + kQuery);
+  EXPECT_EQ(msg_, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
+
+  // Addresses that are not http(s), or no address at all, never open.
+  for (const char* url : {"file:///etc/passwd", "", "not a url"}) {
+    page = fetch(url);
+    EXPECT_EQ(msg_, "該当URLをオープンできません。") << url;
+    EXPECT_EQ(page.find("root:"), std::string::npos);
+  }
+}
+
+TEST_F(PageRetrieval, TimesOutOnASilentServerWithoutRepeatAndKeepsThePage) {
+  ASSERT_TRUE(site_->set_fault("hang"));
+  const std::string page = fetch(site_->url() + kQuery, "as passed in");
+  EXPECT_EQ(msg_, "インターネットに接続できません。");
+  EXPECT_EQ(page, "as passed in");
+  EXPECT_EQ(site_->requests().size(), 1u);
+  // Label4 showed the busy text while waiting and is empty again.
+  EXPECT_NE(std::find(ctx_.label4_history.begin(), ctx_.label4_history.end(), "接続中..."),
+            ctx_.label4_history.end());
+  EXPECT_EQ(ctx_.label4(), "");
+}
+
+TEST_F(PageRetrieval, StopEndsTheWaitAtOnce) {
+  ASSERT_TRUE(site_->set_fault("hang"));
+  ctx_.wait_limit_ticks = 800;
+  ctx_.tick_ms = 200;  // the real 160-second limit
+  ctx_.stop_after_pumps(5);
+  const auto start = std::chrono::steady_clock::now();
+  const std::string page = fetch(site_->url() + kQuery, "as passed in");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(msg_, "インターネットに接続できません。");
+  EXPECT_EQ(page, "as passed in");
+  EXPECT_LT(waited, std::chrono::seconds(20));  // far below the wait limit
+  EXPECT_GE(ctx_.pumps(), 5);
+
+  // A stop raised before the call makes no request at all.
+  ASSERT_TRUE(site_->reset());
+  EXPECT_EQ(fetch(site_->url() + kQuery, "kept"), "kept");
+  EXPECT_EQ(msg_, "インターネットに接続できません。");
+  EXPECT_TRUE(site_->requests().empty());
+}
+
+TEST_F(PageRetrieval, DecodesEucJpAndShiftJisPages) {
+  ASSERT_TRUE(site_->set_encoding("euc-jp", "header"));
+  std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "");
+  EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
+
+  ASSERT_TRUE(site_->set_encoding("shift_jis", "meta"));
+  page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "");
+  EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
+  EXPECT_NE(page.find("<TD>2013年1月4日</TD>"), std::string::npos);
+}
+
+TEST_F(PageRetrieval, TakesNotFoundPagesAndFollowsRedirects) {
+  std::string page = fetch(site_->url() + "/no/such/page");
+  EXPECT_EQ(msg_, "");
+  EXPECT_NE(page.find("ページが見つかりません"), std::string::npos);
+
+  page = fetch(site_->url() + "/history?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=02&ed=19&tm=d");
+  EXPECT_EQ(msg_, "");
+  EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
+  const auto requests = site_->requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[2], kQuery);
+}
+
+TEST(PageRetrievalErrorText, TreatsForbiddenInOrdinaryTextAsAnErrorPage) {
+  testing::temp_folder data;
+  testing::write_bytes(data.path() + "stocks.csv",
+                       "code,market_letter,market_name,name\n1301,t,東証1部,Forbidden Foods\n");
+  quote_site_process site({"--data", data.path(), "--now", "2013-02-20T16:00"});
+  ASSERT_TRUE(site.started());
+  testing::recording_context ctx;
+  std::string page;
+  std::string msg;
+  int_cnt1_sub(ctx, site.url() + kQuery, page, msg);
+  EXPECT_EQ(msg, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("<H1>Forbidden Foods</H1>"), std::string::npos);
+  EXPECT_EQ(site.requests().size(), 11u);
+}
+
+}  // namespace
+}  // namespace karigane
