@@ -8,6 +8,9 @@
 #include "app/period.h"
 #include "app/settings.h"
 #include "codes/targets.h"
+#include "latest/latest_driver.h"
+#include "timeseries/history_fetch.h"
+#include "timeseries/timeseries_driver.h"
 
 namespace karigane {
 
@@ -55,13 +58,19 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   if (ctx.stop_flag()) return aborted(ctx);
   ctx.pump();
   ctx.set_controls_sub(false);
+  if (ctx.controls.out1_jikeiretu_chk && !known_history_page_form(ctx.settei.jikeiretu_site)) {
+    // A page form without pages would make every fetch fail; say so before anything runs.
+    return failed(ctx, "設定ファイルの時系列株価取得サイト「" + ctx.settei.jikeiretu_site +
+                           "」は使えません。「新」か「Ｍ」を指定してください。");
+  }
 
   code_set1_sub(ctx, code_list, error_flag_s, error_msg_s);
   if (ctx.stop_flag()) return aborted(ctx);
   if (error_flag_s) return failed(ctx, error_msg_s);
 
   if (ctx.controls.out1_data_d_chk) {
-    // The latest-day driver is wired in with the latest-day collection.
+    dl_data_d_sub(ctx, code_list, error_flag_s, error_msg_s);
+    if (error_flag_s) return failed(ctx, error_msg_s);
   } else {
     effective_code_sub(ctx, code_list);
   }
@@ -72,6 +81,10 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   date end_date;
   if (ctx.controls.out1_jikeiretu_chk) {
     kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+    dl_jikeiretudata_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();

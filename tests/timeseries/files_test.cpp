@@ -122,10 +122,12 @@ TEST(PriceFiles, IndexFilesHaveAnEmptyMarketName) {
   const settei_record s = settings_in(dir);
   jikeiretu_data_t t = empty_price_table("1001");
   t[0][kPriceName] = "日経平均株価";
-  t.push_back({"20130104", "10,688.11", "1", "1", "1", "0", "1"});
+  t[0][kPriceOldest] = t[0][kPriceNewest] = "20130104";
+  t.push_back({"20130104", "10688.11", "1", "1", "1", "0", "1"});
   t[0][kPriceCount] = "1";
   write_jikeiretu_data_sub(s, t);
-  EXPECT_EQ(cp932_file(s.kabuka_path + "data_m/1001.csv").substr(0, 20), "1001,,日経平均株価,");
+  EXPECT_EQ(cp932_file(s.kabuka_path + "data_m/1001.csv"),
+            "1001,,日経平均株価,20130104,20130104,1\r\n20130104,10688.11,1,1,1,0\r\n");
 }
 
 TEST(PriceFiles, NamesWithCommasDoNotShiftTheHeader) {

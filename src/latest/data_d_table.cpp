@@ -1,0 +1,20 @@
+// Latest-day table helpers: see data_d_table.h.
+#include "latest/data_d_table.h"
+
+#include "fetch/quote_addresses.h"
+
+namespace karigane {
+
+std::size_t data_d_count(const data_d_table_t& table) {
+  if (table.empty()) return 0;
+  return std::min(table_count(table, kDMarket), table.size() - 1);
+}
+
+std::string search_site_code(const std::string& code) {
+  const std::string c = trim(code);
+  const std::int64_t v = int_value(c);
+  if (v >= 1001 && v <= 1004) return history_site_code(num_text(v));
+  return c;
+}
+
+}  // namespace karigane

@@ -1,0 +1,33 @@
+// The latest-day table data_d_table: row 0 is the header (latest trade date, number of stock
+// rows n, then the labels "銘柄" .. "取引日"); rows 1..n are the target stocks with code, market,
+// name, open, high, low, close, volume and trade date (yyyymmdd, or yyyymmdd_hhmm while the
+// site shows a time). The table grows with the targets: no stock is dropped at a capacity.
+#pragma once
+
+#include <string>
+
+#include "core/table_file.h"
+
+namespace karigane {
+
+using data_d_record = std::array<std::string, 9>;
+using data_d_table_t = table_t<9>;
+
+inline constexpr std::size_t kDCode = 0;
+inline constexpr std::size_t kDMarket = 1;
+inline constexpr std::size_t kDName = 2;
+inline constexpr std::size_t kDOpen = 3;
+inline constexpr std::size_t kDHigh = 4;
+inline constexpr std::size_t kDLow = 5;
+inline constexpr std::size_t kDClose = 6;
+inline constexpr std::size_t kDVolume = 7;
+inline constexpr std::size_t kDTradeDate = 8;
+
+// The number of stock rows (header `market`), bounded by the rows present.
+std::size_t data_d_count(const data_d_table_t& table);
+
+// The quote-site code of a program code in the search pages (1001..1004 → 998407, 998405,
+// 5040469, 5040468; any other code is itself, trimmed).
+std::string search_site_code(const std::string& code);
+
+}  // namespace karigane
