@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <exception>
 
+#include "adjust/adjust_run.h"
 #include "app/collection_run.h"
 #include "app/period.h"
 #include "app/program_folder.h"
@@ -202,8 +203,9 @@ void main_window::m_dl_start_cmd_Click() {
 // "更新": the update run is wired here once it is part of the engine.
 void main_window::renew_start_cmd_Click() {}
 
-// "調整後株価": the adjusted-price run is wired here once it is part of the engine.
-void main_window::out2_hosei_cmd_Click() {}
+void main_window::out2_hosei_cmd_Click() {
+  run_guarded([](run_context& ctx) { karigane::out2_hosei_cmd_Click(ctx); });
+}
 
 void main_window::Command1_Click() {
   // A stop requested during a run must not be cancelled by this button.

@@ -1,0 +1,235 @@
+// Whole runs clicked through the window: a collection against the local quote site, a run
+// stopped by a mouse-down on "停止" or by closing the window while a page loads, the error
+// ending, the code boxes the engine rewrites, and the adjusted-price run.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "core/folders.h"
+#include "support/quote_site_process.h"
+#include "support/temp_folder.h"
+#include "window_fixture.h"
+
+namespace karigane::testing {
+namespace {
+
+// Calls `step` each time the event loop turns (inside a run: at the run's pumps) until it
+// returns true.
+class while_running {
+ public:
+  explicit while_running(std::function<bool()> step) : step_(std::move(step)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (step_()) timer_.stop();
+    });
+    timer_.start();
+  }
+
+ private:
+  QTimer timer_;
+  std::function<bool()> step_;
+};
+
+class window_runs : public window_test {
+ protected:
+  // A program folder whose settings send every page request to `site`, with the factory
+  // stock list in place.
+  void use_site(const std::string& url) {
+    std::string settei;
+    for (const char* key : {"株価サイトURL", "モバイルサイトURL", "旧株価テーブルURL",
+                            "企業情報サイトURL", "指標サイトURL"}) {
+      settei += std::string(key) + "," + url + "\r\n";
+    }
+    write_cp932(dir_.path() + "settei.txt", settei + "EOF,EOF\r\n");
+    write_bytes(dir_.path() + "meigara_list.csv",
+                file_bytes(std::string(KARIGANE_DATA_DIR_FOR_TESTS) + "meigara_list_org.csv"));
+  }
+
+  void choose_period(const char* y1, const char* m1, const char* d1, const char* y2,
+                     const char* m2, const char* d2) {
+    control<QComboBox>("yyyy_start_cmb")->setCurrentText(y1);
+    control<QComboBox>("mm_start_cmb")->setCurrentText(m1);
+    control<QComboBox>("dd_start_cmb")->setCurrentText(d1);
+    control<QComboBox>("yyyy_end_cmb")->setCurrentText(y2);
+    control<QComboBox>("mm_end_cmb")->setCurrentText(m2);
+    control<QComboBox>("dd_end_cmb")->setCurrentText(d2);
+  }
+
+  void set_code(const char* box, const char* text) {
+    control<QLineEdit>(box)->setText(QString::fromUtf8(text));
+  }
+
+  // The window as it is between runs.
+  void expect_idle() {
+    EXPECT_FALSE(window_->running());
+    EXPECT_FALSE(control<QWidget>("m_dl_start_cmd")->isHidden());
+    EXPECT_FALSE(control<QWidget>("renew_start_cmd")->isHidden());
+    EXPECT_TRUE(control<QWidget>("m_dl_stop_cmd")->isHidden());
+    EXPECT_TRUE(control<QWidget>("stop_cmd")->isEnabled());
+    for (const char* frame : {"out1_frame", "out2_frame", "meigara_code_frame"}) {
+      EXPECT_TRUE(control<QWidget>(frame)->isEnabled()) << frame;
+    }
+    // The period area is usable while time series or margin is ticked.
+    const bool period = control<QCheckBox>("out1_jikeiretu_chk")->isChecked() ||
+                        control<QCheckBox>("out1_shinyou_chk")->isChecked();
+    EXPECT_EQ(control<QWidget>("kikan_frame")->isEnabled(), period);
+  }
+
+  // The window as it is while a run waits for a page.
+  void expect_running_and_waiting() {
+    EXPECT_TRUE(window_->running());
+    EXPECT_TRUE(control<QWidget>("m_dl_start_cmd")->isHidden());
+    EXPECT_TRUE(control<QWidget>("renew_start_cmd")->isHidden());
+    EXPECT_FALSE(control<QWidget>("m_dl_stop_cmd")->isHidden());
+    EXPECT_FALSE(control<QWidget>("stop_cmd")->isEnabled());
+    for (const char* frame : {"out1_frame", "out2_frame", "meigara_code_frame", "kikan_frame"}) {
+      EXPECT_FALSE(control<QWidget>(frame)->isEnabled()) << frame;
+    }
+    EXPECT_EQ(text_of("Label4"), "接続中...");
+    EXPECT_EQ(label_colour_of("Label4"), kBlue);
+  }
+
+  bool waiting_for_a_page() { return window_->running() && text_of("Label4") == "接続中..."; }
+};
+
+TEST_F(window_runs, ACollectionClickedThroughTheWindowWritesThePriceFile) {
+  quote_site_process site({"--now", "2013-02-20T10:00"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open(local_time{date{2013, 2, 20}, 10, 0, 0});
+  set_code("code_txt", "1301");
+  choose_period("2013", "01", "01", "2013", "02", "19");
+
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_EQ(label_colour_of("Label1"), kBlue);
+  EXPECT_EQ(text_of("Label4"), "");
+  expect_idle();
+  EXPECT_TRUE(window_->context().stop_flag());
+  EXPECT_EQ(site.requests(),
+            (std::vector<std::string>{
+                "/history/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=02&ed=19&tm=d"}));
+
+  const std::string file = cp932_file(dir_.path() + "kabuka/data_m/1301.csv");
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(file.rfind("1301,東証1部,", 0), 0u) << file.substr(0, 80);
+  // 4 January to 19 February 2013: the header and one line per trading day, oldest first.
+  EXPECT_NE(file.find(",20130104,20130219,"), std::string::npos) << file.substr(0, 80);
+  EXPECT_NE(file.find("\r\n20130104,"), std::string::npos);
+  EXPECT_NE(file.find("\r\n20130219,"), std::string::npos);
+  EXPECT_EQ(file.find("\r\n20121228,"), std::string::npos);
+  EXPECT_EQ(file.find("\r\n20130220,"), std::string::npos);
+}
+
+TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
+  quote_site_process site({"--now", "2013-02-20T10:00", "--fault", "mode=hang"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open(local_time{date{2013, 2, 20}, 10, 0, 0});
+  // Without the stop the wait would end in a time-out and the run would complete.
+  window_->context().wait_limit_ticks = 150;
+  choose_period("2013", "01", "01", "2013", "02", "19");
+
+  bool pressed = false;
+  int turns_after_wait_began = 0;
+  while_running press_stop([&] {
+    if (!waiting_for_a_page()) return false;
+    // The window keeps turning its event loop through the wait.
+    if (++turns_after_wait_began < 5) return false;
+    expect_running_and_waiting();
+    // A second start while the run is on is refused.
+    window_->m_dl_start_cmd_Click();
+    EXPECT_TRUE(window_->running());
+    EXPECT_FALSE(control<QWidget>("m_dl_stop_cmd")->isHidden());
+    QTest::mousePress(control<QPushButton>("m_dl_stop_cmd"), Qt::LeftButton);
+    pressed = true;
+    return true;
+  });
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  QTest::mouseRelease(control<QPushButton>("m_dl_stop_cmd"), Qt::LeftButton);
+
+  ASSERT_TRUE(pressed);
+  EXPECT_EQ(text_of("Label1"), "処理を中断しました。");
+  EXPECT_EQ(label_colour_of("Label1"), kRed);
+  EXPECT_EQ(text_of("Label4"), "");
+  expect_idle();
+  EXPECT_TRUE(window_->context().stop_flag());
+  EXPECT_FALSE(file_exists(dir_.path() + "kabuka/data_m/1301.csv"));
+}
+
+TEST_F(window_runs, ClosingTheWindowWhileAPageLoadsStopsTheRun) {
+  quote_site_process site({"--now", "2013-02-20T10:00", "--fault", "mode=hang"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open(local_time{date{2013, 2, 20}, 10, 0, 0});
+  window_->context().wait_limit_ticks = 150;
+
+  bool closed = false;
+  while_running close_window([&] {
+    if (!waiting_for_a_page()) return false;
+    window_->close();
+    closed = true;
+    return true;
+  });
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+
+  ASSERT_TRUE(closed);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_FALSE(window_->running());
+  EXPECT_EQ(text_of("Label1"), "処理を中断しました。");
+  EXPECT_TRUE(window_->context().stop_flag());
+}
+
+TEST_F(window_runs, AnInvalidCodeEndsTheRunInRedWithTheNormalisedCodeShown) {
+  open();
+  set_code("code_txt", "  999x");
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "銘柄コードＮＯをご確認ください。");
+  EXPECT_EQ(label_colour_of("Label1"), kRed);
+  EXPECT_EQ(control<QLineEdit>("code_txt")->text(), "999");
+  EXPECT_EQ(text_colour_of("code_txt"), kRed);
+  expect_idle();
+}
+
+TEST_F(window_runs, AReversedRangeIsTurnedRoundInTheCodeBoxes) {
+  open();
+  control<QRadioButton>("meigara_code_opt(2)")->setChecked(true);
+  control<QCheckBox>("out1_jikeiretu_chk")->setChecked(false);
+  set_code("code_txt", "9999");
+  set_code("code1_txt", "1301");
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_EQ(control<QLineEdit>("code_txt")->text(), "1301");
+  EXPECT_EQ(control<QLineEdit>("code1_txt")->text(), "9999");
+  expect_idle();
+  // The period area stays greyed, as neither time series nor margin is ticked.
+  EXPECT_FALSE(control<QWidget>("kikan_frame")->isEnabled());
+}
+
+TEST_F(window_runs, AdjustedPricesAreWrittenFromTheStoredSeries) {
+  write_cp932(dir_.path() + "kabuka/data_m/1301.csv",
+              "1301,東証1部,極洋,20130102,20130107,3\r\n"
+              "20130102,101,111,91,105,1000\r\n"
+              "20130104,200,210,190,205,2000\r\n"
+              "20130107,300,310,290,305,3000\r\n");
+  write_cp932(dir_.path() + "kabuka/data_mh/1301.csv", "1301,極洋,1\r\n20130104,1,2\r\n");
+  open();
+  QTest::mouseClick(control<QPushButton>("out2_hosei_cmd"), Qt::LeftButton);
+  EXPECT_EQ(cp932_file(dir_.path() + "kabuka/syusei_kabuka/data_m/1301.csv"),
+            "1301,東証1部,極洋,20130102,20130107,3\r\n"
+            "20130102,50,55,45,52,1000\r\n"
+            "20130104,200,210,190,205,2000\r\n"
+            "20130107,300,310,290,305,3000\r\n");
+  EXPECT_EQ(text_of("Label1"), "");
+  expect_idle();
+}
+
+}  // namespace
+}  // namespace karigane::testing

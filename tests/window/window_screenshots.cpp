@@ -1,0 +1,81 @@
+// Makes the pictures of the window for the documentation: OUT/window.png with the window idle,
+// and OUT/window-running.png during a collection run. Run by scripts/screenshots under Xvfb.
+//
+//   window_screenshots OUT_DIR [SITE_URL]
+//
+// With SITE_URL (the local quote site) the run collects real pages; without it the run waits
+// on an address that never answers. Either way the picture is taken while a page loads, and
+// the run is then stopped with "停止".
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+
+#include "app/main_window.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using namespace karigane;
+
+bool save(QWidget& w, const std::string& path) {
+  const bool ok = w.grab().save(QString::fromStdString(path), "PNG");
+  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "could not write", path.c_str());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fputs("usage: window_screenshots OUT_DIR [SITE_URL]\n", stderr);
+    return 2;
+  }
+  const std::string out = std::string(argv[1]) + "/";
+  const std::string site = argc > 2 ? argv[2] : "http://10.255.255.1";
+  testing::temp_folder dir;
+  testing::write_cp932(dir.path() + "settei.txt",
+                       "株価サイトURL," + site + "\r\nモバイルサイトURL," + site + "\r\nEOF,EOF\r\n");
+
+  main_window_setup setup;
+  setup.program_folder = dir.path();
+  setup.factory_folder = KARIGANE_DATA_DIR_FOR_TESTS;
+  setup.fixed_now = local_time{date{2014, 11, 27}, 16, 30, 0};
+  main_window window(setup);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  QTest::qWait(300);
+  if (!save(window, out + "window.png")) return 1;
+
+  // A range of codes over two years, so that the run has many pages to load.
+  window.findChild<QRadioButton*>("meigara_code_opt(2)")->setChecked(true);
+  window.findChild<QLineEdit*>("code1_txt")->setText("1400");
+  window.findChild<QComboBox*>("yyyy_start_cmb")->setCurrentText("2013");
+
+  bool saved = false;
+  QTimer watch;
+  watch.setInterval(50);
+  int polls = 0;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    ++polls;
+    auto* label3 = window.findChild<QLabel*>("Label3");
+    auto* label4 = window.findChild<QLabel*>("Label4");
+    const bool busy = label4->text() == QString::fromUtf8("接続中...");
+    const bool progress = site.rfind("http://127.", 0) != 0 || !label3->text().isEmpty();
+    if ((busy && progress && polls > 20) || polls > 400) {
+      watch.stop();
+      saved = save(window, out + "window-running.png");
+      QTest::mousePress(window.findChild<QPushButton*>("m_dl_stop_cmd"), Qt::LeftButton);
+    }
+  });
+  watch.start();
+  QTest::mouseClick(window.findChild<QPushButton*>("m_dl_start_cmd"), Qt::LeftButton);
+  return saved ? 0 : 1;
+}
