@@ -21,6 +21,7 @@
 #include "app/settings.h"
 #include "codes/targets.h"
 #include "core/folders.h"
+#include "latest/update_run.h"
 
 namespace karigane {
 namespace {
@@ -200,8 +201,9 @@ void main_window::m_dl_start_cmd_Click() {
   run_guarded([](run_context& ctx) { karigane::m_dl_start_cmd_Click(ctx); });
 }
 
-// "更新": the update run is wired here once it is part of the engine.
-void main_window::renew_start_cmd_Click() {}
+void main_window::renew_start_cmd_Click() {
+  run_guarded([](run_context& ctx) { karigane::renew_start_cmd_Click(ctx); });
+}
 
 void main_window::out2_hosei_cmd_Click() {
   run_guarded([](run_context& ctx) { karigane::out2_hosei_cmd_Click(ctx); });

@@ -1,6 +1,6 @@
 // Whole runs clicked through the window: a collection against the local quote site, a run
 // stopped by a mouse-down on "停止" or by closing the window while a page loads, the error
-// ending, the code boxes the engine rewrites, and the adjusted-price run.
+// ending, the code boxes the engine rewrites, and the update and adjusted-price runs.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -228,6 +228,16 @@ TEST_F(window_runs, AdjustedPricesAreWrittenFromTheStoredSeries) {
             "20130104,200,210,190,205,2000\r\n"
             "20130107,300,310,290,305,3000\r\n");
   EXPECT_EQ(text_of("Label1"), "");
+  expect_idle();
+}
+
+TEST_F(window_runs, UpdateWithoutStoredSeriesSaysSoAndReturnsToIdle) {
+  open();
+  window_->context().set_label1("収集処理を完了しました。", label_colour::blue);
+  QTest::mouseClick(control<QPushButton>("renew_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集されている時系列株価はありません。");
+  EXPECT_EQ(label_colour_of("Label1"), kBlue);
+  EXPECT_TRUE(window_->context().stop_flag());
   expect_idle();
 }
 
