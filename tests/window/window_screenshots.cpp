@@ -1,13 +1,13 @@
 // Makes the pictures of the window for the documentation: OUT/window.png with the window idle,
 // and OUT/window-running.png during a collection run. Run by scripts/screenshots under Xvfb.
 //
-//   window_screenshots OUT_DIR [SITE_URL]
+//   window_screenshots OUT_DIR SITE_URL
 //
-// With SITE_URL (the local quote site) the run collects real pages; without it the run waits
-// on an address that never answers. Either way the picture is taken while a page loads, and
-// the run is then stopped with "停止".
+// SITE_URL is the local quote site, started so that one stock's pages never answer: the run
+// collects the stocks before it, and the picture is taken while that stock's page loads. The
+// run is then stopped with "停止".
 #include <QApplication>
-#include <QComboBox>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,15 +34,18 @@ bool save(QWidget& w, const std::string& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc < 2) {
-    std::fputs("usage: window_screenshots OUT_DIR [SITE_URL]\n", stderr);
+  if (argc != 3) {
+    std::fputs("usage: window_screenshots OUT_DIR SITE_URL\n", stderr);
     return 2;
   }
   const std::string out = std::string(argv[1]) + "/";
-  const std::string site = argc > 2 ? argv[2] : "http://10.255.255.1";
+  const std::string site = argv[2];
   testing::temp_folder dir;
   testing::write_cp932(dir.path() + "settei.txt",
                        "株価サイトURL," + site + "\r\nモバイルサイトURL," + site + "\r\nEOF,EOF\r\n");
+  testing::write_bytes(dir.path() + "meigara_list.csv",
+                       testing::file_bytes(std::string(KARIGANE_DATA_DIR_FOR_TESTS) +
+                                           "meigara_list_org.csv"));
 
   main_window_setup setup;
   setup.program_folder = dir.path();
@@ -54,10 +57,10 @@ int main(int argc, char** argv) {
   QTest::qWait(300);
   if (!save(window, out + "window.png")) return 1;
 
-  // A range of codes over two years, so that the run has many pages to load.
+  // The stocks 1301 to 1400 this year, with yearly files.
   window.findChild<QRadioButton*>("meigara_code_opt(2)")->setChecked(true);
   window.findChild<QLineEdit*>("code1_txt")->setText("1400");
-  window.findChild<QComboBox*>("yyyy_start_cmb")->setCurrentText("2013");
+  window.findChild<QCheckBox*>("out1_nengoto_chk")->setChecked(true);
 
   bool saved = false;
   QTimer watch;
@@ -65,11 +68,9 @@ int main(int argc, char** argv) {
   int polls = 0;
   QObject::connect(&watch, &QTimer::timeout, [&] {
     ++polls;
-    auto* label3 = window.findChild<QLabel*>("Label3");
     auto* label4 = window.findChild<QLabel*>("Label4");
     const bool busy = label4->text() == QString::fromUtf8("接続中...");
-    const bool progress = site.rfind("http://127.", 0) != 0 || !label3->text().isEmpty();
-    if ((busy && progress && polls > 20) || polls > 400) {
+    if ((busy && window.running()) || polls > 1200) {
       watch.stop();
       saved = save(window, out + "window-running.png");
       QTest::mousePress(window.findChild<QPushButton*>("m_dl_stop_cmd"), Qt::LeftButton);
