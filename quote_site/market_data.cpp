@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "deterministic_random.h"
 #include "generated_prices.h"
 
 namespace karigane::quote_site {
@@ -33,8 +34,26 @@ market_data::market_data(market_sources sources) : src_(std::move(sources)) {
   calendar_ = trading_calendar(first_day(), today(), it == src_.real_prices.end() ? kNoDays : days_of(it->second));
 }
 
+date market_data::latest_trading_day() const {
+  const auto days = calendar_.between(first_day(), today());
+  return days.empty() ? first_day() : days.back();
+}
+
+bool market_data::traded_on(const stock_info& stock, const date& d) const {
+  if (stock.is_index() || d != latest_trading_day()) return true;
+  return hash_of({src_.seed, text_key(stock.code), text_key("no trade"),
+                  static_cast<std::uint64_t>(days_from_civil(d))}) % 40 != 7;
+}
+
 std::vector<date> market_data::trading_days(const stock_info& stock, const date& from,
                                             const date& to) const {
+  std::vector<date> out = trading_days_of_market(stock, from, to);
+  if (!out.empty() && !traded_on(stock, out.back())) out.pop_back();
+  return out;
+}
+
+std::vector<date> market_data::trading_days_of_market(const stock_info& stock, const date& from,
+                                                      const date& to) const {
   const date last = std::min(to, today());
   std::vector<date> out;
   if (last < from) return out;

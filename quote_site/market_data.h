@@ -45,6 +45,14 @@ class market_data {
   // The first day of the data set (the first trading day of 1983).
   static date first_day() { return {1983, 1, 1}; }
 
+  // The market's newest trading day, at most today.
+  date latest_trading_day() const;
+
+  // False for the few stocks (about one in forty, never an index) that did not trade on the
+  // market's newest trading day: no row for that day, and the search pages show their
+  // previous trade.
+  bool traded_on(const stock_info& stock, const date& d) const;
+
   // The stock's trading days in [from, to], at most up to today, ascending.
   std::vector<date> trading_days(const stock_info& stock, const date& from, const date& to) const;
 
@@ -59,6 +67,10 @@ class market_data {
   double later_split_factor(const stock_info& stock, const date& d) const;
 
  private:
+  // The stock's days in [from, to] before the newest day's no-trade rule.
+  std::vector<date> trading_days_of_market(const stock_info& stock, const date& from,
+                                           const date& to) const;
+
   market_sources src_;
   trading_calendar calendar_;
 };

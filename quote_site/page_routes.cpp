@@ -2,7 +2,9 @@
 #include "page_routes.h"
 
 #include "history_page.h"
+#include "index_chart_page.h"
 #include "mobile_history_page.h"
+#include "search_page.h"
 
 namespace karigane::quote_site {
 
@@ -10,6 +12,8 @@ route_table site_routes(const market_data& data) {
   route_table routes;
   routes.emplace("/history/", std::make_unique<history_page>(data));
   routes.emplace("/stock/historicaldata", std::make_unique<mobile_history_page>(data));
+  routes.emplace("/search/", std::make_unique<search_page>(data));
+  routes.emplace("/fisco/cgi-bin/index.cgi", std::make_unique<index_chart_page>(data));
   return routes;
 }
 

@@ -30,6 +30,9 @@ the database kabuka/); without --dir it is the current folder.
 Commands:
   gui                 open the main window (the default when no command is given)
   collect [options]   the collection run of the "収集開始" button
+  update [--latest]   the run of the "更新" button: the latest trading day's prices of every
+                      stored time series are written into its file and its newest yearly
+                      file; --latest ticks "最新日株価" (also write the latest-day file)
   adjust [--yearly]   the run of the "調整後株価" button: split-adjusted copies of the price
                       files in the adjusted-price folder (kabuka/syusei_kabuka/data_m/);
                       --yearly ticks "年毎から計算": the series are first joined from the
@@ -41,7 +44,9 @@ collect options (they set the window's controls; without them: individual mode w
   --code N            individual mode with the code N
   --range A B         range mode from code A to code B
   --table             table mode: the codes of download_code.csv
+  --latest            tick "最新日株価" (latest-day prices of all targets, stock list renewal)
   --no-timeseries     untick "時系列株価" (daily prices and splits)
+  --margin            tick "信用売買残" (weekly margin balances, in 250-day windows)
   --yearly            tick "年毎" (also write per-year files)
   --from Y/M/D        start of the period (year, month and day lists)
   --to Y/M/D          end of the period
@@ -80,6 +85,19 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       o.command = a == "gui" ? cli_command::gui : cli_command::collect;
       continue;
     }
+    if (!command_seen && a == "update") {
+      command_seen = true;
+      o.command = cli_command::update;
+      continue;
+    }
+    if (o.command == cli_command::update) {
+      if (a != "--latest") {
+        message = "unknown option for update: " + a;
+        return false;
+      }
+      o.controls.out1_data_d_chk = true;
+      continue;
+    }
     if (!command_seen && a == "adjust") {
       command_seen = true;
       o.command = cli_command::adjust;
@@ -109,8 +127,12 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       c.code1_txt = args[++i];
     } else if (a == "--table") {
       c.meigara_code_opt = selection_mode::table;
+    } else if (a == "--latest") {
+      c.out1_data_d_chk = true;
     } else if (a == "--no-timeseries") {
       c.out1_jikeiretu_chk = false;
+    } else if (a == "--margin") {
+      c.out1_shinyou_chk = true;
     } else if (a == "--yearly") {
       c.out1_nengoto_chk = true;
     } else if (a == "--from" || a == "--to") {

@@ -13,6 +13,7 @@
 #endif
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
+#include "latest/update_run.h"
 
 namespace {
 
@@ -54,6 +55,12 @@ int run_collect(cli_context& ctx, const cli_options& options) {
   return exit_status(m_dl_start_cmd_Click(ctx));
 }
 
+int run_update(cli_context& ctx, const cli_options& options) {
+  ctx.controls = options.controls;
+  ctx.catch_stop_signals();
+  return exit_status(renew_start_cmd_Click(ctx));
+}
+
 int run_adjust(cli_context& ctx, const cli_options& options) {
   ctx.controls = options.controls;
   ctx.catch_stop_signals();
@@ -92,6 +99,7 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   read_settei_sub(ctx, ctx.settei);
+  if (options.command == cli_command::update) return run_update(ctx, options);
   if (options.command == cli_command::adjust) return run_adjust(ctx, options);
   return run_collect(ctx, options);
 }
