@@ -1,0 +1,52 @@
+// Fetching one statement page: see statement_fetch.h.
+#include "financial/statement_fetch.h"
+
+#include "fetch/page_retrieval.h"
+#include "fetch/quote_addresses.h"
+#include "financial/statement_kinds.h"
+#include "financial/statement_page_extractor.h"
+
+namespace karigane {
+
+void dl_yh_data_z_db_sub(run_context& ctx, const std::string& code, const std::string& kind,
+                         zaimu_tbl_t& zaimu_tbl, std::int16_t& error_flag_s,
+                         std::string& error_msg_s) {
+  error_flag_s = kFalse;
+  error_msg_s.clear();
+  if (val(code) < 1301) {
+    error_flag_s = kTrue;
+    error_msg_s = "該当銘柄の情報は有りません。";
+    return;
+  }
+  // Only the header survives from the previous page: a cell this page lacks stays empty
+  // instead of showing another stock's figure.
+  zaimu_tbl = empty_zaimu_table(code);
+  const statement_shape* shape = statement_shape_of(kind);
+  const std::string url =
+      shape == nullptr ? std::string() : profile_page_url(ctx.settei, std::string(shape->page_path), code);
+
+  std::int16_t error_loop_no_s = 3;
+  do {
+    std::string page;
+    ctx.pump();
+    std::string fetch_message;
+    int_cnt1_sub(ctx, url, page, fetch_message);
+    if (!fetch_message.empty()) {
+      error_flag_s = kTrue;
+      error_msg_s = fetch_message;
+      return;
+    }
+    ctx.pump();
+    extract_zaimuinf_from_yahoohtml_sub(ctx, kind, page, error_loop_no_s, zaimu_tbl,
+                                        error_flag_s, error_msg_s);
+    ctx.pump();
+  } while (error_loop_no_s >= 1);
+
+  if (ctx.stop_flag()) {
+    error_flag_s = kTrue;
+    error_msg_s = "処理を中断しました。";
+  }
+  ctx.pump();
+}
+
+}  // namespace karigane
