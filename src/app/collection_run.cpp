@@ -8,6 +8,7 @@
 #include "app/period.h"
 #include "app/settings.h"
 #include "codes/targets.h"
+#include "financial/financial_driver.h"
 #include "latest/latest_driver.h"
 #include "timeseries/history_fetch.h"
 #include "timeseries/timeseries_driver.h"
@@ -98,6 +99,10 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   }
 
   if (ctx.controls.out1_data_z_chk) {
+    dl_data_z_sub(ctx, code_list, error_flag_s, error_msg_s);
+    // A stop inside the driver comes back as its failure; it ends the run as a stop.
+    if (error_flag_s && ctx.stop_flag()) return aborted(ctx);
+    if (error_flag_s) return failed(ctx, error_msg_s);
     ctx.set_label3("", label_colour::blue);
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();

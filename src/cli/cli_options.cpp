@@ -47,6 +47,8 @@ collect options (they set the window's controls; without them: individual mode w
   --latest            tick "最新日株価" (latest-day prices of all targets, stock list renewal)
   --no-timeseries     untick "時系列株価" (daily prices and splits)
   --margin            tick "信用売買残" (weekly margin balances, in 250-day windows)
+  --financial         tick "財務情報" (financial statements of the companies among the
+                      targets, and the dated summaries)
   --yearly            tick "年毎" (also write per-year files)
   --from Y/M/D        start of the period (year, month and day lists)
   --to Y/M/D          end of the period
@@ -133,6 +135,8 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       c.out1_jikeiretu_chk = false;
     } else if (a == "--margin") {
       c.out1_shinyou_chk = true;
+    } else if (a == "--financial") {
+      c.out1_data_z_chk = true;
     } else if (a == "--yearly") {
       c.out1_nengoto_chk = true;
     } else if (a == "--from" || a == "--to") {
