@@ -1,0 +1,79 @@
+// The margin driver: see margin_driver.h.
+#include "margin/margin_driver.h"
+
+#include "core/damaged_file.h"
+#include "core/folders.h"
+#include "core/kikan_list.h"
+#include "margin/margin_fetch.h"
+#include "margin/margin_files.h"
+
+namespace karigane {
+namespace {
+
+constexpr const char* kInterrupted = "処理を中断しました。";
+constexpr int kWindowDays = 250;
+
+}  // namespace
+
+void dl_data_c_sub(run_context& ctx, const code_list_t& code_list, const date& start_date,
+                   const date& end_date, std::int16_t& error_flag_s, std::string& error_msg_s) {
+  error_flag_s = kFalse;
+  error_msg_s.clear();
+  ctx.set_label1("", label_colour::blue);
+  const settei_record& settei = ctx.settei;
+
+  ensure_folder(settei.kabuka_path);
+  ensure_folder(settei.kabuka_path + settei.data_c_name + "/");
+
+  // A failed period check can leave a date empty; there is no period to cut into windows then.
+  const kikan_list_t kikan_list = start_date.empty() || end_date.empty()
+                                      ? kikan_list_t{kikan_row{"0", {}, {}}}
+                                      : make_kikan_list(start_date, end_date, kWindowDays);
+
+  auto stopped = [&] {
+    ctx.pump();
+    if (!ctx.stop_flag()) {
+      ctx.pump();
+      return false;
+    }
+    error_flag_s = kTrue;
+    error_msg_s = kInterrupted;
+    return true;
+  };
+  if (stopped()) return;
+
+  const std::size_t n = code_count(code_list);
+  for (std::size_t i = 1; i <= n; ++i) {
+    const std::string& code = code_list[i];
+    if (stopped()) return;
+    credit_tbl_t credit_tbl = empty_credit_table(code);
+
+    for (std::size_t w = 1; w < kikan_list.size(); ++w) {
+      const kikan_row& window = kikan_list[w];
+      if (stopped()) return;
+      ctx.set_label1(code + " " + slash_text(window.start) + "～" + slash_text(window.end) +
+                         " 信用売買残処理中",
+                     label_colour::blue);
+      dl_yh_data_c_db_sub(ctx, window, code, "", credit_tbl, error_flag_s, error_msg_s);
+      if (error_msg_s == kMobileMarginUnreadable) ctx.set_label1(error_msg_s, label_colour::red);
+    }
+
+    if (stopped()) return;
+    bool reported = false;
+    if (credit_count(credit_tbl) > 0) {
+      bool damaged = false;
+      write_data_c_sub(settei, credit_tbl, &damaged);
+      if (damaged) report_damaged_file(ctx, margin_file_path(settei, code));
+      reported = damaged;
+    }
+    if (stopped()) return;
+    if (ctx.controls.out1_nengoto_chk) {
+      bool damaged = false;
+      write_data_c_nengoto_sub(settei, credit_tbl, code, &damaged);
+      if (damaged && !reported) report_damaged_file(ctx, margin_file_path(settei, code));
+      if (stopped()) return;
+    }
+  }
+}
+
+}  // namespace karigane

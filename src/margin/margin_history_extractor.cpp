@@ -1,0 +1,126 @@
+// The "新" margin history page: see margin_history_extractor.h. Plain text search on the page
+// as page retrieval hands it over (upper-case tags, unquoted simple attribute values).
+#include "margin/margin_history_extractor.h"
+
+#include "margin/margin_page_parts.h"
+
+namespace karigane {
+namespace {
+
+// The text of the option selected after `marker`: "selected value=", the next ">", and the
+// trimmed text up to "<". The search goes on from where it ended; empty once a marker is
+// missing (every later search then fails too).
+std::string selected_option(u32v page, u32v marker, std::size_t& pos) {
+  if (pos == 0) return {};
+  const std::size_t at = instr(page, marker, pos);
+  const std::size_t selected = at == 0 ? 0 : instr(page, U"selected value=", at);
+  const std::size_t gt = selected == 0 ? 0 : instr(page, U">", selected);
+  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
+  if (lt == 0) {
+    pos = 0;
+    return {};
+  }
+  pos = lt;
+  return to_utf8(trim(page.substr(gt, lt - gt - 1)));
+}
+
+bool page_shows_window(u32v page, const kikan_row& window) {
+  std::size_t pos = 1;
+  std::string parts[6];
+  const u32v markers[3] = {U"id=selYear", U"id=selMonth", U"id=selDay"};
+  for (int i = 0; i < 6; ++i) {
+    parts[i] = selected_option(page, markers[i % 3], pos);
+    if (i % 3 != 0) parts[i] = zero_pad_below_10(parts[i]);
+  }
+  return slash_text(window.start) == parts[0] + "/" + parts[1] + "/" + parts[2] &&
+         slash_text(window.end) == parts[3] + "/" + parts[4] + "/" + parts[5];
+}
+
+// The market name: the text after "yjSb" between the next ">" and "<"; false without "yjSb".
+bool read_market(u32v page, std::string& market) {
+  const std::size_t sb = instr(page, U"yjSb");
+  if (sb == 0) return false;
+  const std::size_t gt = instr(page, U">", sb);
+  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
+  if (lt != 0) market = to_utf8(trim(page.substr(gt, lt - gt - 1)));
+  return true;
+}
+
+}  // namespace
+
+void extract_creditinf_from_yahoohtml_new_sub(run_context& ctx, const std::string& page_text,
+                                              const kikan_row& window,
+                                              std::int16_t& error_loop_no_s,
+                                              credit_tbl_t& credit_tbl, std::int16_t& error_flag_s,
+                                              std::string& error_msg_s) {
+  error_flag_s = kFalse;
+  error_msg_s.clear();
+  const u32 page = to_u32(page_text);
+  const std::string code = credit_tbl[0][kCreditCode];
+
+  // The page must show the requested stock and window.
+  if (error_loop_no_s > 0) {
+    if (contains(page, U"該当する銘柄はありません")) {
+      return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
+    }
+    std::string page_code;
+    if (!code_before_dot(page, instr(page, U"=株価詳細>") + 1, U"code=", page_code)) {
+      return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
+    }
+    if (page_code != code || !page_shows_window(page, window)) {
+      return margin_plain_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
+    }
+  }
+  error_loop_no_s = 0;
+
+  // Messages, names and the code.
+  if (contains(page, U"該当する期間のデータはありません")) {
+    error_msg_s = "error b01:該当する期間のデータはありません。";
+    return;
+  }
+  if (contains(page, U"該当する銘柄はありません")) {
+    error_msg_s = "error b02:該当する銘柄はありません。";
+    return;
+  }
+  std::string name;
+  switch (read_stock_name(page, U"=株価詳細>", U"<H1>", name)) {
+    case name_result::no_first_marker:
+      error_msg_s = "error b11:銘柄名が取得できませんでした。";
+      return;
+    case name_result::no_second_marker:
+      error_msg_s = "error b12:銘柄名が取得できませんでした。";
+      return;
+    case name_result::ok: break;
+  }
+  std::string market;
+  if (!read_market(page, market)) {
+    error_msg_s = "error b21:市場名が取得できませんでした。";
+    return;
+  }
+  std::string page_code;
+  if (is_index_code(code)) {
+    page_code = index_page_code(page, code);
+  } else {
+    const std::size_t detail = instr(page, U">詳細情報<");
+    if (detail == 0 || !code_before_dot(page, detail, U"code=", page_code)) {
+      error_msg_s = "error b31:コードが取得できませんでした。";
+      return;
+    }
+  }
+  if (page_code != code) {
+    error_msg_s = "error b32:コードが取得できませんでした。";
+    return;
+  }
+  if (!set_margin_page_header(credit_tbl, page_code, market, name)) return;
+
+  // The balance table.
+  u32v body;
+  const body_cut cut = cut_margin_table_body(page, body);
+  if (cut != body_cut::ok) {
+    error_msg_s = body_cut_message(cut);
+    return;
+  }
+  read_margin_rows(ctx, body, cell_form::plain, credit_tbl);
+}
+
+}  // namespace karigane
