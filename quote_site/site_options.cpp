@@ -49,6 +49,12 @@ Pages:
                       daily-price history, 50 rows a page, newest first
   /stock/historicaldata?code=1301.T&fy=2013&fm=1&fd=1&ty=2013&tm=2&td=19&cp=d[&p=2]
                       mobile daily-price history
+  /history/margin/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=09&ed=07&tm=d
+                      weekly margin balances (none for the indexes)
+  /bt?c=2013&a=01&b=01&f=2013&d=09&e=07&g=d&s=1301&y=0&z=1301
+                      old margin table (c, a, b: start; f, d, e: end; s: code)
+  /stock/historicaldata/margin?code=1301.T&fy=2013&fm=1&fd=1&ty=2013&tm=9&td=7
+                      mobile margin balances
   Index codes 1001-1004 are asked for as 998407, 998405, 5040469, 5040468.
 
 Control endpoints (not logged):
