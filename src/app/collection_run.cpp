@@ -10,6 +10,7 @@
 #include "codes/targets.h"
 #include "financial/financial_driver.h"
 #include "latest/latest_driver.h"
+#include "margin/margin_driver.h"
 #include "timeseries/history_fetch.h"
 #include "timeseries/timeseries_driver.h"
 
@@ -93,6 +94,10 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
 
   if (ctx.controls.out1_shinyou_chk) {
     kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx);
+    ctx.pump();
+    dl_data_c_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
