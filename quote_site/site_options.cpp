@@ -49,6 +49,11 @@ Pages:
                       daily-price history, 50 rows a page, newest first
   /stock/historicaldata?code=1301.T&fy=2013&fm=1&fd=1&ty=2013&tm=2&td=19&cp=d[&p=2]
                       mobile daily-price history
+  /search/?query=1301+1332+998407+998405&ei=UTF-8&view=l1 (or view=l2)
+                      search results: the latest day's quotes of the listed codes; times
+                      while the market is open (9:00-15:00), dates otherwise
+  /fisco/cgi-bin/index.cgi
+                      the index chart page: an image map of the Nikkei average's last 60 days
   /history/margin/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=09&ed=07&tm=d
                       weekly margin balances (none for the indexes)
   /bt?c=2013&a=01&b=01&f=2013&d=09&e=07&g=d&s=1301&y=0&z=1301
