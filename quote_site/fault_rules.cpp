@@ -114,7 +114,8 @@ bool parse_fault_rule(std::string_view text, fault_rule& rule, std::string& erro
       if (!part.empty()) {
         const std::size_t eq = part.find('=');
         if (eq == std::string_view::npos) {
-          error = "\"" + std::string(part) + "\" is not key=value";
+          error = std::string(part);
+          error += " is not key=value";
           return false;
         }
         params[std::string(part.substr(0, eq))] = std::string(part.substr(eq + 1));

@@ -160,6 +160,8 @@ quote_server::quote_server(const market_data& data, server_settings settings)
   const int threads = std::max(2, self->settings.threads);
   self->server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   self->server.set_keep_alive_max_count(100);
+  // Without it small answers wait for the client's delayed acknowledgement (40 ms each).
+  self->server.set_tcp_nodelay(true);
   self->server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
     if (req.path.rfind(kControlPrefix, 0) == 0) {
       self->control(req, res);
