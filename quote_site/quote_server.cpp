@@ -124,7 +124,7 @@ struct quote_server::impl {
 
   void page(const httplib::Request& req, httplib::Response& res) {
     log.add(req.target.empty() ? req.path : req.target);
-    const auto route = routes.find(req.path);
+    const auto route = find_route(routes, req.path);
     if (route == routes.end()) {
       if (routes.find(req.path + "/") != routes.end()) {
         res.set_redirect(req.path + "/" + query_part(req.target), 301);

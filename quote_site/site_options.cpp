@@ -60,6 +60,10 @@ Pages:
                       old margin table (c, a, b: start; f, d, e: end; s: code)
   /stock/historicaldata/margin?code=1301.T&fy=2013&fm=1&fd=1&ty=2013&tm=9&td=7
                       mobile margin balances
+  /independent/1301, /consolidate/1301, /interim/1301
+                      company-profile statements (non-consolidated, consolidated, interim):
+                      the newest three fiscal periods announced by today (two interim ones);
+                      "ページが見つかりません" for stocks without such statements
   Index codes 1001-1004 are asked for as 998407, 998405, 5040469, 5040468.
 
 Control endpoints (not logged):
@@ -72,7 +76,8 @@ Data set:
   Factory: every stock and index of data/meigara_list_org.csv; trading days from 1983 to
   today (the real Nikkei 225's days where they exist, else Monday to Friday except 31 Dec to
   3 Jan); real split events for every stock, the real Nikkei 225 as 1001, real prices of
-  prices/CODE.csv; generated prices elsewhere, continuous across splits and real data.
+  prices/CODE.csv; generated prices elsewhere, continuous across splits and real data;
+  generated financial statements of every company (a stock whose name holds (株)).
   --data DIR (UTF-8 CSV files with a header line):
     stocks.csv        code,market_letter,market_name,name    (required; 1001-1004 added
                       with their factory names unless listed)

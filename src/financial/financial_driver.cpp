@@ -1,6 +1,7 @@
 // The financial driver: see financial_driver.h.
 #include "financial/financial_driver.h"
 
+#include "core/damaged_file.h"
 #include "core/folders.h"
 #include "financial/statement_fetch.h"
 #include "financial/statement_files.h"
@@ -76,8 +77,7 @@ void dl_data_z_sub(run_context& ctx, const code_list_t& code_list, std::int16_t&
         // The kind failed for this stock; the stored file is as it was.
         const std::string path = statement_file_path(settei, kind, code);
         error_flag_s = kTrue;
-        error_msg_s = damaged ? path + " を最後まで読めないため、更新しませんでした。"
-                              : path + " に書き込めませんでした。";
+        error_msg_s = damaged ? damaged_file_message(path) : path + " に書き込めませんでした。";
         ctx.set_label1(error_msg_s, label_colour::red);
       }
       if (stopped()) return;

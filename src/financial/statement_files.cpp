@@ -1,6 +1,7 @@
 // Statement files of one stock and kind: see statement_files.h.
 #include "financial/statement_files.h"
 
+#include "core/folders.h"
 #include "financial/statement_kinds.h"
 
 namespace karigane {
@@ -65,7 +66,10 @@ std::int16_t write_data_z_sub(const settei_record& settei, const std::string& ki
   const std::string path = statement_file_path(settei, kind, zaimu_tbl[0][kZaimuCode]);
   zaimu_tbl_t stored;
   const read_result r = read_data_z_desc_sub(path, stored);
-  if (r == read_result::missing) return write_data_z_desc_sub(path, zaimu_tbl);
+  if (r == read_result::missing) {
+    ensure_folder(statement_folder(settei, kind));
+    return write_data_z_desc_sub(path, zaimu_tbl);
+  }
   if (r == read_result::damaged) {
     if (damaged) *damaged = true;
     return -1;
