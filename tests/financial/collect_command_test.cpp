@@ -1,6 +1,7 @@
 // The financial collection end to end: the command line against the local quote site with the
 // clock set, checked request by request and byte by byte against the site's data set.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <map>
@@ -142,6 +143,33 @@ TEST(CollectFinancial, ALaterRunMergesTheNewPeriodsIntoTheStoredFile) {
   // Each day has its own summary.
   EXPECT_NE(file_bytes(dir.path() + "kabuka/data_ztan_d/20130415.csv"), "");
   EXPECT_NE(file_bytes(dir.path() + "kabuka/data_ztan_d/20130617.csv"), "");
+}
+
+TEST(CollectFinancial, AStopEndsTheRunWithoutStoringThePageOrWritingSummaries) {
+  const std::string now = "2013-04-15T10:00";
+  quote_site_process site({"--now", now, "--fault", "mode=hang&path=/consolidate/1332"});
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  bool sent = false;
+  const auto r = run_karigane(
+      {"--dir", dir.path(), "collect", "--no-timeseries", "--financial", "--range", "1301", "1334"},
+      {"KARIGANE_NOW=" + now}, [&](int pid, const std::string& out) {
+        if (!sent && out.find("財務情報処理中 1332") != std::string::npos) {
+          ::kill(pid, SIGINT);
+          sent = true;
+        }
+      });
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(r.exit_status, 130);
+  EXPECT_EQ(r.lines().back(), "処理を中断しました。");
+  const auto requests = site.requests();
+  EXPECT_EQ(std::count(requests.begin(), requests.end(), "/independent/1334"), 0);
+  EXPECT_TRUE(file_bytes(dir.path() + "kabuka/data_zren/1332.csv").empty());
+  EXPECT_TRUE(file_bytes(dir.path() + "kabuka/data_ztyu/1332.csv").empty());
+  for (const char* folder : {"data_ztan_d", "data_zren_d", "data_ztyu_d"}) {
+    EXPECT_TRUE(file_bytes(dir.path() + "kabuka/" + folder + "/20130415.csv").empty()) << folder;
+  }
 }
 
 }  // namespace
