@@ -1,0 +1,104 @@
+// Page retrieval and the local quote site: the serializer's time per page (target: under 1 ms
+// for a 30 KB page), history pages fetched and serialized per second over loopback, and the
+// quote site's pages per second (target: at least 1,000 with 2 cores).
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "core/run_context.h"
+#include "bench_site.h"
+#include "fetch/legacy_html.h"
+#include "fetch/page_retrieval.h"
+#include "history_page.h"
+#include "page_encoding.h"
+#include "quote_server.h"
+
+using namespace karigane;
+using namespace karigane::quote_site;
+using karigane::bench::data_set;
+using karigane::bench::site;
+
+namespace {
+
+// A 50-row window (2012-11-30 to 2013-02-19 holds 50 trading days) of a generated stock.
+const char* kQuery = "/history/?code=1332&sy=2012&sm=11&sd=30&ey=2013&em=02&ed=19&tm=d";
+
+std::string history_document() {
+  page_query q;
+  q.path = "/history/";
+  for (auto [k, v] : {std::pair{"code", "1332"}, {"sy", "2012"}, {"sm", "11"}, {"sd", "30"}, {"ey", "2013"},
+                      {"em", "02"}, {"ed", "19"}, {"tm", "d"}}) {
+    q.params.emplace(k, v);
+  }
+  return page_document(history_page(data_set()).render(q, content_fault::none), page_encoding{});
+}
+
+// The history page grown to 30 KB by repeating its table, as a larger real page would be.
+std::string document_of_30kb() {
+  std::string doc = history_document();
+  const auto start = doc.find("<table");
+  const auto end = doc.find("</table>") + 8;
+  const std::string table = doc.substr(start, end - start);
+  while (doc.size() < 30 * 1024) doc.insert(end, table);
+  return doc;
+}
+
+void BM_SerializeHistoryPage(benchmark::State& state) {
+  const std::string doc = state.range(0) == 0 ? history_document() : document_of_30kb();
+  std::string out;
+  for (auto _ : state) {
+    legacy_body_html(doc, out);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
+  state.counters["page_bytes"] = static_cast<double>(doc.size());
+}
+BENCHMARK(BM_SerializeHistoryPage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_RenderHistoryPage(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(history_document());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RenderHistoryPage)->Unit(benchmark::kMicrosecond);
+
+// What a time-series run does per window: int_cnt1_sub, a fresh connection each time.
+void BM_FetchAndSerializeHistoryPage(benchmark::State& state) {
+  run_context ctx;
+  const std::string url = site().url + kQuery;
+  std::string page;
+  std::string msg;
+  for (auto _ : state) {
+    page.clear();
+    int_cnt1_sub(ctx, url, page, msg);
+    if (!msg.empty() || page.empty()) state.SkipWithError("the page did not load");
+  }
+  state.SetItemsProcessed(state.iterations());  // pages per second
+}
+BENCHMARK(BM_FetchAndSerializeHistoryPage)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+std::size_t discard(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+
+// The quote site's own rate: keep-alive clients asking for the 50-row page of varying stocks.
+void BM_QuoteSitePages(benchmark::State& state) {
+  CURL* h = curl_easy_init();
+  curl_easy_setopt(h, CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, discard);
+  const auto& stocks = data_set().stocks().all();
+  std::size_t k = static_cast<std::size_t>(state.thread_index()) * 997;
+  for (auto _ : state) {
+    const std::string url = site().url + "/history/?code=" + stocks[k++ % stocks.size()].code +
+                            "&sy=2012&sm=11&sd=30&ey=2013&em=02&ed=19&tm=d";
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    if (curl_easy_perform(h) != CURLE_OK) state.SkipWithError("no answer");
+  }
+  curl_easy_cleanup(h);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_QuoteSitePages)->Threads(1)->Threads(2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
