@@ -28,9 +28,12 @@ namespace {
 
 QColor colour_of(label_colour colour) {
   switch (colour) {
-    case label_colour::blue: return QColor(0, 0, 255);
-    case label_colour::red: return QColor(255, 0, 0);
-    case label_colour::black: return QColor(0, 0, 0);
+    case label_colour::blue:
+      return QColor(0, 0, 255);
+    case label_colour::red:
+      return QColor(255, 0, 0);
+    case label_colour::black:
+      return QColor(0, 0, 0);
   }
   return QColor(0, 0, 0);
 }
@@ -45,8 +48,7 @@ QString qt_text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void fill_list(QComboBox* combo, const std::vector<std::string>& items,
-               const std::string& preset) {
+void fill_list(QComboBox* combo, const std::vector<std::string>& items, const std::string& preset) {
   combo->clear();
   for (const std::string& item : items) combo->addItem(qt_text(item));
   combo->setCurrentText(qt_text(preset));

@@ -109,8 +109,8 @@ void main_window::build_controls() {
   out1_data_z_chk = check_box("out1_data_z_chk", "財務情報", false);
   out1_nengoto_chk = check_box("out1_nengoto_chk", "年毎", false);
   auto* kinds = new QVBoxLayout(out1_frame);
-  for (QCheckBox* box : {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk,
-                         out1_nengoto_chk}) {
+  for (QCheckBox* box :
+       {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk, out1_nengoto_chk}) {
     kinds->addWidget(box);
   }
   kinds->addStretch();

@@ -35,8 +35,8 @@ QIcon program_icon() {
     line.setJoinStyle(Qt::RoundJoin);
     line.setCapStyle(Qt::RoundCap);
     p.setPen(line);
-    const QPointF points[] = {{12 * s, 46 * s}, {24 * s, 34 * s}, {33 * s, 40 * s},
-                              {43 * s, 24 * s}, {52 * s, 16 * s}};
+    const QPointF points[] = {
+        {12 * s, 46 * s}, {24 * s, 34 * s}, {33 * s, 40 * s}, {43 * s, 24 * s}, {52 * s, 16 * s}};
     p.drawPolyline(points, 5);
     p.end();
     icon.addPixmap(pixmap);

@@ -53,8 +53,8 @@ class window_controls : public window_test {
   }
 
   static constexpr const char* kPeriodControls[] = {
-      "kikan_frame", "name_lb(0)",   "name_lb(1)",     "name_lb(2)",   "name_lb(3)",
-      "name_lb(4)",  "name_lb(5)",   "name_lb(6)",     "name_lb(7)",   "yyyy_start_cmb",
+      "kikan_frame",  "name_lb(0)",   "name_lb(1)",   "name_lb(2)", "name_lb(3)",
+      "name_lb(4)",   "name_lb(5)",   "name_lb(6)",   "name_lb(7)", "yyyy_start_cmb",
       "mm_start_cmb", "dd_start_cmb", "yyyy_end_cmb", "mm_end_cmb", "dd_end_cmb"};
 };
 
@@ -64,22 +64,29 @@ TEST_F(window_controls, EveryControlStartsWithItsCaptionAndValue) {
   EXPECT_EQ(text_of("Label6"), "Karigane");
   EXPECT_EQ(label_colour_of("Label6"), kBlue);
 
-  const std::pair<const char*, const char*> frames[] = {
-      {"meigara_code_frame", "銘柄指定"},
-      {"out1_frame", "収集情報"},
-      {"kikan_frame", "時系列収集期間指定"},
-      {"out2_frame", "収集情報の加工"}};
+  const std::pair<const char*, const char*> frames[] = {{"meigara_code_frame", "銘柄指定"},
+                                                        {"out1_frame", "収集情報"},
+                                                        {"kikan_frame", "時系列収集期間指定"},
+                                                        {"out2_frame", "収集情報の加工"}};
   for (const auto& [name, title] : frames) {
     EXPECT_EQ(control<QGroupBox>(name)->title().toStdString(), title) << name;
     EXPECT_TRUE(enabled(name)) << name;
   }
 
-  const std::pair<const char*, const char*> labels[] = {
-      {"name_lb(0)", "開始年月日"}, {"name_lb(1)", "年"}, {"name_lb(2)", "月"},
-      {"name_lb(3)", "日"},         {"name_lb(4)", "終了年月日"}, {"name_lb(5)", "年"},
-      {"name_lb(6)", "月"},         {"name_lb(7)", "日"},          {"name_lb(8)", "銘柄コードNO"},
-      {"code1_lb", "～"},           {"Label1", ""},                {"Label3", ""},
-      {"Label2", "v20141127"},      {"Label4", ""}};
+  const std::pair<const char*, const char*> labels[] = {{"name_lb(0)", "開始年月日"},
+                                                        {"name_lb(1)", "年"},
+                                                        {"name_lb(2)", "月"},
+                                                        {"name_lb(3)", "日"},
+                                                        {"name_lb(4)", "終了年月日"},
+                                                        {"name_lb(5)", "年"},
+                                                        {"name_lb(6)", "月"},
+                                                        {"name_lb(7)", "日"},
+                                                        {"name_lb(8)", "銘柄コードNO"},
+                                                        {"code1_lb", "～"},
+                                                        {"Label1", ""},
+                                                        {"Label3", ""},
+                                                        {"Label2", "v20141127"},
+                                                        {"Label4", ""}};
   for (const auto& [name, caption] : labels) EXPECT_EQ(text_of(name), caption) << name;
 
   struct option {
@@ -114,8 +121,8 @@ TEST_F(window_controls, EveryControlStartsWithItsCaptionAndValue) {
   EXPECT_EQ(text_colour_of("code_txt"), kBlack);
 
   const std::pair<const char*, const char*> buttons[] = {
-      {"m_dl_start_cmd", "収集開始"}, {"m_dl_stop_cmd", "停止"}, {"renew_start_cmd", "更新"},
-      {"stop_cmd", "閉じる"},         {"Command1", "情報確認"},  {"help_cmd", "使い方"},
+      {"m_dl_start_cmd", "収集開始"},  {"m_dl_stop_cmd", "停止"}, {"renew_start_cmd", "更新"},
+      {"stop_cmd", "閉じる"},          {"Command1", "情報確認"},  {"help_cmd", "使い方"},
       {"out2_hosei_cmd", "調整後株価"}};
   for (const auto& [name, caption] : buttons) {
     EXPECT_EQ(control<QPushButton>(name)->text().toStdString(), caption) << name;
@@ -136,8 +143,8 @@ TEST_F(window_controls, TheStatusLinesSitAtTheBottomInTheirOrder) {
   EXPECT_LT(label3.y(), label2.y());
   EXPECT_EQ(label2.y(), label4.y());
   EXPECT_LT(label2.x(), label4.x());
-  for (const char* above : {"m_dl_start_cmd", "stop_cmd", "help_cmd", "kikan_frame",
-                            "out1_frame", "meigara_code_frame", "out2_frame", "Label6"}) {
+  for (const char* above : {"m_dl_start_cmd", "stop_cmd", "help_cmd", "kikan_frame", "out1_frame",
+                            "meigara_code_frame", "out2_frame", "Label6"}) {
     EXPECT_LT(corner(above).y(), label1.y()) << above;
   }
 }
@@ -254,11 +261,10 @@ TEST_F(window_controls, TheModeButtonsShowTheCodeBoxesOfTheirMode) {
     bool code;
     bool range;
   };
-  for (const expected& e : {expected{"meigara_code_opt(2)", true, true},
-                            expected{"meigara_code_opt(1)", false, false},
-                            expected{"meigara_code_opt(0)", true, false},
-                            expected{"meigara_code_opt(1)", false, false},
-                            expected{"meigara_code_opt(2)", true, true}}) {
+  for (const expected& e :
+       {expected{"meigara_code_opt(2)", true, true}, expected{"meigara_code_opt(1)", false, false},
+        expected{"meigara_code_opt(0)", true, false}, expected{"meigara_code_opt(1)", false, false},
+        expected{"meigara_code_opt(2)", true, true}}) {
     click(e.option);
     EXPECT_TRUE(checked(e.option)) << e.option;
     EXPECT_EQ(shown("name_lb(8)"), e.code) << e.option;
@@ -272,9 +278,8 @@ TEST_F(window_controls, ACodeBoxTurnsRedOutside1000To9999AndBlackInside) {
   open();
   for (const char* box : {"code_txt", "code1_txt"}) {
     const std::pair<const char*, QColor> cases[] = {
-        {"999", kRed},   {"1000", kBlack}, {"10000", kRed}, {"9999", kBlack},
-        {"", kRed},      {"abc", kRed},    {"0999", kRed},  {"  7203x", kBlack},
-        {"1301", kBlack}};
+        {"999", kRed}, {"1000", kBlack}, {"10000", kRed},     {"9999", kBlack}, {"", kRed},
+        {"abc", kRed}, {"0999", kRed},   {"  7203x", kBlack}, {"1301", kBlack}};
     for (const auto& [text, colour] : cases) {
       type_into(box, text);
       EXPECT_EQ(text_colour_of(box), colour) << box << " \"" << text << "\"";

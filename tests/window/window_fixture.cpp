@@ -22,7 +22,8 @@ main_window& window_test::open(const local_time& now) {
 void window_test::click(const char* name) {
   auto* w = control<QWidget>(name);
   if (w == nullptr) return;
-  const bool box = qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
+  const bool box =
+      qobject_cast<QCheckBox*>(w) != nullptr || qobject_cast<QRadioButton*>(w) != nullptr;
   QTest::mouseClick(w, Qt::LeftButton, {}, box ? QPoint(6, w->height() / 2) : QPoint());
 }
 

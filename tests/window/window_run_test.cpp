@@ -1,6 +1,7 @@
 // Whole runs clicked through the window: a collection against the local quote site, a run
 // stopped by a mouse-down on "停止" or by closing the window while a page loads, the error
 // ending, the code boxes the engine rewrites, and the update and adjusted-price runs.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -51,8 +52,8 @@ class window_runs : public window_test {
                 file_bytes(std::string(KARIGANE_DATA_DIR_FOR_TESTS) + "meigara_list_org.csv"));
   }
 
-  void choose_period(const char* y1, const char* m1, const char* d1, const char* y2,
-                     const char* m2, const char* d2) {
+  void choose_period(const char* y1, const char* m1, const char* d1, const char* y2, const char* m2,
+                     const char* d2) {
     control<QComboBox>("yyyy_start_cmb")->setCurrentText(y1);
     control<QComboBox>("mm_start_cmb")->setCurrentText(m1);
     control<QComboBox>("dd_start_cmb")->setCurrentText(d1);
@@ -185,6 +186,34 @@ TEST_F(window_runs, ClosingTheWindowWhileAPageLoadsStopsTheRun) {
   EXPECT_FALSE(window_->running());
   EXPECT_EQ(text_of("Label1"), "処理を中断しました。");
   EXPECT_TRUE(window_->context().stop_flag());
+}
+
+TEST_F(window_runs, ClosingTheWindowDuringARunEndsTheProgramsEventLoop) {
+  quote_site_process site({"--now", "2013-02-20T10:00", "--fault", "mode=hang"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open(local_time{date{2013, 2, 20}, 10, 0, 0});
+  window_->context().wait_limit_ticks = 150;
+
+  bool closed = false;
+  bool gave_up = false;
+  while_running close_window([&] {
+    if (!waiting_for_a_page()) return false;
+    window_->close();
+    closed = true;
+    return true;
+  });
+  // The run starts from inside the program's event loop, as a click would start it.
+  QTimer::singleShot(
+      0, [&] { QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton); });
+  QTimer::singleShot(60000, [&] {
+    gave_up = true;
+    QApplication::quit();
+  });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(gave_up);
+  EXPECT_EQ(text_of("Label1"), "処理を中断しました。");
 }
 
 TEST_F(window_runs, AnInvalidCodeEndsTheRunInRedWithTheNormalisedCodeShown) {

@@ -41,11 +41,12 @@ int main(int argc, char** argv) {
   const std::string out = std::string(argv[1]) + "/";
   const std::string site = argv[2];
   testing::temp_folder dir;
-  testing::write_cp932(dir.path() + "settei.txt",
-                       "株価サイトURL," + site + "\r\nモバイルサイトURL," + site + "\r\nEOF,EOF\r\n");
-  testing::write_bytes(dir.path() + "meigara_list.csv",
-                       testing::file_bytes(std::string(KARIGANE_DATA_DIR_FOR_TESTS) +
-                                           "meigara_list_org.csv"));
+  testing::write_cp932(
+      dir.path() + "settei.txt",
+      "株価サイトURL," + site + "\r\nモバイルサイトURL," + site + "\r\nEOF,EOF\r\n");
+  testing::write_bytes(
+      dir.path() + "meigara_list.csv",
+      testing::file_bytes(std::string(KARIGANE_DATA_DIR_FOR_TESTS) + "meigara_list_org.csv"));
 
   main_window_setup setup;
   setup.program_folder = dir.path();
