@@ -28,7 +28,8 @@ DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, 
 the database kabuka/); without --dir it is the current folder.
 
 Commands:
-  gui                 open the main window (the default when no command is given)
+  gui                 open the main window (the default when no command is given); it
+                      needs a display (DISPLAY or WAYLAND_DISPLAY), else exit status 2
   collect [options]   the collection run of the "収集開始" button
   update [--latest]   the run of the "更新" button: the latest trading day's prices of every
                       stored time series are written into its file and its newest yearly
