@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "extractor_walk.h"
+#include "fetch/legacy_parsers.h"
 #include "history_page.h"
 #include "mobile_history_page.h"
+#include "page_encoding.h"
 #include "page_html.h"
 #include "site_fixture.h"
 
@@ -186,6 +188,29 @@ TEST(MobileHistoryPage, SaysSoWhenThereIsNothingToShowAndShowsFaults) {
   EXPECT_EQ(walk_mobile_page(legacy_page(kind, kMobile, content_fault::wrong_period), "1301").period,
             "2012/01/01-2012/02/19");
   EXPECT_TRUE(walk_mobile_page(legacy_page(kind, kMobile, content_fault::no_data), "1301").no_data);
+}
+
+TEST(SitePages, TakeTheSerializersQuickPathAndComeOutAsFromTheFullParser) {
+  const history_page history(factory_data());
+  const mobile_history_page mobile(factory_data());
+  const std::pair<const page_kind*, const char*> pages[] = {
+      {&history, kStock},
+      {&history, "/history/?code=998407&sy=2013&sm=01&sd=01&ey=2013&em=01&ed=31&tm=d"},
+      {&history, "/history/?code=1378&sy=2004&sm=12&sd=20&ey=2005&em=01&ed=10&tm=d"},
+      {&history, "/history/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=01&ed=03&tm=d"},
+      {&history, "/history/?code=9998"},
+      {&mobile, kMobile},
+      {&mobile, "/stock/historicaldata?code=998407.O&fy=2013&fm=1&fd=1&ty=2013&tm=1&td=31&cp=d"},
+      {&mobile, "/stock/historicaldata?code=9998.T"},
+  };
+  for (const auto& [kind, query] : pages) {
+    const std::string doc = page_document(kind->render(testing::query_of(query), content_fault::none), page_encoding{});
+    std::string quick;
+    std::string full;
+    ASSERT_TRUE(plain_page_body_html(doc, quick)) << query;
+    ASSERT_TRUE(parsed_body_html(doc, full));
+    EXPECT_EQ(quick, full) << query;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,203 @@
+// The serializer's quick path for plain pages against the full HTML5 parser: whenever the
+// quick path takes a page it must write exactly what the parser's tree gives, and it must take
+// the plain pages the quote sites serve.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fetch/legacy_parsers.h"
+
+namespace karigane {
+namespace {
+
+// Random documents that mix plain markup with what only the full parser handles.
+class page_maker {
+ public:
+  // A careful maker writes only what plain pages hold; a careless one mixes in the rest.
+  page_maker(unsigned seed, bool careful) : rng_(seed), careful_(careful) {}
+
+  std::string document() {
+    std::string d;
+    switch (pick(4)) {
+      case 0: d += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>A &amp; B</title>\n</head>\n"; break;
+      case 1: d += "<html><head><script>var s = '<b>x</b>';</script><style>p > a { }</style></head>\n"; break;
+      case 2: d += "<!-- top -->\n<HEAD><TITLE>t</TITLE></HEAD>"; break;
+      default: break;
+    }
+    if (!slip(10)) d += "<body" + attributes() + ">";
+    d += flow(0);
+    switch (careful_ ? pick(3) : pick(5)) {
+      case 0: d += "</body>\n</html>\n"; break;
+      case 1: d += "</body>"; break;
+      case 2: d += "</body><!-- after -->\n</html>\n "; break;
+      case 3: d += "</BODY>x"; break;
+      default: break;
+    }
+    return d;
+  }
+
+ private:
+  int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  // A chance of something only the full parser handles; never for a careful maker.
+  bool slip(int one_in) { return !careful_ && pick(one_in) == 0; }
+  template <typename T, std::size_t N>
+  const T& one_of(const T (&items)[N]) { return items[pick(static_cast<int>(N))]; }
+
+  std::string text() {
+    static const char* pieces[] = {"abc", " ", "\n", "日本語", "&amp;", "&lt;", "&gt;", "&nbsp;", "&copy;",
+                                   "&#x20BB7;", "&#128;", "&#0;", "a & b", "x<y", "AT&T;", "1株 -&gt; 100株",
+                                   "\t", "&#39;", "&apos;", "\r\n", "&quot;", "\xC2\xA0", "> ", "&AMP;", "&#65"};
+    static const char* plain[] = {"abc", " ", "\n", "日本語", "&amp;", "&lt;", "&gt;", "&nbsp;",
+                                  "1株 -&gt; 100株", "\t", "&#39;", "&quot;", "&#x20BB7;", "> "};
+    std::string t;
+    for (int n = pick(4) + 1; n > 0; --n) t += careful_ ? one_of(plain) : one_of(pieces);
+    return t;
+  }
+
+  std::string attributes() {
+    static const char* names[] = {"id", "class", "href", "value", "selected", "colspan", "title", "data-x", "CLASS", "id"};
+    static const char* values[] = {"", "a", "a b", "/x?a=1&amp;b=2", "単独決算", "1301.T", "x&quot;y", "it's", "&#x41;", "a&b"};
+    std::string a;
+    std::vector<std::string> used;
+    for (int n = pick(3); n > 0; --n) {
+      const std::string name = one_of(names);
+      if (careful_ && std::find(used.begin(), used.end(), name) != used.end()) continue;
+      used.push_back(name);
+      a += std::string(pick(8) == 0 ? "\n" : " ") + name;
+      std::string v = one_of(values);
+      if (careful_ && v == "a&b") v = "a&amp;b";
+      switch (pick(5)) {
+        case 0: break;  // bare
+        case 1: a += v.find('\'') == std::string::npos ? "='" + v + "'" : "=\"" + v + "\""; break;
+        case 2: if (v.find_first_of(" '\"") == std::string::npos && !v.empty()) { a += "=" + v; break; } [[fallthrough]];
+        default: a += "=\"" + v + "\""; break;
+      }
+    }
+    return a;
+  }
+
+  std::string element(int depth) {
+    static const char* tags[] = {"div", "span", "p", "a", "b", "i", "h1", "h2", "ul", "li", "font", "center",
+                                 "em", "strong", "label", "blockquote", "pre", "script", "textarea", "button",
+                                 "nobr", "dl", "dd", "form", "small", "td", "tr", "option", "custom-tag"};
+    static const char* voids[] = {"br", "img", "input", "hr", "wbr", "area"};
+    if (pick(6) == 0) {
+      const std::string v = one_of(voids);
+      return "<" + v + attributes() + (pick(3) == 0 ? "/>" : ">") + (pick(8) == 0 ? "</" + v + ">" : "");
+    }
+    static const char* plain_tags[] = {"div", "span", "p", "a", "b", "i", "h1", "h2", "ul", "font",
+                                       "center", "em", "strong", "label", "small", "dl", "form"};
+    const std::string t = careful_ ? one_of(plain_tags) : one_of(tags);
+    std::string e = "<" + (slip(6) ? std::string("DIV") : t) + attributes() + ">";
+    if (t == "ul") {
+      for (int n = pick(3); n > 0; --n) e += "<li>" + flow(depth + 1) + (slip(6) ? "" : "</li>") + "\n";
+    } else if (t == "dl") {
+      e += "<dt>" + text() + "</dt><dd>" + flow(depth + 1) + "</dd>";
+    } else {
+      e += flow(depth + 1);
+    }
+    if (slip(12)) return e;  // left open
+    if (slip(12)) return e + "</div>";
+    return e + "</" + t + ">";
+  }
+
+  std::string table(int depth) {
+    std::string t = "<table" + attributes() + ">" + (pick(2) ? "\n" : "");
+    const bool section = pick(3) == 0;
+    if (section) t += "<tbody>";
+    if (slip(10)) t += "stray";
+    for (int r = pick(3); r > 0; --r) {
+      t += "<tr>";
+      for (int c = pick(3) + 1; c > 0; --c) {
+        const bool head = pick(5) == 0;
+        t += std::string(head ? "<th colspan=2>" : "<td>") + flow(depth + 1) + (slip(10) ? "" : head ? "</th>" : "</td>");
+      }
+      t += slip(10) ? "\n" : "</tr>\n";
+    }
+    if (section && pick(2)) t += "</tbody>";
+    return t + (slip(10) ? "" : "</table>");
+  }
+
+  std::string select() {
+    std::string s = "<select name=\"sy\" id=\"selYear\">" + std::string(pick(2) ? " " : "");
+    for (int n = pick(4); n > 0; --n) {
+      s += pick(2) ? "<option selected value=\"2013\">2013" : "<option value=\"1\" selected>1";
+      if (careful_ || pick(3) == 0) s += "</option>";
+    }
+    if (slip(10)) s += "<b>x</b>";
+    return s + "</select>";
+  }
+
+  std::string flow(int depth) {
+    std::string f;
+    for (int n = depth > 3 ? pick(2) : pick(5); n > 0; --n) {
+      switch (pick(depth > 3 ? 2 : 7)) {
+        case 0: f += text(); break;
+        case 1: f += "<!--" + std::string(slip(4) ? "->" : " note ") + "-->"; break;
+        case 2: f += table(depth); break;
+        case 3: f += select(); break;
+        default: f += element(depth); break;
+      }
+    }
+    return f;
+  }
+
+  std::mt19937 rng_;
+  bool careful_;
+};
+
+TEST(PlainPagePath, WritesExactlyWhatTheFullParserWritesWheneverItTakesAPage) {
+  int taken = 0;
+  const int total = 4000;
+  for (int k = 0; k < total; ++k) {
+    page_maker maker(static_cast<unsigned>(k), k % 2 == 0);
+    const std::string doc = maker.document();
+    std::string full;
+    const bool has_body = parsed_body_html(doc, full);
+    std::string quick = "(untouched)";
+    if (plain_page_body_html(doc, quick)) {
+      ++taken;
+      ASSERT_TRUE(has_body);
+      ASSERT_EQ(quick, full) << "document " << k << ":\n" << doc;
+    } else {
+      ASSERT_EQ(quick, "(untouched)");
+    }
+  }
+  // The comparison means something only if the quick path took a good share of the pages.
+  EXPECT_GT(taken, total / 3);
+}
+
+TEST(PlainPagePath, TakesPlainPagesAndLeavesTheRestToTheParser) {
+  const std::string plain =
+      "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\n"
+      "<title>(株)極洋【1301】</title>\n</head>\n<body>\n<div id=\"main\"><h1>A&amp;B</h1>"
+      "<select name=\"fy\"> <option value=\"2013\" selected>2013</option></select>\n"
+      "<table class=\"boardFin yjSt\">\n<tr><th>終値</th></tr>\n<tr><td>1,234</td></tr>\n</table></div>\n</body>\n</html>\n";
+  std::string quick;
+  std::string full;
+  ASSERT_TRUE(plain_page_body_html(plain, quick));
+  ASSERT_TRUE(parsed_body_html(plain, full));
+  EXPECT_EQ(quick, full);
+  EXPECT_NE(quick.find("<TABLE class=\"boardFin yjSt\">\n<TBODY><TR><TH>終値</TH></TR>"), std::string::npos);
+  EXPECT_EQ(quick.substr(quick.size() - 10), "\n\n\n</BODY>");  // whitespace after </body> stays in it
+
+  for (const char* other : {"<body><p><div>x</div></p></body>",      // a block closes the paragraph
+                            "<body><table>text<tr></tr></table>",    // text moved out of the table
+                            "<body><b><i>x</b></i></body>",          // misnested formatting
+                            "<body><td>x</td></body>",               // a cell outside a table
+                            "<p>no body tag</p>",                    // implied body
+                            "<body>a\r\nb</body>",                   // line ends the parser rewrites
+                            "<body>&copy;</body>",                   // a rare entity
+                            "<body><script>x</script></body>",       // script in the body
+                            "<frameset></frameset>"}) {
+    std::string out = "(untouched)";
+    EXPECT_FALSE(plain_page_body_html(other, out)) << other;
+    EXPECT_EQ(out, "(untouched)");
+  }
+}
+
+}  // namespace
+}  // namespace karigane
