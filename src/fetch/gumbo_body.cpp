@@ -165,7 +165,7 @@ class parse_arena {
     std::size_t kept = 0;
     std::size_t n = 0;
     while (n < blocks_.size() && kept + blocks_[n].size <= kRetainedBytes) kept += blocks_[n++].size;
-    blocks_.resize(std::max<std::size_t>(n, 1 < blocks_.size() ? 1 : blocks_.size()));
+    blocks_.resize(n);  // a huge page's blocks are given back
     current_ = 0;
     used_ = 0;
   }
