@@ -3,6 +3,7 @@
 // leaves stored, and the summaries at the end.
 #include <gtest/gtest.h>
 
+#include "core/folders.h"
 #include "financial/financial_driver.h"
 #include "financial/statement_fetch.h"
 #include "support/quote_site_process.h"
@@ -170,6 +171,23 @@ TEST_F(financial_run, ADamagedStockFileStaysAsItWasAndTheOtherKindsGoOn) {
   EXPECT_TRUE(reported);
   const std::string text = testing::cp932_file(summary("data_ztan"));
   EXPECT_EQ(text.substr(0, 2), "0,");
+}
+
+TEST_F(financial_run, FilesThatCannotBeWrittenAreReported) {
+  // A folder where the stock file should be, a file where the summary folder should be.
+  ASSERT_TRUE(ensure_folder(file("data_ztan")));
+  write_cp932(dir_.path() + "kabuka/data_ztyu_d", "not a folder");
+  run({"1301"});
+  const std::string stock_message = file("data_ztan") + " に書き込めませんでした。";
+  bool stock_reported = false;
+  for (const auto& e : ctx_.label1_history) {
+    stock_reported |= e.text == stock_message && e.colour == label_colour::red;
+  }
+  EXPECT_TRUE(stock_reported);
+  EXPECT_EQ(flag_, -1);
+  EXPECT_EQ(message_, summary("data_ztyu") + " に書き込めませんでした。");
+  EXPECT_EQ(ctx_.label1_colour(), label_colour::red);
+  EXPECT_NE(file_bytes(summary("data_zren")), "");
 }
 
 // Raises the stop flag as soon as the first page has arrived.
