@@ -39,7 +39,11 @@ std::string period_selects(const shown_period& p, const date& today) {
 }
 
 std::string period_query(const shown_period& p) {
-  auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  auto two = [](int v) {
+    std::string t = std::to_string(v);
+    if (v < 10) t.insert(t.begin(), '0');
+    return t;
+  };
   return "&sy=" + std::to_string(p.y1) + "&sm=" + two(p.m1) + "&sd=" + two(p.d1) +
          "&ey=" + std::to_string(p.y2) + "&em=" + two(p.m2) + "&ed=" + two(p.d2) + "&tm=d";
 }

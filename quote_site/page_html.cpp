@@ -37,7 +37,8 @@ std::string thousands(std::int64_t value) {
 std::string price_text(std::int64_t hundredths, bool index) {
   const bool negative = hundredths < 0;
   const std::int64_t v = negative ? -hundredths : hundredths;
-  std::string out = (negative ? "-" : "") + thousands(v / 100);
+  std::string out = thousands(v / 100);
+  if (negative) out.insert(out.begin(), '-');
   const std::int64_t cents = v % 100;
   if (index || cents != 0) {
     out.push_back('.');
