@@ -32,6 +32,17 @@ double date_value(const std::string& text) {
 }  // namespace
 
 std::optional<double> stored_number(std::string_view text) {
+  // Nearly every stored number is a plain integer: one pass, no general conversion.
+  if (!text.empty() && text.size() <= 15) {
+    std::int64_t n = 0;
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+      const unsigned d = static_cast<unsigned>(text[i] - '0');
+      if (d > 9) break;
+      n = n * 10 + d;
+    }
+    if (i == text.size()) return static_cast<double>(n);
+  }
   std::size_t b = 0;
   std::size_t e = text.size();
   while (b < e && is_blank(text[b])) ++b;
@@ -55,26 +66,33 @@ std::optional<double> stored_number(std::string_view text) {
   }
   if (digits == 0 || points > 1) return std::nullopt;
   double value = 0;
-  if (points == 0 && digits <= 15) {
-    // The common case, an integer price: exact without a general conversion.
-    std::int64_t n = 0;
-    for (char c : body) n = n * 10 + (c - '0');
-    value = static_cast<double>(n);
-  } else {
-    // from_chars rounds correctly and ignores the locale, which the window may have changed.
-    const auto r = std::from_chars(body.data(), body.data() + body.size(), value,
-                                   std::chars_format::fixed);
-    if (r.ec != std::errc() || r.ptr != body.data() + body.size()) return std::nullopt;
-  }
+  // from_chars rounds correctly and ignores the locale, which the window may have changed.
+  const auto r = std::from_chars(body.data(), body.data() + body.size(), value,
+                                 std::chars_format::fixed);
+  if (r.ec != std::errc() || r.ptr != body.data() + body.size()) return std::nullopt;
   return negative ? -value : value;
 }
 
-std::string adjusted_price_text(const std::string& text, float factor) {
+namespace {
+
+// The price of a row, adjusted in place (the run's innermost step: no new string).
+void adjust_price_field(std::string& text, float factor) {
   const std::optional<double> value = stored_number(text);
-  if (!value) return text;
+  if (!value) return;
   const double product = std::floor(static_cast<double>(factor) * *value);
-  if (!(std::fabs(product) < 9.0e18)) return text;
-  return num_text(static_cast<std::int64_t>(product));
+  if (!(std::fabs(product) < 9.0e18)) return;
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(product));
+  text.clear();
+  text.append(digits, r.ptr);
+}
+
+}  // namespace
+
+std::string adjusted_price_text(const std::string& text, float factor) {
+  std::string out = text;
+  adjust_price_field(out, factor);
+  return out;
 }
 
 void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
@@ -87,7 +105,7 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
   for (std::size_t i = n; i >= 1; --i) {
     jikeiretu_row& row = prices[i];
     for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
-      row[f] = adjusted_price_text(row[f], factor);
+      adjust_price_field(row[f], factor);
     }
     if (s >= 1 && date_value(row[0]) == date_value(splits[s][kSplitDate])) {
       const std::optional<double> before = stored_number(splits[s][kSplitBefore]);

@@ -20,6 +20,11 @@ class field_reader {
   // Reads every field of the next line; false when no line is left.
   bool next_line(std::vector<std::string>& fields);
 
+  // Reads the next line into out[0..max-1], reading and dropping any further fields; returns
+  // the line's number of fields, 0 when no line is left. Saves the data files' readers a copy
+  // of every field.
+  std::size_t next_line_into(std::string* out, std::size_t max);
+
   bool at_end() const { return pos_ >= text_.size(); }
 
  private:
@@ -39,6 +44,23 @@ class csv_text {
  public:
   template <typename Range>
   void add_row(const Range& fields, std::size_t count) {
+    // The whole line is sized once and copied in; a field holding a delimiter (rare) sends
+    // the line through the field-by-field way that replaces it.
+    const std::size_t start = text_.size();
+    std::size_t length = (count ? count - 1 : 0) + 2;
+    for (std::size_t i = 0; i < count; ++i) length += std::string_view(fields[i]).size();
+    text_.resize(start + length);
+    char* p = text_.data() + start;
+    for (std::size_t i = 0; i < count && p != nullptr; ++i) {
+      if (i) *p++ = ',';
+      p = copy_plain(p, fields[i]);
+    }
+    if (p != nullptr) {
+      p[0] = '\r';
+      p[1] = '\n';
+      return;
+    }
+    text_.resize(start);
     for (std::size_t i = 0; i < count; ++i) {
       if (i) text_ += ',';
       append_field(fields[i]);
@@ -54,6 +76,16 @@ class csv_text {
 
  private:
   void append_field(std::string_view field);
+
+  // Copies a field that holds no delimiter and returns the end; nullptr when it holds one.
+  static char* copy_plain(char* p, std::string_view field) {
+    for (const char c : field) {
+      if (c == ',' || c == '\r' || c == '\n') return nullptr;
+      *p++ = c;
+    }
+    return p;
+  }
+
   std::string text_;
 };
 

@@ -60,14 +60,22 @@ read_result read_table_file(const std::string& path, table_t<W>& table, std::siz
   for (std::size_t i = 0; i < file_width; ++i) table[0][i] = std::move(fields[i]);
   if (!detail::count_text_is_number(table[0][count_field])) return read_result::damaged;
   const std::size_t n = table_count(table, count_field);
-  table.resize(n + 1);
+  // Every row takes at least one byte: a larger count is a damaged header and must not size
+  // the table.
+  const bool count_fits = n <= text.size();
+  if (reversed) {
+    if (!count_fits) return read_result::damaged;
+    table.resize(n + 1);
+  } else {
+    // Rows are built one after another while their line is still in the cache.
+    table.reserve(std::min(n, text.size()) + 1);
+  }
   for (std::size_t k = 1; k <= n; ++k) {
-    if (!reader.next_line(fields) || fields.size() != file_width) {
+    auto& row = reversed ? table[n + 1 - k] : table.emplace_back();
+    if (reader.next_line_into(row.data(), std::min(file_width, W)) != file_width) {
       table.resize(reversed ? 1 : k);
       return read_result::damaged;
     }
-    auto& row = table[reversed ? n + 1 - k : k];
-    for (std::size_t i = 0; i < file_width; ++i) row[i] = std::move(fields[i]);
   }
   while (reader.next_line(fields)) {
     if (fields.size() != 1 || !fields[0].empty()) return read_result::damaged;

@@ -107,6 +107,10 @@ TEST(AdjustCommand, UnreadableSourcesAndOtherFilesAreLeftOut) {
                                                     day("20130107", "100")}));
   write_cp932(db.kabuka + "data_mh/1302.csv", "1302,極洋,2\r\n20130107,1,2\r\n");
   db.prices("data_m/1303.csv", price_table("1303", {day("20130104", "200")}));
+  // 1304: a count no file could hold must not size a table.
+  write_cp932(db.kabuka + "data_m/1304.csv",
+              "1304,東証1部,極洋,20130104,20130104,99999999999\r\n" + day("20130104", "200") +
+                  "\r\n");
   write_bytes(db.kabuka + "data_m/memo.txt", "notes\r\n");
   // Outputs of an earlier run stay as they were for the stocks that cannot be read.
   write_bytes(db.out + "1301.csv", "earlier 1301");
@@ -116,10 +120,12 @@ TEST(AdjustCommand, UnreadableSourcesAndOtherFilesAreLeftOut) {
   EXPECT_EQ(r.exit_status, 0) << r.err;
   EXPECT_EQ(r.lines(), (std::vector<std::string>{"調整株価処理中:1301.csv",
                                                  "調整株価処理中:1302.csv",
-                                                 "調整株価処理中:1303.csv"}));
+                                                 "調整株価処理中:1303.csv",
+                                                 "調整株価処理中:1304.csv"}));
   EXPECT_EQ(file_bytes(db.out + "1301.csv"), "earlier 1301");
   EXPECT_EQ(file_bytes(db.out + "1302.csv"), "earlier 1302");
   EXPECT_EQ(file_bytes(db.out + "1303.csv"), file_bytes(db.kabuka + "data_m/1303.csv"));
+  EXPECT_FALSE(file_exists(db.out + "1304.csv"));
   EXPECT_FALSE(file_exists(db.out + "memo.txt"));
 }
 

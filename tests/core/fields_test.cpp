@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -45,6 +46,22 @@ TEST(FieldReader, LinesKeepTheirFields) {
   ASSERT_TRUE(r.next_line(line));
   EXPECT_EQ(line, std::vector<std::string>{"x"});
   EXPECT_FALSE(r.next_line(line));
+}
+
+TEST(FieldReader, LinesReadIntoRowsMatchTheGeneralReader) {
+  const std::string_view text =
+      "1301,東証1部,極洋\r\n a ,\"b,c\",,d\nx,y\r\"q\"junk, z\ron,e,two,three,four\r\n,";
+  field_reader general(text);
+  field_reader into(text);
+  std::vector<std::string> line;
+  while (general.next_line(line)) {
+    std::array<std::string, 3> row{"stale", "stale", "stale"};
+    const std::size_t count = into.next_line_into(row.data(), row.size());
+    ASSERT_EQ(count, line.size());
+    for (std::size_t i = 0; i < std::min<std::size_t>(count, 3); ++i) EXPECT_EQ(row[i], line[i]);
+  }
+  std::string field;
+  EXPECT_EQ(into.next_line_into(&field, 1), 0u);
 }
 
 TEST(CsvText, WritesCp932WithCrLfAndNeverShiftsFields) {

@@ -1,0 +1,101 @@
+#!/bin/sh
+# The adjusted-price run (karigane adjust) over a generated database, against copying the same
+# tree with cp -r. Prints both times (best of RUNS) and their ratio; the target is at most 3.
+#
+#   bench/adjust_vs_copy.sh [KARIGANE_BINARY] [STOCKS] [ROWS] [RUNS]
+#
+# Defaults: build/src/cli/karigane, 3600 stocks of 5000 rows, 3 runs. The database (about
+# 45 bytes a row, 800 MB at the defaults) lives in a temporary folder removed at the end;
+# the generator writes it once, so both sides read from a warm cache.
+set -eu
+
+bin=${1:-build/src/cli/karigane}
+stocks=${2:-3600}
+rows=${3:-5000}
+runs=${4:-3}
+
+if [ ! -x "$bin" ]; then
+  echo "adjust_vs_copy: no karigane binary at $bin" >&2
+  exit 2
+fi
+bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT INT TERM
+db=$work/db
+mkdir -p "$db/kabuka/data_m" "$db/kabuka/data_mh"
+
+# Trading days (weekdays from 1990), prices that wander, and one stock in three with two
+# splits that fall on trading days, so that the run really scales rows.
+LC_ALL=C awk -v stocks="$stocks" -v rows="$rows" -v dir="$db/kabuka" '
+function days_in(y, m) {
+  if (m == 2) return (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? 29 : 28
+  return (m == 4 || m == 6 || m == 9 || m == 11) ? 30 : 31
+}
+BEGIN {
+  y = 1990; m = 1; d = 1; dow = 1   # 1990-01-01 was a Monday
+  n = 0
+  while (n < rows) {
+    if (dow != 0 && dow != 6) date[++n] = sprintf("%04d%02d%02d", y, m, d)
+    dow = (dow + 1) % 7
+    if (++d > days_in(y, m)) { d = 1; if (++m > 12) { m = 1; ++y } }
+  }
+  market = "\223\214\217\330" "1\225\224"   # 東証1部 in CP932
+  name = "\213\311\227m"                    # 極洋
+  for (s = 0; s < stocks; ++s) {
+    code = 1301 + s
+    f = dir "/data_m/" code ".csv"
+    printf "%d,%s,%s,%s,%s,%d\r\n", code, market, name, date[1], date[rows], rows > f
+    p = 500 + (s * 37) % 3000
+    for (i = 1; i <= rows; ++i) {
+      p += ((i * 7 + s) % 11) - 5
+      if (p < 50) p = 50
+      printf "%s,%d,%d,%d,%d,%d\r\n", date[i], p, p + 9, p - 8, p + 3, 1000 + (i * 13 + s) % 90000 > f
+    }
+    close(f)
+    if (s % 3 == 0 && rows >= 10) {
+      g = dir "/data_mh/" code ".csv"
+      printf "%d,%s,2\r\n%s,1,2\r\n%s,1,100\r\n", code, name, date[int(rows / 3)], date[int(rows * 2 / 3)] > g
+      close(g)
+    }
+  }
+}'
+
+# Wall seconds of a command, best of the runs; the machine may be shared, so the CPU seconds
+# (user + system) are printed as well.
+timed() {
+  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null
+  read -r wall user sys <"$work/time"
+  echo "$wall $(echo "$user + $sys" | bc -l)"
+}
+
+min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
+
+best_copy= best_adjust= cpu_copy= cpu_adjust=
+i=0
+while [ "$i" -lt "$runs" ]; do
+  i=$((i + 1))
+  rm -rf "$work/copy" "$db/kabuka/syusei_kabuka"
+  sync
+  set -- $(timed cp -r "$db/kabuka" "$work/copy")
+  copy=$1 copy_cpu=$2
+  rm -rf "$work/copy"
+  sync
+  set -- $(timed "$bin" --dir "$db" adjust)
+  adjust=$1 adjust_cpu=$2
+  printf 'run %d: cp -r %.2f s (cpu %.2f s), adjust %.2f s (cpu %.2f s)\n' \
+    "$i" "$copy" "$copy_cpu" "$adjust" "$adjust_cpu"
+  best_copy=$(min "$best_copy" "$copy")
+  best_adjust=$(min "$best_adjust" "$adjust")
+  cpu_copy=$(min "$cpu_copy" "$copy_cpu")
+  cpu_adjust=$(min "$cpu_adjust" "$adjust_cpu")
+done
+
+size=$(du -sh "$db/kabuka/data_m" | cut -f1)
+printf '%s stocks x %s rows (%s), best of %s:\n' "$stocks" "$rows" "$size" "$runs"
+printf '  wall: cp -r %.2f s, adjust %.2f s, ratio %.2f (target <= 3)\n' \
+  "$best_copy" "$best_adjust" "$(echo "$best_adjust / $best_copy" | bc -l)"
+if [ "$(echo "$cpu_copy > 0" | bc -l)" = 1 ]; then
+  printf '  cpu:  cp -r %.2f s, adjust %.2f s, ratio %.2f\n' \
+    "$cpu_copy" "$cpu_adjust" "$(echo "$cpu_adjust / $cpu_copy" | bc -l)"
+fi
