@@ -64,8 +64,11 @@ constexpr tag kTags[] = {
 };
 
 const tag* find_tag(std::string_view name) {
+  if (name.empty()) return nullptr;
   for (const tag& t : kTags) {
-    if (t.name == name) return &t;
+    // Length and first letter first: a full comparison per known tag costs more than the rest
+    // of the parse.
+    if (t.name.size() == name.size() && t.name[0] == name[0] && t.name == name) return &t;
   }
   return nullptr;
 }
