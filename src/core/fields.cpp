@@ -18,17 +18,6 @@ namespace {
 
 bool is_space(char c) { return c == ' ' || c == '\t'; }
 
-// The characters that end an unquoted field: one table look-up per character.
-struct delimiter_table {
-  bool ends[256] = {};
-  constexpr delimiter_table() {
-    ends[static_cast<unsigned char>(',')] = true;
-    ends[static_cast<unsigned char>('\r')] = true;
-    ends[static_cast<unsigned char>('\n')] = true;
-  }
-};
-constexpr delimiter_table kDelimiters;
-
 }  // namespace
 
 void field_reader::read_field(std::string& field, bool& line_end) {
@@ -62,7 +51,7 @@ void field_reader::read_field(std::string& field, bool& line_end) {
   }
   const char* p = text_.data();
   std::size_t end = pos_;
-  while (end < n && !kDelimiters.ends[static_cast<unsigned char>(p[end])]) ++end;
+  while (end < n && !detail::is_delimiter(p[end])) ++end;
   std::size_t last = end;
   while (last > pos_ && is_space(p[last - 1])) --last;
   // clear + append keeps the string's buffer and is much lighter than a general assign.
@@ -106,7 +95,7 @@ std::size_t field_reader::next_line_into(std::string* out, std::size_t max) {
     // The data files' fields are plain: no quote and no blank around them. Such a field
     // ending in "," is read here at once; anything else takes the general way.
     std::size_t end = pos_;
-    while (end < n && !kDelimiters.ends[static_cast<unsigned char>(p[end])]) ++end;
+    while (end < n && !detail::is_delimiter(p[end])) ++end;
     if (end < n && p[end] == ',' && end > pos_ && p[pos_] != '"' && !is_space(p[pos_]) &&
         !is_space(p[end - 1])) {
       field.clear();

@@ -9,6 +9,22 @@
 
 namespace karigane {
 
+namespace detail {
+
+// The characters that end an unquoted field (",", CR, LF): one table look-up per character.
+struct delimiter_table {
+  bool ends[256] = {};
+  constexpr delimiter_table() {
+    ends[static_cast<unsigned char>(',')] = true;
+    ends[static_cast<unsigned char>('\r')] = true;
+    ends[static_cast<unsigned char>('\n')] = true;
+  }
+  bool operator()(char c) const { return ends[static_cast<unsigned char>(c)]; }
+};
+inline constexpr delimiter_table is_delimiter;
+
+}  // namespace detail
+
 class field_reader {
  public:
   // `text` is UTF-8 and must outlive the reader.
@@ -80,7 +96,7 @@ class csv_text {
   // Copies a field that holds no delimiter and returns the end; nullptr when it holds one.
   static char* copy_plain(char* p, std::string_view field) {
     for (const char c : field) {
-      if (c == ',' || c == '\r' || c == '\n') return nullptr;
+      if (detail::is_delimiter(c)) return nullptr;
       *p++ = c;
     }
     return p;

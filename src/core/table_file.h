@@ -71,7 +71,9 @@ read_result read_table_file(const std::string& path, table_t<W>& table, std::siz
     table.reserve(std::min(n, text.size()) + 1);
   }
   for (std::size_t k = 1; k <= n; ++k) {
-    auto& row = reversed ? table[n + 1 - k] : table.emplace_back();
+    // A copy of an empty row: emplace_back() would zero the whole row before building it.
+    static const std::array<std::string, W> empty_row{};
+    auto& row = reversed ? table[n + 1 - k] : table.emplace_back(empty_row);
     if (reader.next_line_into(row.data(), std::min(file_width, W)) != file_width) {
       table.resize(reversed ? 1 : k);
       return read_result::damaged;
