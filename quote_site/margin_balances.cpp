@@ -91,8 +91,9 @@ std::string margin_ratio_text(const margin_week& week) {
 }
 
 std::string change_text(std::int64_t change) {
-  if (change > 0) return "+" + thousands(change);
-  return thousands(change);
+  std::string text = thousands(change);
+  if (change > 0) text.insert(text.begin(), '+');
+  return text;
 }
 
 }  // namespace karigane::quote_site

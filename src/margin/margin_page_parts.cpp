@@ -120,7 +120,7 @@ bool set_margin_page_header(credit_tbl_t& credit_tbl, const std::string& page_co
                             const std::string& market, const std::string& name) {
   credit_tbl[0][kCreditCode] = page_code;
   if (is_index_program_code(page_code)) {
-    credit_tbl[0][kCreditCount] = "0";
+    credit_tbl[0][kCreditCount].assign(1, '0');
     credit_tbl[0][kCreditMarket].clear();
     return false;
   }
