@@ -5,8 +5,11 @@
 #   bench/adjust_vs_copy.sh [KARIGANE_BINARY] [STOCKS] [ROWS] [RUNS]
 #
 # Defaults: build/src/cli/karigane, 3600 stocks of 5000 rows, 3 runs. The database (about
-# 45 bytes a row, 800 MB at the defaults) lives in a temporary folder removed at the end;
-# the generator writes it once, so both sides read from a warm cache.
+# 35 bytes a row, 600 MB at the defaults) and every run's copies live in a temporary folder
+# removed at the end (2 x RUNS x 600 MB); the generator writes the database once, so both
+# sides read from a warm cache. TMPDIR chooses the file system: on disk both sides pay for
+# creating thousands of files; on a tmpfs (TMPDIR=/dev/shm) cp -r is a bare memory copy and
+# the ratio measures the run's own work.
 set -eu
 
 bin=${1:-build/src/cli/karigane}
@@ -71,15 +74,17 @@ timed() {
 
 min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 
+# Every run writes into new folders and nothing is deleted until the end: creating files where
+# many were just deleted costs the file system far more, and would favour whichever command
+# ran first. The adjusted folder is moved per run through the settings file.
 best_copy= best_adjust= cpu_copy= cpu_adjust=
 i=0
 while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
-  rm -rf "$work/copy" "$db/kabuka/syusei_kabuka"
+  printf '修正株価データベースフォルダパス,adjusted%d\\\r\nEOF,EOF\r\n' "$i" >"$db/settei.txt"
   sync
-  set -- $(timed cp -r "$db/kabuka" "$work/copy")
+  set -- $(timed cp -r "$db/kabuka" "$work/copy$i")
   copy=$1 copy_cpu=$2
-  rm -rf "$work/copy"
   sync
   set -- $(timed "$bin" --dir "$db" adjust)
   adjust=$1 adjust_cpu=$2
