@@ -55,12 +55,14 @@ void extract_creditinf_from_yahoohtml_new_sub(run_context& ctx, const std::strin
                                               std::string& error_msg_s) {
   error_flag_s = kFalse;
   error_msg_s.clear();
+  // Whether a text is on the page is asked of the UTF-8 text, which is searched faster.
   const u32 page = to_u32(page_text);
   const std::string code = credit_tbl[0][kCreditCode];
+  const bool no_such_stock = contains(page_text, "該当する銘柄はありません");
 
   // The page must show the requested stock and window.
   if (error_loop_no_s > 0) {
-    if (contains(page, U"該当する銘柄はありません")) {
+    if (no_such_stock) {
       return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
     std::string page_code;
@@ -74,11 +76,11 @@ void extract_creditinf_from_yahoohtml_new_sub(run_context& ctx, const std::strin
   error_loop_no_s = 0;
 
   // Messages, names and the code.
-  if (contains(page, U"該当する期間のデータはありません")) {
+  if (contains(page_text, "該当する期間のデータはありません")) {
     error_msg_s = "error b01:該当する期間のデータはありません。";
     return;
   }
-  if (contains(page, U"該当する銘柄はありません")) {
+  if (no_such_stock) {
     error_msg_s = "error b02:該当する銘柄はありません。";
     return;
   }

@@ -93,7 +93,7 @@ void extract_creditinf_from_yahoohtml_old_sub(run_context& ctx, const std::strin
 
   // The page must show the requested stock and window.
   if (error_loop_no_s > 0) {
-    if (contains(page, U"信用残データはありません")) {
+    if (contains(page_text, "信用残データはありません")) {
       return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
     std::string page_code;
@@ -110,11 +110,11 @@ void extract_creditinf_from_yahoohtml_old_sub(run_context& ctx, const std::strin
   error_loop_no_s = 0;
 
   // Messages, the name and the code.
-  if (contains(page, U"信用残データはありません")) {
+  if (contains(page_text, "信用残データはありません")) {
     error_msg_s = "error b01:信用残データはありません。";
     return;
   }
-  if (contains(page, U"この検索期間の信用残データはありません")) {
+  if (contains(page_text, "この検索期間の信用残データはありません")) {
     error_msg_s = "error b02:この検索期間の信用残データはありません。";
     return;
   }
