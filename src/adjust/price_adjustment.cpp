@@ -29,6 +29,24 @@ double date_value(const std::string& text) {
   return v ? *v : val(text);
 }
 
+// Digits without a leading zero: the text an integer is written as, so two such texts are
+// equal exactly when their values are.
+bool is_canonical_integer(std::string_view text) {
+  if (text.empty() || (text.size() > 1 && text[0] == '0')) return false;
+  for (char c : text) {
+    if (!is_digit(c)) return false;
+  }
+  return true;
+}
+
+// Whether a row's date has the value of the split's date.
+bool same_date(const std::string& row_date, const std::string& split_date, double split_value) {
+  if (is_canonical_integer(row_date) && is_canonical_integer(split_date)) {
+    return row_date == split_date;
+  }
+  return date_value(row_date) == split_value;
+}
+
 }  // namespace
 
 std::optional<double> stored_number(std::string_view text) {
@@ -77,6 +95,8 @@ namespace {
 
 // The price of a row, adjusted in place (the run's innermost step: no new string).
 void adjust_price_field(std::string& text, float factor) {
+  // Rows newer than every split keep their integer prices as they are written.
+  if (factor == 1.0f && is_canonical_integer(text)) return;
   const std::optional<double> value = stored_number(text);
   if (!value) return;
   const double product = std::floor(static_cast<double>(factor) * *value);
@@ -102,12 +122,13 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
   float factor = 1.0f;
   std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
   const std::size_t n = std::min(price_count(prices), prices.size() - 1);
+  double split_date = s >= 1 ? date_value(splits[s][kSplitDate]) : 0;
   for (std::size_t i = n; i >= 1; --i) {
     jikeiretu_row& row = prices[i];
     for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
       adjust_price_field(row[f], factor);
     }
-    if (s >= 1 && date_value(row[0]) == date_value(splits[s][kSplitDate])) {
+    if (s >= 1 && same_date(row[0], splits[s][kSplitDate], split_date)) {
       const std::optional<double> before = stored_number(splits[s][kSplitBefore]);
       const std::optional<double> after = stored_number(splits[s][kSplitAfter]);
       const float next =
@@ -121,6 +142,7 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
         error_flag_s = kTrue;
       }
       --s;
+      if (s >= 1) split_date = date_value(splits[s][kSplitDate]);
     }
   }
 }

@@ -59,6 +59,13 @@ TEST(Adjustment, ASplitOnADayWithoutPricesHoldsBackEveryOlderSplit) {
   EXPECT_EQ(closes(prices), (std::vector<std::string>{"600", "300", "1234"}));
 }
 
+TEST(Adjustment, SplitDatesMatchByTheirValue) {
+  jikeiretu_data_t prices = price_table("1301", {day("20100104", "600"), day("20100105", "300"),
+                                                 day("20120104", "90"), day("20120105", "30")});
+  adjust(split_table("1301", {" 20100105,1,2", "020120105,1,3"}), prices);
+  EXPECT_EQ(closes(prices), (std::vector<std::string>{"100", "100", "30", "30"}));
+}
+
 TEST(Adjustment, WithoutSplitsEveryPriceIsFlooredAndDatesAndVolumesStay) {
   jikeiretu_data_t prices =
       price_table("1301", {"20130104,1234.5,1235.99,0.5,1234,12345.6"});
