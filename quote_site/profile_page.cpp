@@ -22,7 +22,9 @@ std::string yen(std::int64_t hundredths) { return price_text(hundredths, true) +
 std::string percent(std::int64_t tenths) {
   const bool negative = tenths < 0;
   const std::int64_t v = negative ? -tenths : tenths;
-  return (negative ? "-" : "") + std::to_string(v / 10) + "." + std::to_string(v % 10) + "%";
+  std::string out = std::to_string(v / 10) + "." + std::to_string(v % 10) + "%";
+  if (negative) out.insert(out.begin(), '-');
+  return out;
 }
 
 std::string annual_period(const statement_figures& f) {

@@ -30,11 +30,6 @@ inline constexpr std::size_t kZaimuMemoryOnly = 10;
 inline std::size_t zaimu_count(const zaimu_tbl_t& t) { return table_count(t, kZaimuCount); }
 
 // A table with only its header (code, "", "", "0").
-inline zaimu_tbl_t empty_zaimu_table(const std::string& code) {
-  zaimu_tbl_t t(1);
-  t[0][kZaimuCode] = code;
-  t[0][kZaimuCount] = "0";
-  return t;
-}
+zaimu_tbl_t empty_zaimu_table(const std::string& code);
 
 }  // namespace karigane

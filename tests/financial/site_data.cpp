@@ -16,7 +16,11 @@ namespace {
 using quote_site::statement_figures;
 using quote_site::statement_kind;
 
-std::string two_digits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string two_digits(int v) {
+  std::string t = std::to_string(v);
+  if (v < 10) t.insert(t.begin(), '0');
+  return t;
+}
 
 // Hundredths as a plain decimal with two places: -2270 -> "-22.70".
 std::string hundredths(std::int64_t v) {
