@@ -109,9 +109,11 @@ page_answer search_page::render(const page_query& query, content_fault fault) co
       const stock_info* stock = data_.find(code);
       if (stock == nullptr) continue;
       if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
-      const std::vector<date> days =
+      std::vector<date> days =
           data_.trading_days(*stock, add_days(data_.today(), -40), data_.today());
       if (days.empty()) continue;
+      // The last trade and the one before it (for the price limit) are all the page shows.
+      if (days.size() > 2) days.erase(days.begin(), days.end() - 2);
       const std::vector<price_row> rows = data_.daily_rows(*stock, days);
       listed_quote q;
       q.stock = stock;

@@ -5,7 +5,11 @@
 #include <unordered_map>
 
 #include "app/settings.h"
+#include "core/cp932.h"
+#include "core/data_file_bytes.h"
+#include "core/fields.h"
 #include "core/folders.h"
+#include "core/parallel_files.h"
 #include "latest/latest_driver.h"
 #include "timeseries/price_files.h"
 
@@ -26,6 +30,7 @@ bool code_of_file(const std::string& name, std::string& code) {
 void put_latest_row(jikeiretu_data_t& t, const std::string& latest, const data_d_record& r) {
   const std::size_t n = std::min(price_count(t), t.size() - 1);
   t.resize(n + 1);
+  t.reserve(n + 2);
   const jikeiretu_row row{latest, r[kDOpen], r[kDHigh], r[kDLow], r[kDClose], r[kDVolume], ""};
   const double day = val(latest);
   std::size_t at = n + 1;
@@ -40,26 +45,78 @@ void put_latest_row(jikeiretu_data_t& t, const std::string& latest, const data_d
   t[0][kPriceNewest] = t[n + 1][0];
 }
 
-// One folder's pass: every stock file whose code the table holds gets the latest day.
+// The common cases without reading the rows: the latest day after the newest row is appended,
+// or replaces the newest row when it is that day. The header's dates and count follow; its
+// other fields keep their bytes. False when the day lies before the newest row.
+bool latest_row_by_bytes(std::string_view bytes, const data_file_layout& layout,
+                         const std::string& latest, const data_d_record& r, std::string& out) {
+  const double day = val(latest);
+  const bool empty = layout.count == 0;
+  const double newest = empty ? 0 : val(std::string(first_field(layout.last_row)));
+  if (!empty && day < newest) return false;
+  csv_text row;
+  row.add_row({latest, r[kDOpen], r[kDHigh], r[kDLow], r[kDClose], r[kDVolume]});
+  const std::string row_line = row.cp932();
+  const std::size_t kept = !empty && day == newest
+                               ? static_cast<std::size_t>(layout.last_row.data() - layout.body.data())
+                               : layout.body.size();
+  const std::size_t count = layout.count + (!empty && day == newest ? 0 : 1);
+  std::string header;
+  for (std::size_t i = 0; i < kPriceFileWidth; ++i) {
+    if (i) header += ',';
+    if (i == kPriceOldest && empty) {
+      header += latest;
+    } else if (i == kPriceNewest) {
+      header += latest;
+    } else if (i == kPriceCount) {
+      header += std::to_string(count);
+    } else {
+      header += layout.header[i];
+    }
+  }
+  out.reserve(header.size() + layout.body.size() + row_line.size() + 4);
+  out = header + "\r\n";
+  out.append(layout.body.substr(0, kept));
+  if (!out.empty() && out.back() != '\n') out += "\r\n";
+  out += row_line;
+  return true;
+}
+
+// One folder's pass: every stock file whose code the table holds gets the latest day. The
+// files are independent, so several are rewritten at once.
 void update_folder(run_context& ctx, const std::string& folder, const data_d_table_t& table,
                    const std::unordered_map<std::int64_t, std::size_t>& rows) {
   bool listed = false;
-  const std::vector<std::string> files = list_files(folder, &listed);
+  std::vector<std::string> files = list_files(folder, &listed);
   if (!listed) return;
-  const std::string& latest = table[0][kDCode];
-  for (const std::string& name : files) {
-    ctx.pump();
-    if (ctx.stop_flag()) return;
+  std::erase_if(files, [](const std::string& name) {
     const double v = val(left(name, 4));
-    if (v < 1000 || v > 9999) continue;
+    return v < 1000 || v > 9999;
+  });
+  const std::string& latest = table[0][kDCode];
+  for_each_file_in_parallel(ctx, files.size(), [&](std::size_t i) {
+    const std::string path = folder + files[i];
+    std::string bytes;
+    if (!read_file_bytes(path, bytes)) return;
+    data_file_layout layout;
+    const layout_scan scan = scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout);
+    if (scan == layout_scan::damaged) return;
+    const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
+    const auto it = rows.find(int_value(code));
+    if (it == rows.end() || val(code) != static_cast<double>(it->first)) return;
+    const data_d_record& r = table[it->second];
+    if (scan == layout_scan::ok) {
+      std::string updated;
+      if (latest_row_by_bytes(bytes, layout, latest, r, updated)) {
+        write_file_atomic(path, updated);
+        return;
+      }
+    }
     jikeiretu_data_t t;
-    const std::string path = folder + name;
-    if (read_jikeiretu_asc_sub(path, t) != read_result::ok) continue;
-    const auto it = rows.find(int_value(t[0][kPriceCode]));
-    if (it == rows.end() || val(t[0][kPriceCode]) != static_cast<double>(it->first)) continue;
-    put_latest_row(t, latest, table[it->second]);
+    if (read_jikeiretu_asc_sub(path, t) != read_result::ok) return;
+    put_latest_row(t, latest, r);
     write_jikeiretu_asc_sub(path, t);
-  }
+  });
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+// Data files as bytes: see data_file_bytes.h.
+#include "core/data_file_bytes.h"
+
+#include <cstring>
+
+namespace karigane {
+namespace {
+
+// The next line from `pos` (without CR LF, LF or CR); false at the end.
+bool next_line(std::string_view bytes, std::size_t& pos, std::string_view& line) {
+  if (pos >= bytes.size()) return false;
+  const void* nl = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+  std::size_t end = nl == nullptr ? bytes.size()
+                                  : static_cast<std::size_t>(static_cast<const char*>(nl) - bytes.data());
+  std::size_t next = nl == nullptr ? bytes.size() : end + 1;
+  if (end > pos && bytes[end - 1] == '\r') --end;
+  // A lone CR also ends a line.
+  const void* cr = std::memchr(bytes.data() + pos, '\r', end - pos);
+  if (cr != nullptr) {
+    end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+    next = end + 1;
+  }
+  line = bytes.substr(pos, end - pos);
+  pos = next;
+  return true;
+}
+
+std::size_t field_count(std::string_view line) {
+  std::size_t n = 1;
+  for (const char* p = line.data(); (p = static_cast<const char*>(
+                                         std::memchr(p, ',', line.data() + line.size() - p))) != nullptr;
+       ++p) {
+    ++n;
+  }
+  return n;
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+std::string_view first_field(std::string_view line) {
+  return trimmed(line.substr(0, line.find(',')));
+}
+
+layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_t count_field,
+                           data_file_layout& layout) {
+  if (std::memchr(bytes.data(), '"', bytes.size()) != nullptr) return layout_scan::quoted;
+  std::size_t pos = 0;
+  std::string_view header;
+  if (!next_line(bytes, pos, header)) return layout_scan::damaged;
+  layout.header.clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = header.find(',', start);
+    layout.header.push_back(header.substr(start, comma == std::string_view::npos ? std::string_view::npos
+                                                                                 : comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  if (layout.header.size() != width) return layout_scan::damaged;
+  const std::string_view count_text = trimmed(layout.header[count_field]);
+  if (count_text.empty() || count_text.size() > 9) return layout_scan::damaged;
+  std::size_t count = 0;
+  for (char c : count_text) {
+    if (c < '0' || c > '9') return layout_scan::damaged;
+    count = count * 10 + static_cast<std::size_t>(c - '0');
+  }
+  layout.count = count;
+  const std::size_t body_start = pos;
+  std::string_view line;
+  layout.last_row = {};
+  for (std::size_t k = 0; k < count; ++k) {
+    if (!next_line(bytes, pos, line) || field_count(line) != width) return layout_scan::damaged;
+    layout.last_row = line;
+  }
+  layout.body = bytes.substr(body_start, pos - body_start);
+  while (next_line(bytes, pos, line)) {
+    if (!trimmed(line).empty()) return layout_scan::damaged;
+  }
+  return layout_scan::ok;
+}
+
+}  // namespace karigane

@@ -1,0 +1,21 @@
+// Work on many independent files at once: `work(i)` runs for i = 0..count-1 on a few worker
+// threads while the calling thread keeps pumping the front end and watching the stop flag.
+// Rewriting a file ends with a rename, which the file system may make wait for the data to
+// reach the disk; several files in flight keep both cores busy through those waits.
+//
+// A stop lets the files in hand finish (each is replaced whole or not at all) and starts no
+// new one. `work` must touch only its own file and must not call the run context.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+#include "core/run_context.h"
+
+namespace karigane {
+
+// Returns the number of items that were worked on (all of them unless the run was stopped).
+std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
+                                      const std::function<void(std::size_t)>& work);
+
+}  // namespace karigane
