@@ -1,6 +1,9 @@
 // The in-process quote site of the benchmarks: see bench_site.h.
 #include "bench_site.h"
 
+#include <stdlib.h>
+
+#include <filesystem>
 #include <stdexcept>
 
 #include "data_set_loader.h"
@@ -36,5 +39,13 @@ running_site& site() {
   static running_site s;
   return s;
 }
+
+temp_dir::temp_dir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "karigane-bench-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+  path = pattern + "/";
+}
+
+temp_dir::~temp_dir() { std::filesystem::remove_all(path); }
 
 }  // namespace karigane::bench

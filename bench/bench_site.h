@@ -1,5 +1,6 @@
-// The local quote site for benchmarks: the factory data set with a fixed clock, and the server
-// running in-process on a free loopback port for the whole benchmark run.
+// What the benchmarks share: the local quote site (the factory data set with a fixed clock,
+// the server running in-process on a free loopback port for the whole run) and temporary
+// folders.
 #pragma once
 
 #include <string>
@@ -23,5 +24,13 @@ struct running_site {
 
 // The one server of the benchmark run.
 running_site& site();
+
+// A fresh folder below the system's temporary folder, removed with its contents at the end;
+// `path` ends in "/".
+struct temp_dir {
+  temp_dir();
+  ~temp_dir();
+  std::string path;
+};
 
 }  // namespace karigane::bench

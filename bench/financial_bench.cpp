@@ -45,18 +45,8 @@ void BM_ExtractStatementPage(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtractStatementPage)->Unit(benchmark::kMicrosecond);
 
-struct temp_dir {
-  temp_dir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "karigane-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path = pattern + "/";
-  }
-  ~temp_dir() { std::filesystem::remove_all(path); }
-  std::string path;
-};
-
 void BM_SummaryOfThreeThousandFiveHundredStocks(benchmark::State& state) {
-  temp_dir dir;
+  bench::temp_dir dir;
   run_context ctx;
   ctx.settei.kabuka_path = dir.path;
   const std::string folder = dir.path + "data_ztan/";

@@ -51,19 +51,9 @@ void BM_ExtractMarginPage(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtractMarginPage)->Unit(benchmark::kMicrosecond);
 
-struct temp_dir {
-  temp_dir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "karigane-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path = pattern + "/";
-  }
-  ~temp_dir() { std::filesystem::remove_all(path); }
-  std::string path;
-};
-
 // A stored file of 5,000 weeks and 36 collected weeks: its newest 26 again and 10 new ones.
 void BM_MergeWindowIntoFiveThousandRows(benchmark::State& state) {
-  temp_dir dir;
+  bench::temp_dir dir;
   settei_record settei;
   settei.kabuka_path = dir.path;
   ensure_folder(dir.path + "data_c");

@@ -49,20 +49,10 @@ void BM_ExtractHistoryPage(benchmark::State& state) {
 }
 BENCHMARK(BM_ExtractHistoryPage)->Unit(benchmark::kMicrosecond);
 
-struct temp_dir {
-  temp_dir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "karigane-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path = pattern + "/";
-  }
-  ~temp_dir() { std::filesystem::remove_all(path); }
-  std::string path;
-};
-
 // A stored file of 15,000 rows (one a day from 1960) and 50 downloaded rows: its newest 40 days
 // again and 10 new days after them.
 void BM_MergeFiftyRowsIntoFifteenThousand(benchmark::State& state) {
-  temp_dir dir;
+  bench::temp_dir dir;
   settei_record settei;
   settei.kabuka_path = dir.path;
   ensure_folder(dir.path + "data_m");
@@ -100,7 +90,7 @@ void BM_CollectHundredStocksOverOneYear(benchmark::State& state) {
     if (!s.is_index() && codes.size() <= 100) codes.push_back(s.code);
   }
   for (auto _ : state) {
-    temp_dir dir;
+    bench::temp_dir dir;
     run_context ctx;
     ctx.program_folder = dir.path;
     ctx.settei.kabuka_path = dir.path + "kabuka/";

@@ -1,7 +1,7 @@
 // Fetching one statement page: see statement_fetch.h.
 #include "financial/statement_fetch.h"
 
-#include "fetch/page_retrieval.h"
+#include "fetch/checked_page_fetch.h"
 #include "fetch/quote_addresses.h"
 #include "financial/statement_kinds.h"
 #include "financial/statement_page_extractor.h"
@@ -25,22 +25,15 @@ void dl_yh_data_z_db_sub(run_context& ctx, const std::string& code, const std::s
   const std::string url =
       shape == nullptr ? std::string() : profile_page_url(ctx.settei, std::string(shape->page_path), code);
 
-  std::int16_t error_loop_no_s = 3;
-  do {
-    std::string page;
-    ctx.pump();
-    std::string fetch_message;
-    int_cnt1_sub(ctx, url, page, fetch_message);
-    if (!fetch_message.empty()) {
-      error_flag_s = kTrue;
-      error_msg_s = fetch_message;
-      return;
-    }
-    ctx.pump();
-    extract_zaimuinf_from_yahoohtml_sub(ctx, kind, page, error_loop_no_s, zaimu_tbl,
-                                        error_flag_s, error_msg_s);
-    ctx.pump();
-  } while (error_loop_no_s >= 1);
+  if (!fetch_while_budget_lasts(
+          ctx, url, 3,
+          [&](const std::string& page, std::int16_t& error_loop_no_s) {
+            extract_zaimuinf_from_yahoohtml_sub(ctx, kind, page, error_loop_no_s, zaimu_tbl,
+                                                error_flag_s, error_msg_s);
+          },
+          error_flag_s, error_msg_s)) {
+    return;
+  }
 
   if (ctx.stop_flag()) {
     error_flag_s = kTrue;

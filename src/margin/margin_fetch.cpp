@@ -1,7 +1,7 @@
 // Fetching one margin page: see margin_fetch.h.
 #include "margin/margin_fetch.h"
 
-#include "fetch/page_retrieval.h"
+#include "fetch/checked_page_fetch.h"
 #include "fetch/quote_addresses.h"
 #include "margin/margin_history_extractor.h"
 #include "margin/old_table_extractor.h"
@@ -47,32 +47,23 @@ void dl_yh_data_c_db_sub(run_context& ctx, const kikan_row& window, const std::s
   error_msg_s.clear();
   const std::string& form = ctx.settei.shinyou_site;
   const std::string url = margin_page_url(ctx.settei, code, market_suffix, window);
-  std::int16_t error_loop_no_s = 5;
-  do {
-    std::string page;
-    ctx.pump();
-    std::string fetch_message;
-    int_cnt1_sub(ctx, url, page, fetch_message);
-    if (!fetch_message.empty()) {
-      error_flag_s = kTrue;
-      error_msg_s = fetch_message;
-      return;
-    }
-    ctx.pump();
-    if (form == kOldForm) {
-      extract_creditinf_from_yahoohtml_old_sub(ctx, page, window, error_loop_no_s, credit_tbl,
-                                               error_flag_s, error_msg_s);
-    } else if (form == kNewForm) {
-      extract_creditinf_from_yahoohtml_new_sub(ctx, page, window, error_loop_no_s, credit_tbl,
-                                               error_flag_s, error_msg_s);
-    } else {
-      // Nothing reads the mobile page: one fetch, and the window counts as failed.
-      error_flag_s = kTrue;
-      error_msg_s = kMobileMarginUnreadable;
-      return;
-    }
-    ctx.pump();
-  } while (error_loop_no_s > 0);
+  fetch_while_budget_lasts(
+      ctx, url, 5,
+      [&](const std::string& page, std::int16_t& error_loop_no_s) {
+        if (form == kOldForm) {
+          extract_creditinf_from_yahoohtml_old_sub(ctx, page, window, error_loop_no_s,
+                                                   credit_tbl, error_flag_s, error_msg_s);
+        } else if (form == kNewForm) {
+          extract_creditinf_from_yahoohtml_new_sub(ctx, page, window, error_loop_no_s,
+                                                   credit_tbl, error_flag_s, error_msg_s);
+        } else {
+          // Nothing reads the mobile page: one fetch, and the window counts as failed.
+          error_flag_s = kTrue;
+          error_msg_s = kMobileMarginUnreadable;
+          error_loop_no_s = 0;
+        }
+      },
+      error_flag_s, error_msg_s);
 }
 
 }  // namespace karigane

@@ -2,39 +2,14 @@
 // as page retrieval hands it over (upper-case tags, unquoted simple attribute values).
 #include "margin/margin_history_extractor.h"
 
+#include "core/page_period.h"
 #include "margin/margin_page_parts.h"
 
 namespace karigane {
 namespace {
 
-// The text of the option selected after `marker`: "selected value=", the next ">", and the
-// trimmed text up to "<". The search goes on from where it ended; empty once a marker is
-// missing (every later search then fails too).
-std::string selected_option(u32v page, u32v marker, std::size_t& pos) {
-  if (pos == 0) return {};
-  const std::size_t at = instr(page, marker, pos);
-  const std::size_t selected = at == 0 ? 0 : instr(page, U"selected value=", at);
-  const std::size_t gt = selected == 0 ? 0 : instr(page, U">", selected);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
-  if (lt == 0) {
-    pos = 0;
-    return {};
-  }
-  pos = lt;
-  return to_utf8(trim(page.substr(gt, lt - gt - 1)));
-}
-
-bool page_shows_window(u32v page, const kikan_row& window) {
-  std::size_t pos = 1;
-  std::string parts[6];
-  const u32v markers[3] = {U"id=selYear", U"id=selMonth", U"id=selDay"};
-  for (int i = 0; i < 6; ++i) {
-    parts[i] = selected_option(page, markers[i % 3], pos);
-    if (i % 3 != 0) parts[i] = zero_pad_below_10(parts[i]);
-  }
-  return slash_text(window.start) == parts[0] + "/" + parts[1] + "/" + parts[2] &&
-         slash_text(window.end) == parts[3] + "/" + parts[4] + "/" + parts[5];
-}
+constexpr std::array<u32v, 6> kPeriodMarkers{U"id=selYear", U"id=selMonth", U"id=selDay",
+                                              U"id=selYear", U"id=selMonth", U"id=selDay"};
 
 // The market name: the text after "yjSb" between the next ">" and "<"; false without "yjSb".
 bool read_market(u32v page, std::string& market) {
@@ -69,7 +44,7 @@ void extract_creditinf_from_yahoohtml_new_sub(run_context& ctx, const std::strin
     if (!code_before_dot(page, instr(page, U"=株価詳細>") + 1, U"code=", page_code)) {
       return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
-    if (page_code != code || !page_shows_window(page, window)) {
+    if (page_code != code || !page_shows_window(page, kPeriodMarkers, U"selected value=", window)) {
       return margin_plain_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
   }

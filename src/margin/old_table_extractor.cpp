@@ -60,7 +60,7 @@ std::string day_text(std::string two) {
   return zero_pad_below_10(two);
 }
 
-bool page_shows_window(u32v page, const kikan_row& window) {
+bool old_table_shows_window(u32v page, const kikan_row& window) {
   period_reader r(page);
   r.find(U">年<");
   const std::string y1 = r.input_value(U"name=c", 4);
@@ -103,7 +103,7 @@ void extract_creditinf_from_yahoohtml_old_sub(run_context& ctx, const std::strin
     if (page_code != code) {
       return margin_plain_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
-    if (!page_shows_window(page, window)) {
+    if (!old_table_shows_window(page, window)) {
       return margin_plain_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s, kOtherPeriod);
     }
   }

@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "fetch/page_retrieval.h"
+#include "fetch/checked_page_fetch.h"
 #include "fetch/quote_addresses.h"
 #include "timeseries/history_page_extractor.h"
 #include "timeseries/mobile_page_extractor.h"
@@ -64,26 +64,18 @@ void dl_yh_data_m_db_sub(run_context& ctx, const kikan_row& window, const std::s
   const std::string query = history_page_query(form, code, market_code, window);
   const std::string url = form == kNewForm ? history_page_url(ctx.settei, query)
                                            : mobile_history_url(ctx.settei, query);
-  std::int16_t error_loop_no_s = 5;
-  do {
-    std::string page;
-    ctx.pump();
-    std::string fetch_message;
-    int_cnt1_sub(ctx, url, page, fetch_message);
-    if (!fetch_message.empty()) {
-      error_flag_s = kTrue;
-      error_msg_s = fetch_message;
-      return;
-    }
-    ctx.pump();
-    if (form == kNewForm) {
-      extract_kabuinf_from_yahoohtml_new_sub(ctx, page, window, error_loop_no_s, prices, splits,
-                                             error_flag_s, error_msg_s);
-    } else {
-      extract_kabuinf_from_yahoohtml_mobile_sub(ctx, page, window, error_loop_no_s, prices,
-                                                splits, error_flag_s, error_msg_s);
-    }
-  } while (error_loop_no_s > 0);
+  fetch_while_budget_lasts(
+      ctx, url, 5,
+      [&](const std::string& page, std::int16_t& error_loop_no_s) {
+        if (form == kNewForm) {
+          extract_kabuinf_from_yahoohtml_new_sub(ctx, page, window, error_loop_no_s, prices,
+                                                 splits, error_flag_s, error_msg_s);
+        } else {
+          extract_kabuinf_from_yahoohtml_mobile_sub(ctx, page, window, error_loop_no_s, prices,
+                                                    splits, error_flag_s, error_msg_s);
+        }
+      },
+      error_flag_s, error_msg_s);
 }
 
 }  // namespace karigane

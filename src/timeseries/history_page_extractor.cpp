@@ -3,39 +3,14 @@
 #include "timeseries/history_page_extractor.h"
 
 #include "core/cp932.h"
+#include "core/page_period.h"
 #include "timeseries/history_page_parts.h"
 
 namespace karigane {
 namespace {
 
-// The text of the option selected after `marker`: "selected value=", the next ">", and the
-// trimmed text up to "<". The search goes on from where it ended; empty when a marker is
-// missing (and every later search then fails too).
-std::string selected_option(u32v page, u32v marker, std::size_t& pos) {
-  if (pos == 0) return {};
-  const std::size_t at = instr(page, marker, pos);
-  const std::size_t selected = at == 0 ? 0 : instr(page, U"selected value=", at);
-  const std::size_t gt = selected == 0 ? 0 : instr(page, U">", selected);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
-  if (lt == 0) {
-    pos = 0;
-    return {};
-  }
-  pos = lt;
-  return to_utf8(trim(page.substr(gt, lt - gt - 1)));
-}
-
-bool page_shows_window(u32v page, const kikan_row& window) {
-  std::size_t pos = 1;
-  std::string parts[6];
-  const u32v markers[3] = {U"id=selYear", U"id=selMonth", U"id=selDay"};
-  for (int i = 0; i < 6; ++i) {
-    parts[i] = selected_option(page, markers[i % 3], pos);
-    if (i % 3 != 0 && val(parts[i]) < 10) parts[i] = "0" + parts[i];
-  }
-  return slash_text(window.start) == parts[0] + "/" + parts[1] + "/" + parts[2] &&
-         slash_text(window.end) == parts[3] + "/" + parts[4] + "/" + parts[5];
-}
+constexpr std::array<u32v, 6> kPeriodMarkers{U"id=selYear", U"id=selMonth", U"id=selDay",
+                                              U"id=selYear", U"id=selMonth", U"id=selDay"};
 
 }  // namespace
 
@@ -66,7 +41,7 @@ void extract_kabuinf_from_yahoohtml_new_sub(run_context& ctx, const std::string&
       return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
     }
   }
-  if (!page_shows_window(page, window)) {
+  if (!page_shows_window(page, kPeriodMarkers, U"selected value=", window)) {
     return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
   }
   error_loop_no_s = 0;

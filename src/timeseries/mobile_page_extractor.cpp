@@ -2,38 +2,15 @@
 #include "timeseries/mobile_page_extractor.h"
 
 #include "core/cp932.h"
+#include "core/page_period.h"
 #include "timeseries/history_page_parts.h"
 
 namespace karigane {
 namespace {
 
-// The selected option after `marker`: "selected>", the next ">", the trimmed text up to "<".
-std::string selected_option(u32v page, u32v marker, std::size_t& pos) {
-  if (pos == 0) return {};
-  const std::size_t at = instr(page, marker, pos);
-  const std::size_t selected = at == 0 ? 0 : instr(page, U"selected>", at);
-  const std::size_t gt = selected == 0 ? 0 : instr(page, U">", selected);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
-  if (lt == 0) {
-    pos = 0;
-    return {};
-  }
-  pos = lt;
-  return to_utf8(trim(page.substr(gt, lt - gt - 1)));
-}
-
-bool page_shows_window(u32v page, const kikan_row& window) {
-  std::size_t pos = 1;
-  std::string parts[6];
-  const u32v markers[6] = {U"name=fy> <OPTION", U"name=fm> <OPTION", U"name=fd> <OPTION",
-                           U"name=ty> <OPTION", U"name=tm> <OPTION", U"name=td> <OPTION"};
-  for (int i = 0; i < 6; ++i) {
-    parts[i] = selected_option(page, markers[i], pos);
-    if (i % 3 != 0 && val(parts[i]) < 10) parts[i] = "0" + parts[i];
-  }
-  return slash_text(window.start) == parts[0] + "/" + parts[1] + "/" + parts[2] &&
-         slash_text(window.end) == parts[3] + "/" + parts[4] + "/" + parts[5];
-}
+constexpr std::array<u32v, 6> kPeriodMarkers{U"name=fy> <OPTION", U"name=fm> <OPTION",
+                                              U"name=fd> <OPTION", U"name=ty> <OPTION",
+                                              U"name=tm> <OPTION", U"name=td> <OPTION"};
 
 // The code after "code=" from `from`, up to the next "."; false when either is missing.
 bool code_after(u32v page, std::size_t from, std::string& code, std::size_t& code_start) {
@@ -70,7 +47,7 @@ void extract_kabuinf_from_yahoohtml_mobile_sub(run_context& ctx, const std::stri
   if (page_code != code) {
     return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
   }
-  if (!page_shows_window(page, window)) {
+  if (!page_shows_window(page, kPeriodMarkers, U"selected>", window)) {
     return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
   }
   error_loop_no_s = 0;
