@@ -114,7 +114,6 @@ std::size_t ascii_run_end(std::string_view s, std::size_t i) {
   return i;
 }
 
-void append_utf8(std::string& out, char32_t cp) { out += to_utf8(u32v(&cp, 1)); }
 
 // Decodes one multi-byte code point at s[i]; returns its length (at least 1).
 std::size_t decode_utf8_at(std::string_view s, std::size_t i, char32_t& cp) {

@@ -20,6 +20,9 @@ inline constexpr std::size_t npos = static_cast<std::size_t>(-1);
 u32 to_u32(std::string_view utf8);
 std::string to_utf8(u32v text);
 
+// Appends one code point to a UTF-8 text.
+void append_utf8(std::string& out, char32_t cp);
+
 // Number of characters (code points) of a UTF-8 text.
 std::size_t char_count(std::string_view utf8);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/cp932.h"
+#include "core/text.h"
 #include "fetch/legacy_parsers.h"
 #include "fetch/legacy_writer.h"
 
@@ -84,24 +85,6 @@ bool starts_with_nocase(std::string_view s, std::size_t at, std::string_view wor
     if (lower(s[at + k]) != word[k]) return false;
   }
   return true;
-}
-
-void append_utf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 // Code points a numeric reference stands for unchanged (others are remapped or replaced by the

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "codes/stock_list.h"
+#include "core/damaged_file.h"
 #include "core/folders.h"
 #include "core/kikan_list.h"
 #include "core/text.h"
@@ -40,9 +41,6 @@ void warm_up(run_context& ctx) {
                page, message);
 }
 
-void report_damaged(run_context& ctx, const std::string& path) {
-  ctx.set_label1(path + " を最後まで読めないため、更新しませんでした。", label_colour::red);
-}
 
 }  // namespace
 
@@ -111,13 +109,13 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
     bool damaged = false;
     if (price_count(prices) > 0) {
       write_jikeiretu_data_sub(settei, prices, &damaged);
-      if (damaged) report_damaged(ctx, price_file_path(settei, code));
+      if (damaged) report_damaged_file(ctx, price_file_path(settei, code));
     }
     if (stopped()) return;
     ctx.pump();
     if (split_count(splits) > 0) {
       write_bunkatu_data_sub(settei, splits, &damaged);
-      if (damaged) report_damaged(ctx, split_file_path(settei, code));
+      if (damaged) report_damaged_file(ctx, split_file_path(settei, code));
     }
     if (stopped()) return;
     ctx.pump();
