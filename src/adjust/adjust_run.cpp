@@ -2,7 +2,7 @@
 //
 // Sources are only read. A price file that cannot be read to its end, or whose split list is
 // damaged, is passed over, so its earlier adjusted copy stays as it was rather than being
-// replaced by a wrong one. Output files are replaced atomically; a write that fails does not
+// replaced by a wrong one. A stock without a split list is copied byte for byte. Output files are replaced atomically; a write that fails does not
 // stop the other stocks but turns the ending into the error ending, so that a full disk or a
 // read-only folder is not reported as success.
 #include "adjust/adjust_run.h"
@@ -15,6 +15,8 @@
 #include "adjust/year_list.h"
 #include "adjust/yearly_join.h"
 #include "app/settings.h"
+#include "core/data_file_bytes.h"
+#include "core/fields.h"
 #include "core/folders.h"
 #include "timeseries/price_files.h"
 #include "timeseries/split_files.h"
@@ -65,6 +67,20 @@ bool is_price_file_name(const std::string& name) {
 
 std::string adjusted_folder(const settei_record& s) { return s.syusei_path + s.data_m_name + "/"; }
 
+enum class copy_result { copied, failed, skipped, needs_reader };
+
+// Copies a price file that scans as well formed (unquoted, and as the reader would accept
+// it); a missing source is skipped, and any other is left to the reader to judge.
+copy_result copy_price_file(const std::string& from, const std::string& to) {
+  std::string bytes;
+  if (!read_file_bytes(from, bytes)) return copy_result::skipped;
+  data_file_layout layout;
+  if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
+    return copy_result::needs_reader;
+  }
+  return write_file_atomic(to, bytes) ? copy_result::copied : copy_result::failed;
+}
+
 void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
   std::int16_t error_flag_s = kFalse;
   jikeiretu_hosei_sub(splits, prices, error_flag_s);
@@ -83,12 +99,18 @@ run_ending main_file_mode(run_context& ctx, write_failures& failures) {
     if (!is_price_file_name(name)) continue;
     ctx.set_label1("調整株価処理中:" + name, label_colour::blue);
     ctx.pump();
-    jikeiretu_data_t prices;
-    if (read_jikeiretu_asc_sub(source_folder + name, prices) != read_result::ok) continue;
     bunkatu_list_t splits;
     const read_result split_read = read_bunkatu_asc_sub(split_folder_path(s) + name, splits);
     if (split_read == read_result::damaged) continue;
-    // Without a split list the prices are copied as they stand.
+    if (split_read == read_result::missing) {
+      // Without a split list the prices are written unchanged: a file that reads as a price
+      // file is copied byte for byte, without building its rows.
+      const copy_result copied = copy_price_file(source_folder + name, out_folder + name);
+      if (copied == copy_result::failed) failures.note(out_folder + name);
+      if (copied != copy_result::needs_reader) continue;
+    }
+    jikeiretu_data_t prices;
+    if (read_jikeiretu_asc_sub(source_folder + name, prices) != read_result::ok) continue;
     if (split_read == read_result::ok) adjust(splits, prices);
     if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) failures.note(out_folder + name);
   }

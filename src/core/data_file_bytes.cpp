@@ -1,6 +1,8 @@
 // Data files as bytes: see data_file_bytes.h.
 #include "core/data_file_bytes.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace karigane {
@@ -26,12 +28,20 @@ bool next_line(std::string_view bytes, std::size_t& pos, std::string_view& line)
 }
 
 std::size_t field_count(std::string_view line) {
+  // Commas are counted eight bytes at a time: fields are a few bytes long, and a memchr call
+  // per field costs more than the bytes it skips.
+  constexpr std::uint64_t commas = 0x2C2C2C2C2C2C2C2CULL;
+  constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
   std::size_t n = 1;
-  for (const char* p = line.data(); (p = static_cast<const char*>(
-                                         std::memchr(p, ',', line.data() + line.size() - p))) != nullptr;
-       ++p) {
-    ++n;
+  std::size_t i = 0;
+  for (; i + 8 <= line.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, line.data() + i, 8);
+    const std::uint64_t x = word ^ commas;                  // a zero byte for every comma
+    const std::uint64_t nonzero = ((x & low7) + low7) | x;  // high bit set where a byte is not
+    n += static_cast<std::size_t>(std::popcount(~nonzero & ~low7));
   }
+  for (; i < line.size(); ++i) n += line[i] == ',';
   return n;
 }
 

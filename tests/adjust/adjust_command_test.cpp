@@ -85,9 +85,19 @@ TEST(AdjustCommand, StocksWithoutUsableSplitsAreCopiedOrOnlyFloored) {
   db.prices("data_m/1001.csv", price_table("1001", {day("20130104", "10395.18")}, ""));
   db.splits("data_mh/1001.csv", split_table("1001", {"20130104,1,2"}));
 
+  // Without split lists, a file written by hand is copied as it stands, and one with quotes
+  // (which only the full reader takes apart) is written back without them.
+  write_cp932(db.kabuka + "data_m/1304.csv",
+              "1304, 東証1部 ,極洋,20130104,20130104,1\n20130104,1.5,2,3,4,100\n\n");
+  write_cp932(db.kabuka + "data_m/1305.csv",
+              "1305,東証1部,\"極洋\",20130104,20130104,1\r\n20130104,1.5,2,3,4,100\r\n");
+
   const auto r = db.adjust();
   EXPECT_EQ(r.exit_status, 0) << r.err;
   EXPECT_EQ(file_bytes(db.out + "1302.csv"), file_bytes(db.kabuka + "data_m/1302.csv"));
+  EXPECT_EQ(file_bytes(db.out + "1304.csv"), file_bytes(db.kabuka + "data_m/1304.csv"));
+  EXPECT_EQ(cp932_file(db.out + "1305.csv"), "1305,東証1部,極洋,20130104,20130104,1\r\n"
+                                             "20130104,1.5,2,3,4,100\r\n");
   EXPECT_EQ(cp932_file(db.out + "1303.csv"), "1303,東証1部,極洋,20120104,20130107,3\r\n"
                                              "20120104,1000,1000,1000,1000,1000\r\n"
                                              "20130104,1234,1234,1234,1234,1000\r\n"
