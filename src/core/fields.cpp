@@ -93,14 +93,18 @@ std::size_t field_reader::next_line_into(std::string* out, std::size_t max) {
     std::string& field = used < max ? out[used] : extra;
     ++used;
     // The data files' fields are plain: no quote and no blank around them. Such a field
-    // ending in "," is read here at once; anything else takes the general way.
+    // ending in "," or a line end is read here at once; anything else takes the general way.
     std::size_t end = pos_;
     while (end < n && !detail::is_delimiter(p[end])) ++end;
-    if (end < n && p[end] == ',' && end > pos_ && p[pos_] != '"' && !is_space(p[pos_]) &&
-        !is_space(p[end - 1])) {
+    if (end < n && end > pos_ && p[pos_] != '"' && !is_space(p[pos_]) && !is_space(p[end - 1])) {
       field.clear();
       field.append(p + pos_, end - pos_);
       pos_ = end + 1;
+      if (p[end] != ',') {
+        // CR LF, LF or a lone CR.
+        if (p[end] == '\r' && pos_ < n && p[pos_] == '\n') ++pos_;
+        line_end = true;
+      }
       continue;
     }
     read_field(field, line_end);

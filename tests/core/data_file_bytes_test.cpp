@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace karigane {
 namespace {
 
@@ -34,6 +36,18 @@ TEST(DataFileBytes, DamagedFilesAreRecognised) {
   EXPECT_EQ(scan("1301,x,1\r\n20130104,1,1\r\n20130105,1,1\r\n"), layout_scan::damaged);
   EXPECT_EQ(scan("1301,x,-1\r\n"), layout_scan::damaged);
   EXPECT_EQ(scan("1301,\"x\",0\r\n"), layout_scan::quoted);
+}
+
+TEST(DataFileBytes, FieldsAreCountedExactlyOnLongLines) {
+  // Commas at every offset of an eight-byte word, next to a "-" (one above a comma) and to
+  // CP932 bytes whose low seven bits are those of a comma (0xAC) or of nothing (0x80).
+  for (std::size_t lead = 0; lead < 17; ++lead) {
+    const std::string row = std::string(lead, '\xAC') + ",-\x80," + std::string(lead, '9');
+    EXPECT_EQ(scan("1301,x,1\r\n" + row + "\r\n"), layout_scan::ok) << lead;
+    EXPECT_EQ(scan("1301,x,1\r\n" + row + ",\r\n"), layout_scan::damaged) << lead;
+    EXPECT_EQ(scan("1301,x,1\r\n" + std::string(lead, 'a') + ",b\r\n"), layout_scan::damaged)
+        << lead;
+  }
 }
 
 }  // namespace
