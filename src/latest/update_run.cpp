@@ -94,6 +94,11 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     return v < 1000 || v > 9999;
   });
   const std::string& latest = table[0][kDCode];
+  auto row_of = [&](const std::string& code) -> const data_d_record* {
+    const auto it = rows.find(int_value(code));
+    if (it == rows.end() || val(code) != static_cast<double>(it->first)) return nullptr;
+    return &table[it->second];
+  };
   for_each_file_in_parallel(ctx, files.size(), [&](std::size_t i) {
     const std::string path = folder + files[i];
     std::string bytes;
@@ -101,20 +106,21 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     data_file_layout layout;
     const layout_scan scan = scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout);
     if (scan == layout_scan::damaged) return;
-    const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
-    const auto it = rows.find(int_value(code));
-    if (it == rows.end() || val(code) != static_cast<double>(it->first)) return;
-    const data_d_record& r = table[it->second];
     if (scan == layout_scan::ok) {
+      const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
+      const data_d_record* r = row_of(code);
+      if (r == nullptr) return;
       std::string updated;
-      if (latest_row_by_bytes(bytes, layout, latest, r, updated)) {
+      if (latest_row_by_bytes(bytes, layout, latest, *r, updated)) {
         write_file_atomic(path, updated);
         return;
       }
     }
     jikeiretu_data_t t;
     if (read_jikeiretu_asc_sub(path, t) != read_result::ok) return;
-    put_latest_row(t, latest, r);
+    const data_d_record* r = row_of(t[0][kPriceCode]);
+    if (r == nullptr) return;
+    put_latest_row(t, latest, *r);
     write_jikeiretu_asc_sub(path, t);
   });
 }

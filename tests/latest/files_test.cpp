@@ -169,7 +169,7 @@ TEST(UpdateMerge, OddlyWrittenFilesStillGetARowOfTheirOwn) {
   update_fixture f;
   // No line end after the last row, and a quoted name that the fast path leaves to the reader.
   testing::write_cp932(f.main("1301"), "1301,東証1部,極洋,20141125,20141126,1\r\n20141126,1,1,1,1,1");
-  testing::write_cp932(f.main("1332"), "1332,東証1部,\"日水\",20141125,20141126,1\r\n20141126,1,1,1,1,1\r\n");
+  testing::write_cp932(f.main("1332"), "1332,東証1部,\"日水\",20141126,20141126,1\r\n20141126,1,1,1,1,1\r\n");
   testing::write_cp932(f.main("7203"), "7203,東証1部,トヨタ,,,0\r\n");
   add_data_d_to_data_m_sub(
       f.ctx, latest_table("20141127", {{"1301", "", "", "2", "2", "2", "2", "2", "20141127"},
@@ -177,7 +177,7 @@ TEST(UpdateMerge, OddlyWrittenFilesStillGetARowOfTheirOwn) {
                                        {"7203", "", "", "4", "4", "4", "4", "4", "20141127"}}));
   EXPECT_EQ(cp932_file(f.main("1301")), "1301,東証1部,極洋,20141125,20141127,2\r\n"
                                         "20141126,1,1,1,1,1\r\n20141127,2,2,2,2,2\r\n");
-  EXPECT_EQ(cp932_file(f.main("1332")), "1332,東証1部,日水,20141125,20141127,2\r\n"
+  EXPECT_EQ(cp932_file(f.main("1332")), "1332,東証1部,日水,20141126,20141127,2\r\n"
                                         "20141126,1,1,1,1,1\r\n20141127,3,3,3,3,3\r\n");
   EXPECT_EQ(cp932_file(f.main("7203")), "7203,東証1部,トヨタ,20141127,20141127,1\r\n"
                                         "20141127,4,4,4,4,4\r\n");
