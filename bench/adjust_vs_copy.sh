@@ -22,47 +22,15 @@ if [ ! -x "$bin" ]; then
   exit 2
 fi
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT INT TERM
 db=$work/db
-mkdir -p "$db/kabuka/data_m" "$db/kabuka/data_mh"
 
-# Trading days (weekdays from 1990), prices that wander, and one stock in three with two
-# splits that fall on trading days, so that the run really scales rows.
-LC_ALL=C awk -v stocks="$stocks" -v rows="$rows" -v dir="$db/kabuka" '
-function days_in(y, m) {
-  if (m == 2) return (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? 29 : 28
-  return (m == 4 || m == 6 || m == 9 || m == 11) ? 30 : 31
-}
-BEGIN {
-  y = 1990; m = 1; d = 1; dow = 1   # 1990-01-01 was a Monday
-  n = 0
-  while (n < rows) {
-    if (dow != 0 && dow != 6) date[++n] = sprintf("%04d%02d%02d", y, m, d)
-    dow = (dow + 1) % 7
-    if (++d > days_in(y, m)) { d = 1; if (++m > 12) { m = 1; ++y } }
-  }
-  market = "\223\214\217\330" "1\225\224"   # 東証1部 in CP932
-  name = "\213\311\227m"                    # 極洋
-  for (s = 0; s < stocks; ++s) {
-    code = 1301 + s
-    f = dir "/data_m/" code ".csv"
-    printf "%d,%s,%s,%s,%s,%d\r\n", code, market, name, date[1], date[rows], rows > f
-    p = 500 + (s * 37) % 3000
-    for (i = 1; i <= rows; ++i) {
-      p += ((i * 7 + s) % 11) - 5
-      if (p < 50) p = 50
-      printf "%s,%d,%d,%d,%d,%d\r\n", date[i], p, p + 9, p - 8, p + 3, 1000 + (i * 13 + s) % 90000 > f
-    }
-    close(f)
-    if (s % 3 == 0 && rows >= 10) {
-      g = dir "/data_mh/" code ".csv"
-      printf "%d,%s,2\r\n%s,1,2\r\n%s,1,100\r\n", code, name, date[int(rows / 3)], date[int(rows * 2 / 3)] > g
-      close(g)
-    }
-  }
-}'
+# Trading days from 1990, prices that wander, and one stock in three with two splits that
+# fall on trading days, so that the run really scales rows.
+"$here/make_price_database.sh" "$db" "$stocks" "$rows" >/dev/null
 
 # Wall seconds of a command, best of the runs; the machine may be shared, so the CPU seconds
 # (user + system) are printed as well.
