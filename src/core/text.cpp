@@ -1,8 +1,9 @@
 // Text helpers: see text.h.
 #include "core/text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <system_error>
 
 namespace karigane {
 
@@ -256,7 +257,17 @@ double val_impl(std::basic_string_view<Char> s) {
     }
     if (exp_digit) digits += exp;
   }
-  return std::strtod(digits.c_str(), nullptr);
+  // from_chars ignores the locale, which a front end may have changed to one with a decimal
+  // comma; it does not take a leading "+".
+  double value = 0.0;
+  const char* first = digits.data();
+  const char* last = digits.data() + digits.size();
+  if (first != last && *first == '-') {
+    const auto r = std::from_chars(first + 1, last, value);
+    return r.ec == std::errc() ? -value : 0.0;
+  }
+  const auto r = std::from_chars(first, last, value);
+  return r.ec == std::errc() ? value : 0.0;
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
+#include "support/temp_folder.h"
+
 namespace karigane {
 namespace {
 
@@ -40,6 +45,27 @@ TEST(TextVal, LeadingNumericPart) {
   EXPECT_EQ(val("1e3"), 1000);
   EXPECT_EQ(val("---"), 0);
   EXPECT_EQ(val(U"０１"), 0);  // full-width digits are not numbers
+}
+
+// A German locale for the test: the system's, or one compiled into a temporary folder.
+bool use_decimal_comma_locale(const testing::temp_folder& dir) {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) return true;
+  const std::string command = "localedef -i de_DE -f UTF-8 " + dir.path() + "de_DE.UTF-8 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return false;
+  ::setenv("LOCPATH", dir.path().c_str(), 1);
+  const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  ::unsetenv("LOCPATH");
+  return ok;
+}
+
+TEST(TextVal, ADecimalCommaLocaleDoesNotChangeNumbers) {
+  testing::temp_folder dir;
+  if (!use_decimal_comma_locale(dir)) GTEST_SKIP() << "no German locale can be made here";
+  ASSERT_EQ(std::strtod("12.5", nullptr), 12.0);  // the locale really reads a decimal comma
+  EXPECT_EQ(val("12.5"), 12.5);
+  EXPECT_EQ(val("-1234.5"), -1234.5);
+  EXPECT_EQ(int_value("2.5"), 2);
+  std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST(TextVal, IntegerValueRoundsHalfToEven) {
