@@ -2,12 +2,14 @@
 //
 // Sources are only read. A price file that cannot be read to its end, or whose split list is
 // damaged, is passed over, so its earlier adjusted copy stays as it was rather than being
-// replaced by a wrong one. A stock without a split list is copied byte for byte. Output files are replaced atomically; a write that fails does not
+// replaced by a wrong one. A stock without a split list is copied byte for byte. Stocks are worked on several at a time.
+// Output files are replaced atomically; a write that fails does not
 // stop the other stocks but turns the ending into the error ending, so that a full disk or a
 // read-only folder is not reported as success.
 #include "adjust/adjust_run.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,17 +20,23 @@
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
 #include "core/folders.h"
+#include "core/parallel_files.h"
 #include "timeseries/price_files.h"
 #include "timeseries/split_files.h"
 
 namespace karigane {
 namespace {
 
-// Output files that could not be written: the first one is named in the message.
+// Output files that could not be written: the first one in file order is named in the
+// message. Noted from the worker threads.
 class write_failures {
  public:
-  void note(const std::string& path) {
-    if (count_++ == 0) first_ = path;
+  void note(std::size_t order, const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_);
+    if (count_++ == 0 || order < first_order_) {
+      first_order_ = order;
+      first_ = path;
+    }
   }
   bool any() const { return count_ > 0; }
   std::string message() const {
@@ -38,7 +46,9 @@ class write_failures {
   }
 
  private:
+  std::mutex m_;
   long count_ = 0;
+  std::size_t first_order_ = 0;
   std::string first_;
 };
 
@@ -90,30 +100,33 @@ run_ending main_file_mode(run_context& ctx, write_failures& failures) {
   const settei_record& s = ctx.settei;
   const std::string source_folder = s.kabuka_path + s.data_m_name + "/";
   bool listed = false;
-  const std::vector<std::string> files = list_files(source_folder, &listed);
+  std::vector<std::string> files = list_files(source_folder, &listed);
   if (!listed) return run_ending::completed;
+  std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
   const std::string out_folder = adjusted_folder(s);
   if (!ensure_folder(out_folder)) return failed(ctx, folder_message(out_folder));
-  for (const std::string& name : files) {
-    if (ctx.stop_flag()) return aborted(ctx);
-    if (!is_price_file_name(name)) continue;
-    ctx.set_label1("調整株価処理中:" + name, label_colour::blue);
-    ctx.pump();
-    bunkatu_list_t splits;
-    const read_result split_read = read_bunkatu_asc_sub(split_folder_path(s) + name, splits);
-    if (split_read == read_result::damaged) continue;
-    if (split_read == read_result::missing) {
-      // Without a split list the prices are written unchanged: a file that reads as a price
-      // file is copied byte for byte, without building its rows.
-      const copy_result copied = copy_price_file(source_folder + name, out_folder + name);
-      if (copied == copy_result::failed) failures.note(out_folder + name);
-      if (copied != copy_result::needs_reader) continue;
-    }
-    jikeiretu_data_t prices;
-    if (read_jikeiretu_asc_sub(source_folder + name, prices) != read_result::ok) continue;
-    if (split_read == read_result::ok) adjust(splits, prices);
-    if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) failures.note(out_folder + name);
-  }
+  // Every stock is independent of the others: several are adjusted at once.
+  for_each_file_in_parallel(
+      ctx, files.size(),
+      [&](std::size_t i) {
+        const std::string& name = files[i];
+        bunkatu_list_t splits;
+        const read_result split_read = read_bunkatu_asc_sub(split_folder_path(s) + name, splits);
+        if (split_read == read_result::damaged) return;
+        if (split_read == read_result::missing) {
+          // Without a split list the prices are written unchanged: a file that reads as a
+          // price file is copied byte for byte, without building its rows.
+          const copy_result copied = copy_price_file(source_folder + name, out_folder + name);
+          if (copied == copy_result::failed) failures.note(i, out_folder + name);
+          if (copied != copy_result::needs_reader) return;
+        }
+        jikeiretu_data_t prices;
+        if (read_jikeiretu_asc_sub(source_folder + name, prices) != read_result::ok) return;
+        if (split_read == read_result::ok) adjust(splits, prices);
+        if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) failures.note(i, out_folder + name);
+      },
+      [&](std::size_t i) { ctx.set_label1("調整株価処理中:" + files[i], label_colour::blue); });
+  if (ctx.stop_flag()) return aborted(ctx);
   return run_ending::completed;
 }
 
@@ -130,25 +143,28 @@ run_ending yearly_mode(run_context& ctx, write_failures& failures) {
   }
   const std::string newest_folder =
       s.kabuka_path + std::to_string(years.back()) + "/" + s.data_m_name + "/";
-  joined_series joined;
-  for (const std::string& name : list_files(newest_folder)) {
-    if (ctx.stop_flag()) return aborted(ctx);
-    if (!is_price_file_name(name)) continue;
-    ctx.set_label1("年毎調整株価処理中:" + name, label_colour::blue);
-    ctx.pump();
-    if (join_yearly_files(s, years, name, joined) != join_result::joined) continue;
-    if (write_jikeiretu_asc_sub(joined_price_folder + name, joined.prices) != 0) {
-      failures.note(joined_price_folder + name);
-    }
-    if (split_count(joined.splits) >= 1 &&
-        write_bunkatu_asc_sub(joined_split_folder + name, joined.splits) != 0) {
-      failures.note(joined_split_folder + name);
-    }
-    adjust(joined.splits, joined.prices);
-    if (write_jikeiretu_asc_sub(out_folder + name, joined.prices) != 0) {
-      failures.note(out_folder + name);
-    }
-  }
+  std::vector<std::string> files = list_files(newest_folder);
+  std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
+  for_each_file_in_parallel(
+      ctx, files.size(),
+      [&](std::size_t i) {
+        const std::string& name = files[i];
+        joined_series joined;
+        if (join_yearly_files(s, years, name, joined) != join_result::joined) return;
+        if (write_jikeiretu_asc_sub(joined_price_folder + name, joined.prices) != 0) {
+          failures.note(i, joined_price_folder + name);
+        }
+        if (split_count(joined.splits) >= 1 &&
+            write_bunkatu_asc_sub(joined_split_folder + name, joined.splits) != 0) {
+          failures.note(i, joined_split_folder + name);
+        }
+        adjust(joined.splits, joined.prices);
+        if (write_jikeiretu_asc_sub(out_folder + name, joined.prices) != 0) {
+          failures.note(i, out_folder + name);
+        }
+      },
+      [&](std::size_t i) { ctx.set_label1("年毎調整株価処理中:" + files[i], label_colour::blue); });
+  if (ctx.stop_flag()) return aborted(ctx);
   return run_ending::completed;
 }
 

@@ -29,7 +29,8 @@ void keep_freed_memory() {
 }  // namespace
 
 std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
-                                      const std::function<void(std::size_t)>& work) {
+                                      const std::function<void(std::size_t)>& work,
+                                      const std::function<void(std::size_t)>& started) {
   if (count == 0) return 0;
   keep_freed_memory();
   const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
@@ -55,10 +56,16 @@ std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
       if (--running == 0) finished.notify_all();
     });
   }
+  std::size_t shown = 0;  // items announced through `started`
+  auto announce = [&] {
+    const std::size_t begun = std::min(next.load(), count);
+    while (started && shown < begun) started(shown++);
+  };
   {
     std::unique_lock<std::mutex> lock(m);
     while (running > 0) {
       lock.unlock();
+      announce();
       ctx.pump();
       if (ctx.stop_flag()) stop.store(true);
       lock.lock();
@@ -66,6 +73,7 @@ std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
     }
   }
   for (std::thread& t : threads) t.join();
+  if (!stop.load()) announce();
   return done.load();
 }
 

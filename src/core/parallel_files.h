@@ -15,7 +15,10 @@
 namespace karigane {
 
 // Returns the number of items that were worked on (all of them unless the run was stopped).
+// `started`, when given, is called on the calling thread for every item begun, in order (for
+// a progress line); it may run a little after the item's work.
 std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
-                                      const std::function<void(std::size_t)>& work);
+                                      const std::function<void(std::size_t)>& work,
+                                      const std::function<void(std::size_t)>& started = nullptr);
 
 }  // namespace karigane
