@@ -27,10 +27,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT INT TERM
 db=$work/db
-
-# Trading days from 1990, prices that wander, and one stock in three with two splits that
-# fall on trading days, so that the run really scales rows.
-"$here/make_price_database.sh" "$db" "$stocks" "$rows" >/dev/null
+# Trading days (weekdays from 1990), prices that wander, and one stock in three with two
+# splits that fall on trading days, so that the run really scales rows.
+"$(dirname "$0")/make_price_database.sh" "$db" "$stocks" "$rows" >/dev/null
 
 # Wall seconds of a command, best of the runs; the machine may be shared, so the CPU seconds
 # (user + system) are printed as well.
