@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "page_html.h"
+#include "page_subject.h"
 #include "price_table.h"
 #include "stock_query.h"
 
@@ -56,15 +57,14 @@ std::vector<std::string> history_page::codes(const page_query& query) const {
 
 page_answer history_page::render(const page_query& query, content_fault fault) const {
   page_answer answer;
-  const stock_info* stock = data_.find(program_code_param(query.get("code")));
-  if (stock == nullptr || fault == content_fault::no_stock) {
+  const auto subject = page_subject_of(data_, query, "code", kPeriodKeys, fault);
+  if (!subject) {
     answer.title = "銘柄が見つかりません - Karigane ファイナンス";
     answer.body = unknown_stock_body();
     return answer;
   }
-  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
-  shown_period period = read_period(query, kPeriodKeys, data_.today());
-  if (fault == content_fault::wrong_period) period = period.shifted_years(-1);
+  const stock_info* stock = subject->stock;
+  const shown_period period = subject->period;
   const int page_no = page_number(query);
 
   const std::string code = stock->site_code_with_market();

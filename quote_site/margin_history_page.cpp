@@ -6,6 +6,7 @@
 #include "margin_balances.h"
 #include "margin_table.h"
 #include "page_html.h"
+#include "page_subject.h"
 #include "stock_query.h"
 
 namespace karigane::quote_site {
@@ -41,17 +42,16 @@ std::vector<std::string> margin_history_page::codes(const page_query& query) con
 
 page_answer margin_history_page::render(const page_query& query, content_fault fault) const {
   page_answer answer;
-  const stock_info* stock = data_.find(program_code_param(query.get("code")));
-  if (stock == nullptr || fault == content_fault::no_stock) {
+  const auto subject = page_subject_of(data_, query, "code", kPeriodKeys, fault);
+  if (!subject) {
     answer.title = "銘柄が見つかりません - Karigane ファイナンス";
     answer.body = site_header() +
                   "<div id=\"main\">\n<p class=\"error\">該当する銘柄はありません。<br>"
                   "銘柄コードをお確かめのうえ、もう一度検索してください。</p>\n</div>\n";
     return answer;
   }
-  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
-  shown_period period = read_period(query, kPeriodKeys, data_.today());
-  if (fault == content_fault::wrong_period) period = period.shifted_years(-1);
+  const stock_info* stock = subject->stock;
+  const shown_period period = subject->period;
 
   const std::string code = html_escape(stock->site_code_with_market());
   answer.title = stock->name + "【" + stock->site_code() + "】：信用残時系列 - Karigane ファイナンス";

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "page_html.h"
+#include "page_subject.h"
 #include "price_table.h"
 #include "stock_query.h"
 
@@ -42,16 +43,15 @@ std::vector<std::string> mobile_history_page::codes(const page_query& query) con
 
 page_answer mobile_history_page::render(const page_query& query, content_fault fault) const {
   page_answer answer;
-  const stock_info* stock = data_.find(program_code_param(query.get("code")));
-  if (stock == nullptr || fault == content_fault::no_stock) {
+  const auto subject = page_subject_of(data_, query, "code", kPeriodKeys, fault);
+  if (!subject) {
     answer.title = "ページが存在しません - Karigane ファイナンス";
     answer.body = std::string(kHeader) +
                   "<div id=\"content\">\n<p class=\"error\">指定されたページは存在しません。</p>\n</div>\n";
     return answer;
   }
-  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
-  shown_period period = read_period(query, kPeriodKeys, data_.today());
-  if (fault == content_fault::wrong_period) period = period.shifted_years(-1);
+  const stock_info* stock = subject->stock;
+  const shown_period period = subject->period;
   const int page_no = page_number(query);
   const int first_year = std::min({1983, period.y1, period.y2});
   const int last_year = std::max({data_.today().y, period.y1, period.y2});

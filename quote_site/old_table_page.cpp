@@ -4,6 +4,7 @@
 #include "margin_balances.h"
 #include "margin_table.h"
 #include "page_html.h"
+#include "page_subject.h"
 #include "stock_query.h"
 
 namespace karigane::quote_site {
@@ -45,17 +46,16 @@ std::vector<std::string> old_table_page::codes(const page_query& query) const {
 
 page_answer old_table_page::render(const page_query& query, content_fault fault) const {
   page_answer answer;
-  const stock_info* stock = data_.find(program_code_param(query.get("s")));
-  if (stock == nullptr || fault == content_fault::no_stock) {
+  const auto subject = page_subject_of(data_, query, "s", kPeriodKeys, fault);
+  if (!subject) {
     answer.title = "時系列テーブル - Karigane ファイナンス";
     answer.body = std::string(kHeader) +
                   "<div id=\"main\">\n<p class=\"error\">信用残データはありません。"
                   "銘柄コードをお確かめください。</p>\n</div>\n";
     return answer;
   }
-  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
-  shown_period period = read_period(query, kPeriodKeys, data_.today());
-  if (fault == content_fault::wrong_period) period = period.shifted_years(-1);
+  const stock_info* stock = subject->stock;
+  const shown_period period = subject->period;
 
   const std::string code = html_escape(stock->site_code_with_market());
   answer.title = stock->name + "：信用残時系列テーブル - Karigane ファイナンス";
