@@ -2,11 +2,16 @@
 #include "core/fields.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include <array>
 #include <vector>
 
+#include "core/folders.h"
 #include "support/temp_folder.h"
 
 namespace karigane {
@@ -83,20 +88,29 @@ TEST(AtomicWrite, ReplacesTheFileAndLeavesNoTemporaryBehind) {
   EXPECT_FALSE(read_file_bytes(dir.path() + "missing.csv", bytes));
 }
 
-TEST(AtomicWrite, AFolderThatCannotBeWrittenKeepsTheOldFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+TEST(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+  // A file size limit makes the write fail part-way, as a full disk does (also for root).
   testing::temp_folder dir;
   const std::string path = dir.path() + "a.csv";
   ASSERT_TRUE(write_file_atomic(path, "old"));
-  ::chmod(dir.path().c_str(), 0500);
-  EXPECT_FALSE(write_file_atomic(path, "new"));
-  ::chmod(dir.path().c_str(), 0700);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 16;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = write_file_atomic(path, std::string(4096, 'x'));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(written);
   EXPECT_EQ(testing::file_bytes(path), "old");
+  EXPECT_EQ(list_files(dir.path()), std::vector<std::string>{"a.csv"});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
-TEST(AtomicWrite, AFullDiskKeepsTheOldFile) {
-  // /dev/full accepts the open of a new file nowhere, so write into a folder on it is not
-  // possible; instead write over a path whose folder is missing.
+TEST(AtomicWrite, AMissingFolderIsAFailure) {
   testing::temp_folder dir;
   EXPECT_FALSE(write_file_atomic(dir.path() + "no/such/folder/a.csv", "x"));
 }
