@@ -13,18 +13,6 @@ namespace {
 
 constexpr std::array<const char*, 6> kPeriodKeys{"sy", "sm", "sd", "ey", "em", "ed"};
 
-std::string site_header() {
-  return "<div id=\"header\"><p class=\"logo\"><a href=\"/\">Karigane ファイナンス</a></p>\n"
-         "<form action=\"/search/\" method=\"get\" class=\"searchBox\"><input type=\"text\" "
-         "name=\"query\" size=\"20\"> <input type=\"submit\" value=\"検索\"></form></div>\n";
-}
-
-std::string unknown_stock_body() {
-  return site_header() +
-         "<div id=\"main\">\n<p class=\"error\">該当する銘柄はありません。<br>"
-         "銘柄コードをお確かめのうえ、もう一度検索してください。</p>\n</div>\n";
-}
-
 std::string period_selects(const shown_period& p, const date& today) {
   const int first_year = std::min({1983, p.y1, p.y2});
   const int last_year = std::max({today.y, p.y1, p.y2});

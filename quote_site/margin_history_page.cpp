@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::array<const char*, 6> kPeriodKeys{"sy", "sm", "sd", "ey", "em", "ed"};
 
-std::string site_header() {
-  return "<div id=\"header\"><p class=\"logo\"><a href=\"/\">Karigane ファイナンス</a></p>\n"
-         "<form action=\"/search/\" method=\"get\" class=\"searchBox\"><input type=\"text\" "
-         "name=\"query\" size=\"20\"> <input type=\"submit\" value=\"検索\"></form></div>\n";
-}
-
 std::string select(const char* name, const char* id, int first, int last, int chosen) {
   return std::string("<select name=\"") + name + "\" id=\"" + id + "\">" +
          number_options(first, last, chosen, selected_place::before_value) + "</select>";
@@ -45,9 +39,7 @@ page_answer margin_history_page::render(const page_query& query, content_fault f
   const auto subject = page_subject_of(data_, query, "code", kPeriodKeys, fault);
   if (!subject) {
     answer.title = "銘柄が見つかりません - Karigane ファイナンス";
-    answer.body = site_header() +
-                  "<div id=\"main\">\n<p class=\"error\">該当する銘柄はありません。<br>"
-                  "銘柄コードをお確かめのうえ、もう一度検索してください。</p>\n</div>\n";
+    answer.body = unknown_stock_body();
     return answer;
   }
   const stock_info* stock = subject->stock;

@@ -13,15 +13,6 @@ namespace {
 
 constexpr std::array<const char*, 6> kPeriodKeys{"fy", "fm", "fd", "ty", "tm", "td"};
 
-const char* kHeader = "<div id=\"header\"><a href=\"/\">Karigane ファイナンス</a></div>\n";
-
-// One select of the period form. The single blank between the select's tag and its first
-// option is part of the page's known form.
-std::string period_select(const char* name, int first, int last, int chosen) {
-  return std::string("<select name=\"") + name + "\"> " +
-         number_options(first, last, chosen, selected_place::after_value) + "</select>";
-}
-
 std::string title_block(const stock_info& stock) {
   const std::string code = html_escape(stock.site_code_with_market());
   std::string html = "<div class=\"title\">";
@@ -46,8 +37,7 @@ page_answer mobile_history_page::render(const page_query& query, content_fault f
   const auto subject = page_subject_of(data_, query, "code", kPeriodKeys, fault);
   if (!subject) {
     answer.title = "ページが存在しません - Karigane ファイナンス";
-    answer.body = std::string(kHeader) +
-                  "<div id=\"content\">\n<p class=\"error\">指定されたページは存在しません。</p>\n</div>\n";
+    answer.body = mobile_missing_page_body();
     return answer;
   }
   const stock_info* stock = subject->stock;
@@ -60,15 +50,15 @@ page_answer mobile_history_page::render(const page_query& query, content_fault f
 
   std::string& html = answer.body;
   html.reserve(16384);
-  html += kHeader;
+  html += mobile_header();
   html += "<div id=\"content\">\n";
   html += title_block(*stock);
   html += "<form action=\"/stock/historicaldata\" method=\"get\">\n";
   html += "<input type=\"hidden\" name=\"code\" value=\"" + code + "\">\n";
-  html += "<p>開始日 " + period_select("fy", first_year, last_year, period.y1) + "年" +
-          period_select("fm", 1, 12, period.m1) + "月" + period_select("fd", 1, 31, period.d1) + "日</p>\n";
-  html += "<p>終了日 " + period_select("ty", first_year, last_year, period.y2) + "年" +
-          period_select("tm", 1, 12, period.m2) + "月" + period_select("td", 1, 31, period.d2) + "日</p>\n";
+  html += "<p>開始日 " + mobile_period_select("fy", first_year, last_year, period.y1) + "年" +
+          mobile_period_select("fm", 1, 12, period.m1) + "月" + mobile_period_select("fd", 1, 31, period.d1) + "日</p>\n";
+  html += "<p>終了日 " + mobile_period_select("ty", first_year, last_year, period.y2) + "年" +
+          mobile_period_select("tm", 1, 12, period.m2) + "月" + mobile_period_select("td", 1, 31, period.d2) + "日</p>\n";
   html += "<p><select name=\"cp\"> <option value=\"d\" selected>日次</option><option value=\"w\">週次</option>"
           "<option value=\"m\">月次</option></select> <input type=\"submit\" value=\"検索\"></p>\n</form>\n";
 

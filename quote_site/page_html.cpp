@@ -72,4 +72,30 @@ std::string number_options(int first, int last, int chosen, selected_place place
   return out;
 }
 
+std::string site_header() {
+  return "<div id=\"header\"><p class=\"logo\"><a href=\"/\">Karigane ファイナンス</a></p>\n"
+         "<form action=\"/search/\" method=\"get\" class=\"searchBox\"><input type=\"text\" "
+         "name=\"query\" size=\"20\"> <input type=\"submit\" value=\"検索\"></form></div>\n";
+}
+
+std::string unknown_stock_body() {
+  return site_header() +
+         "<div id=\"main\">\n<p class=\"error\">該当する銘柄はありません。<br>"
+         "銘柄コードをお確かめのうえ、もう一度検索してください。</p>\n</div>\n";
+}
+
+std::string mobile_header() {
+  return "<div id=\"header\"><a href=\"/\">Karigane ファイナンス</a></div>\n";
+}
+
+std::string mobile_missing_page_body() {
+  return mobile_header() +
+         "<div id=\"content\">\n<p class=\"error\">指定されたページは存在しません。</p>\n</div>\n";
+}
+
+std::string mobile_period_select(const char* name, int first, int last, int chosen) {
+  return std::string("<select name=\"") + name + "\"> " +
+         number_options(first, last, chosen, selected_place::after_value) + "</select>";
+}
+
 }  // namespace karigane::quote_site

@@ -30,4 +30,14 @@ enum class selected_place { before_value, after_value };
 // <option> elements for first..last, values and texts without leading zeros.
 std::string number_options(int first, int last, int chosen, selected_place place);
 
+// The chrome the stock pages share: the main site's header with its search box, and its
+// "no such stock" page body; the mobile site's header, its "page does not exist" body, and
+// one select of its period form (a single blank between the select's tag and its first
+// option is part of that form).
+std::string site_header();
+std::string unknown_stock_body();
+std::string mobile_header();
+std::string mobile_missing_page_body();
+std::string mobile_period_select(const char* name, int first, int last, int chosen);
+
 }  // namespace karigane::quote_site

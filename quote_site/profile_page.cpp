@@ -109,7 +109,7 @@ std::string code_of(const page_query& query) {
   return slash == std::string::npos ? std::string() : query.path.substr(slash + 1);
 }
 
-std::string site_header() {
+std::string profile_header() {
   return "<div id=\"header\"><p class=\"logo\"><a href=\"/\">Karigane ファイナンス 企業情報</a></p></div>\n";
 }
 
@@ -117,7 +117,7 @@ page_answer unknown_code_page() {
   page_answer a;
   a.status = 404;
   a.title = "ページが見つかりません - Karigane ファイナンス";
-  a.body = site_header() +
+  a.body = profile_header() +
            "<div id=\"main\">\n<h1>ページが見つかりません</h1>\n"
            "<p>お探しのページは移動したか、削除された可能性があります。</p>\n</div>\n";
   return a;
@@ -189,7 +189,7 @@ page_answer profile_page::render(const page_query& query, content_fault fault) c
   answer.title = stock->name + "【" + stock->code + "】：" + page.title + " - Karigane ファイナンス";
   std::string& html = answer.body;
   html.reserve(8192);
-  html += site_header();
+  html += profile_header();
   html += "<div id=\"main\">\n";
   html += company_heading(*stock);
   html += kind_tabs(*stock, kind_);
