@@ -1,6 +1,7 @@
 // Text helpers: see text.h.
 #include "core/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -143,6 +144,11 @@ std::string right(std::string_view s, std::size_t n) {
   const std::size_t count = char_count(s);
   if (n >= count) return std::string(s);
   return mid(s, count - n + 1);
+}
+
+u32v between(u32v text, std::size_t from, std::size_t to) {
+  if (from < 1 || to <= from || from > text.size()) return {};
+  return text.substr(from - 1, std::min(to, text.size() + 1) - from);
 }
 
 bool contains(u32v hay, u32v needle) { return hay.find(needle) != u32v::npos; }

@@ -39,6 +39,10 @@ std::string mid(std::string_view utf8, std::size_t start, std::size_t len = npos
 std::string left(std::string_view utf8, std::size_t n);
 std::string right(std::string_view utf8, std::size_t n);
 
+// The characters between 1-based positions `from` (inclusive) and `to` (exclusive); empty when
+// out of range.
+u32v between(u32v text, std::size_t from, std::size_t to);
+
 bool contains(u32v hay, u32v needle);
 bool contains(std::string_view hay, std::string_view needle);
 

@@ -8,12 +8,6 @@
 namespace karigane {
 namespace {
 
-// The text between 1-based positions `from` (inclusive) and `to` (exclusive).
-u32v between(u32v text, std::size_t from, std::size_t to) {
-  if (from < 1 || to <= from || from > text.size()) return {};
-  return text.substr(from - 1, std::min(to, text.size() + 1) - from);
-}
-
 // The code of the link that follows "関連情報" in the page's heading block: the text after
 // "code=" up to the link's closing `">`. False when it cannot be found.
 bool find_page_code(u32v page, std::string& code) {

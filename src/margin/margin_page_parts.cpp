@@ -8,12 +8,6 @@
 namespace karigane {
 namespace {
 
-// The text between 1-based positions `from` (inclusive) and `to` (exclusive).
-u32v between(u32v text, std::size_t from, std::size_t to) {
-  if (from < 1 || to <= from || from > text.size()) return {};
-  return text.substr(from - 1, std::min(to, text.size() + 1) - from);
-}
-
 bool is_index_program_code(const std::string& code) {
   return code == "1001" || code == "1002" || code == "1003" || code == "1004";
 }
@@ -64,16 +58,6 @@ void margin_plain_failure(run_context& ctx, std::int16_t& error_loop_no_s,
   error_msg_s = message;
   --error_loop_no_s;
   ctx.pump();
-}
-
-bool code_before_dot(u32v page, std::size_t from, u32v code_marker, std::string& page_code) {
-  const std::size_t at = instr(page, code_marker, std::max<std::size_t>(from, 1));
-  if (at == 0) return false;
-  const std::size_t start = at + code_marker.size();
-  const std::size_t dot = instr(page, U".", start);
-  if (dot == 0) return false;
-  page_code = page_program_code(between(page, start, dot));
-  return true;
 }
 
 name_result read_stock_name(u32v page, u32v first_marker, u32v second_marker, std::string& name) {

@@ -1,6 +1,6 @@
 // What the two margin-page extractors share: the verification failures and their effect on
-// the retry budget, the code written between a marker and the next ".", the stock name, the
-// balance table's rows, and storing a page's header fields.
+// the retry budget, the stock name, the balance table's rows, and storing a page's header
+// fields.
 #pragma once
 
 #include <cstdint>
@@ -23,10 +23,6 @@ void margin_capped_failure(run_context& ctx, std::int16_t& error_loop_no_s,
 void margin_plain_failure(run_context& ctx, std::int16_t& error_loop_no_s,
                           std::int16_t& error_flag_s, std::string& error_msg_s,
                           const char* message = kNoMarginInformation);
-
-// The code written after `code_marker` (searched from `from`) up to the next ".", trimmed and
-// translated from a site code to the program code; false when either is missing.
-bool code_before_dot(u32v page, std::size_t from, u32v code_marker, std::string& page_code);
 
 enum class name_result { ok, no_first_marker, no_second_marker };
 

@@ -30,13 +30,9 @@ void extract_kabuinf_from_yahoohtml_new_sub(run_context& ctx, const std::string&
   }
   std::string page_code;
   if (!is_index_code(code)) {
-    const std::size_t detail = instr(page, U"=株価詳細>") + 1;
-    const std::size_t code_at = instr(page, U"code=", detail);
-    const std::size_t dot = code_at == 0 ? 0 : instr(page, U".", code_at + 5);
-    if (code_at == 0 || dot == 0) {
+    if (!code_before_dot(page, instr(page, U"=株価詳細>") + 1, U"code=", page_code)) {
       return price_page_capped_failure(error_loop_no_s, error_flag_s, error_msg_s);
     }
-    page_code = page_program_code(u32v(page).substr(code_at + 4, dot - code_at - 5));
     if (page_code != code) {
       return price_page_plain_failure(error_loop_no_s, error_flag_s, error_msg_s);
     }

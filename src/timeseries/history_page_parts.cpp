@@ -10,12 +10,6 @@ namespace {
 
 constexpr const char* kNoPriceInformation = "株価情報はありませんでした";
 
-// The text between 1-based positions `from` (inclusive) and `to` (exclusive).
-u32v between(u32v text, std::size_t from, std::size_t to) {
-  if (from < 1 || to <= from || from > text.size()) return {};
-  return text.substr(from - 1, std::min(to, text.size() + 1) - from);
-}
-
 std::string date_part(u32v text) { return zero_pad_below_10(to_utf8(text)); }
 
 }  // namespace
@@ -37,6 +31,18 @@ void price_page_plain_failure(std::int16_t& error_loop_no_s, std::int16_t& error
 
 std::string page_program_code(u32v site_code_text) {
   return program_code_from_site(trim(to_utf8(site_code_text)));
+}
+
+bool code_before_dot(u32v page, std::size_t from, u32v code_marker, std::string& page_code,
+                     std::size_t* code_start) {
+  const std::size_t at = instr(page, code_marker, std::max<std::size_t>(from, 1));
+  if (at == 0) return false;
+  const std::size_t start = at + code_marker.size();
+  const std::size_t dot = instr(page, U".", start);
+  if (dot == 0) return false;
+  if (code_start) *code_start = start;
+  page_code = page_program_code(between(page, start, dot));
+  return true;
 }
 
 bool is_index_code(const std::string& code) { return val(code) <= 1004; }

@@ -22,6 +22,12 @@ void price_page_plain_failure(std::int16_t& error_loop_no_s, std::int16_t& error
 // The program code that a site code found on a page stands for.
 std::string page_program_code(u32v site_code_text);
 
+// The program code a page writes after `code_marker` (searched from `from`, e.g. "code=") up
+// to the next "."; `code_start`, when given, gets the position after the marker. False when
+// the marker or the "." is missing.
+bool code_before_dot(u32v page, std::size_t from, u32v code_marker, std::string& page_code,
+                     std::size_t* code_start = nullptr);
+
 // True for the program's index codes (numeric value at most 1004).
 bool is_index_code(const std::string& code);
 

@@ -12,16 +12,6 @@ constexpr std::array<u32v, 6> kPeriodMarkers{U"name=fy> <OPTION", U"name=fm> <OP
                                               U"name=fd> <OPTION", U"name=ty> <OPTION",
                                               U"name=tm> <OPTION", U"name=td> <OPTION"};
 
-// The code after "code=" from `from`, up to the next "."; false when either is missing.
-bool code_after(u32v page, std::size_t from, std::string& code, std::size_t& code_start) {
-  const std::size_t at = instr(page, U"code=", from);
-  const std::size_t dot = at == 0 ? 0 : instr(page, U".", at + 5);
-  if (at == 0 || dot == 0) return false;
-  code_start = at + 5;
-  code = page_program_code(page.substr(at + 4, dot - at - 5));
-  return true;
-}
-
 }  // namespace
 
 void extract_kabuinf_from_yahoohtml_mobile_sub(run_context& ctx, const std::string& page_text,
@@ -41,7 +31,7 @@ void extract_kabuinf_from_yahoohtml_mobile_sub(run_context& ctx, const std::stri
   }
   std::string page_code;
   std::size_t p = 0;
-  if (!code_after(page, instr(page, U"id=content") + 1, page_code, p)) {
+  if (!code_before_dot(page, instr(page, U"id=content") + 1, U"code=", page_code, &p)) {
     return price_page_capped_failure(error_loop_no_s, error_flag_s, error_msg_s);
   }
   if (page_code != code) {
@@ -67,7 +57,7 @@ void extract_kabuinf_from_yahoohtml_mobile_sub(run_context& ctx, const std::stri
       error_msg_s = "error b12:コードが取得できませんでした";
       return;
     }
-    if (!code_after(page, p + 1, page_code, p)) {
+    if (!code_before_dot(page, p + 1, U"code=", page_code, &p)) {
       error_msg_s = "error b13:コードが取得できませんでした。";
       return;
     }
