@@ -3,17 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "adjust/adjust_run.h"
-#include "app/collection_run.h"
-#include "app/period.h"
-#include "app/program_folder.h"
-#include "app/settings.h"
+#include "run/adjust_run.h"
+#include "run/collection_run.h"
+#include "run/period.h"
+#include "run/program_folder.h"
+#include "run/settings.h"
 #ifdef KARIGANE_HAS_WINDOW
-#include "app/main_window_launch.h"
+#include "window/main_window_launch.h"
 #endif
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
-#include "latest/update_run.h"
+#include "run/update_run.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the stop flag between files.
 #include <gtest/gtest.h>
 
-#include "adjust/adjust_run.h"
+#include "run/adjust_run.h"
 #include "core/folders.h"
 #include "price_fixtures.h"
 #include "support/recording_context.h"

@@ -6,7 +6,7 @@
 #include "latest/latest_driver.h"
 #include "latest/latest_files.h"
 #include "latest/stock_list_renewal.h"
-#include "latest/update_run.h"
+#include "latest/data_m_update.h"
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
 

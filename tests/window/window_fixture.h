@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 #include "support/temp_folder.h"
 
 namespace karigane::testing {

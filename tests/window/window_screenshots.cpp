@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The collection run's steps and endings, through the recording context.
-#include "app/collection_run.h"
+#include "run/collection_run.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "app/main_window_context.h"
+#include "window/main_window_context.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,5 +1,5 @@
 // Reading settei.txt: see settings.h.
-#include "app/settings.h"
+#include "run/settings.h"
 
 #include <algorithm>
 

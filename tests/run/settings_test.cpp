@@ -1,5 +1,5 @@
 // Reading settei.txt: defaults, records, the end record, odd input.
-#include "app/settings.h"
+#include "run/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,5 @@
-// The adjusted-price run: see adjust_run.h.
-//
-// Sources are only read. A price file that cannot be read to its end, or whose split list is
-// damaged, is passed over, so its earlier adjusted copy stays as it was rather than being
-// replaced by a wrong one. A stock without a split list is copied byte for byte. Stocks are worked on several at a time.
-// Output files are replaced atomically; a write that fails does not
-// stop the other stocks but turns the ending into the error ending, so that a full disk or a
-// read-only folder is not reported as success.
-#include "adjust/adjust_run.h"
+// The adjusted-price files: see adjusted_files.h.
+#include "adjust/adjusted_files.h"
 
 #include <cstdint>
 #include <mutex>
@@ -16,7 +9,6 @@
 #include "adjust/price_adjustment.h"
 #include "adjust/year_list.h"
 #include "adjust/yearly_join.h"
-#include "app/settings.h"
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
 #include "core/folders.h"
@@ -27,44 +19,24 @@
 namespace karigane {
 namespace {
 
-// Output files that could not be written: the first one in file order is named in the
-// message. Noted from the worker threads.
+// Output files that could not be written, noted from the worker threads: the first one in
+// file order is kept for the message.
 class write_failures {
  public:
+  explicit write_failures(adjusted_files_outcome& outcome) : outcome_(outcome) {}
   void note(std::size_t order, const std::string& path) {
     std::lock_guard<std::mutex> lock(m_);
-    if (count_++ == 0 || order < first_order_) {
+    if (outcome_.write_failures++ == 0 || order < first_order_) {
       first_order_ = order;
-      first_ = path;
+      outcome_.first_write_failure = path;
     }
-  }
-  bool any() const { return count_ > 0; }
-  std::string message() const {
-    std::string m = "ファイルを書き込めません: " + first_;
-    if (count_ > 1) m += "（ほか" + std::to_string(count_ - 1) + "件）";
-    return m;
   }
 
  private:
+  adjusted_files_outcome& outcome_;
   std::mutex m_;
-  long count_ = 0;
   std::size_t first_order_ = 0;
-  std::string first_;
 };
-
-std::string folder_message(const std::string& folder) {
-  return "フォルダを作成できません: " + folder;
-}
-
-run_ending failed(run_context& ctx, const std::string& message) {
-  error_ending(ctx, message);
-  return run_ending::error;
-}
-
-run_ending aborted(run_context& ctx) {
-  abort_ending(ctx);
-  return run_ending::aborted;
-}
 
 // Only the stock files "<code>.csv" are adjusted; other files a user may keep in the price
 // folder (notes, backups) are left out of the run.
@@ -96,15 +68,22 @@ void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
   jikeiretu_hosei_sub(splits, prices, error_flag_s);
 }
 
-run_ending main_file_mode(run_context& ctx, write_failures& failures) {
+}  // namespace
+
+adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
+  adjusted_files_outcome outcome;
+  write_failures failures(outcome);
   const settei_record& s = ctx.settei;
   const std::string source_folder = s.kabuka_path + s.data_m_name + "/";
   bool listed = false;
   std::vector<std::string> files = list_files(source_folder, &listed);
-  if (!listed) return run_ending::completed;
+  if (!listed) return outcome;
   std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
   const std::string out_folder = adjusted_folder(s);
-  if (!ensure_folder(out_folder)) return failed(ctx, folder_message(out_folder));
+  if (!ensure_folder(out_folder)) {
+    outcome.folder_failed = out_folder;
+    return outcome;
+  }
   // Every stock is independent of the others: several are adjusted at once.
   for_each_file_in_parallel(
       ctx, files.size(),
@@ -126,20 +105,24 @@ run_ending main_file_mode(run_context& ctx, write_failures& failures) {
         if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) failures.note(i, out_folder + name);
       },
       [&](std::size_t i) { ctx.set_label1("調整株価処理中:" + files[i], label_colour::blue); });
-  if (ctx.stop_flag()) return aborted(ctx);
-  return run_ending::completed;
+  return outcome;
 }
 
-run_ending yearly_mode(run_context& ctx, write_failures& failures) {
+adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx) {
+  adjusted_files_outcome outcome;
+  write_failures failures(outcome);
   const settei_record& s = ctx.settei;
   const std::vector<int> years = last_consecutive_years(yearly_price_years(s));
-  if (years.empty()) return run_ending::completed;
+  if (years.empty()) return outcome;
   const std::string joined_price_folder = s.kabuka_path + s.data_m_name + "_1/";
   const std::string joined_split_folder = s.kabuka_path + s.data_m_name + "h_1/";
   const std::string out_folder = adjusted_folder(s);
   for (const std::string& folder : {s.kabuka_path + s.data_m_name + "/", joined_price_folder,
                                     split_folder_path(s), joined_split_folder, out_folder}) {
-    if (!ensure_folder(folder)) return failed(ctx, folder_message(folder));
+    if (!ensure_folder(folder)) {
+      outcome.folder_failed = folder;
+      return outcome;
+    }
   }
   const std::string newest_folder =
       s.kabuka_path + std::to_string(years.back()) + "/" + s.data_m_name + "/";
@@ -164,34 +147,7 @@ run_ending yearly_mode(run_context& ctx, write_failures& failures) {
         }
       },
       [&](std::size_t i) { ctx.set_label1("年毎調整株価処理中:" + files[i], label_colour::blue); });
-  if (ctx.stop_flag()) return aborted(ctx);
-  return run_ending::completed;
-}
-
-}  // namespace
-
-run_ending out2_hosei_cmd_Click(run_context& ctx) {
-  ctx.set_stop_flag(false);
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
-  read_settei_sub(ctx, ctx.settei);
-  ctx.set_controls_sub(false);
-  ctx.pump();
-  if (!ensure_folder(ctx.settei.syusei_path)) {
-    return failed(ctx, folder_message(ctx.settei.syusei_path));
-  }
-  ctx.pump();
-
-  write_failures failures;
-  const run_ending ending =
-      ctx.controls.out2_nenngoto_chk ? yearly_mode(ctx, failures) : main_file_mode(ctx, failures);
-  if (ending != run_ending::completed) return ending;
-  if (failures.any()) return failed(ctx, failures.message());
-
-  ctx.set_controls_sub(true);
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
-  return run_ending::completed;
+  return outcome;
 }
 
 }  // namespace karigane

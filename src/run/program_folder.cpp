@@ -1,5 +1,5 @@
 // Program and factory folders: see program_folder.h.
-#include "app/program_folder.h"
+#include "run/program_folder.h"
 
 #include <unistd.h>
 

@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 namespace karigane {
 namespace {

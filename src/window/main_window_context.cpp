@@ -1,10 +1,10 @@
 // The main window's run context: see main_window_context.h.
-#include "app/main_window_context.h"
+#include "window/main_window_context.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 namespace karigane {
 

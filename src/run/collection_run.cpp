@@ -1,12 +1,12 @@
 // The collection run: see collection_run.h. Each data kind runs only when its check box is
 // ticked; failures of the period check, the time-series and the margin driver do not end the
 // run, failures of the target selection, the latest-day and the financial driver do.
-#include "app/collection_run.h"
+#include "run/collection_run.h"
 
 #include <string>
 
-#include "app/period.h"
-#include "app/settings.h"
+#include "run/period.h"
+#include "run/settings.h"
 #include "codes/targets.h"
 #include "financial/financial_driver.h"
 #include "latest/latest_driver.h"
@@ -15,19 +15,6 @@
 #include "timeseries/timeseries_driver.h"
 
 namespace karigane {
-
-void error_ending(run_context& ctx, const std::string& error_msg_s) {
-  ctx.set_label1(error_msg_s, label_colour::red);
-  ctx.pump();
-  ctx.set_controls_sub(true);
-  ctx.set_stop_flag(true);
-}
-
-void abort_ending(run_context& ctx) {
-  ctx.set_label1("処理を中断しました。", label_colour::red);
-  ctx.set_controls_sub(true);
-  ctx.set_stop_flag(true);
-}
 
 namespace {
 

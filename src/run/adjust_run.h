@@ -4,7 +4,7 @@
 // consecutive yearly folders, and the joined files are kept in data_m_1 and data_mh_1.
 #pragma once
 
-#include "app/collection_run.h"
+#include "run/run_ending.h"
 #include "core/run_context.h"
 
 namespace karigane {

@@ -4,16 +4,11 @@
 #pragma once
 
 #include "core/run_context.h"
+#include "run/run_ending.h"
 
 namespace karigane {
 
-enum class run_ending { completed, error, aborted };
-
 // The run; returns how it ended. The window is idle again afterwards and stop_flag is set.
 run_ending m_dl_start_cmd_Click(run_context& ctx);
-
-// The three endings, shared by the runs of the window's buttons.
-void error_ending(run_context& ctx, const std::string& error_msg_s);
-void abort_ending(run_context& ctx);
 
 }  // namespace karigane

@@ -1,5 +1,5 @@
 // Opening the main window: see main_window_launch.h.
-#include "app/main_window_launch.h"
+#include "window/main_window_launch.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/main_window.h"
-#include "app/program_folder.h"
+#include "window/main_window.h"
+#include "run/program_folder.h"
 
 namespace karigane {
 namespace {

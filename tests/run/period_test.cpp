@@ -1,5 +1,5 @@
 // The period lists and the period check.
-#include "app/period.h"
+#include "run/period.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The main window's start-up, event handlers and idle/running switch: see main_window.h.
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,14 +14,14 @@
 #include <QUrl>
 #include <exception>
 
-#include "adjust/adjust_run.h"
-#include "app/collection_run.h"
-#include "app/period.h"
-#include "app/program_folder.h"
-#include "app/settings.h"
+#include "run/adjust_run.h"
+#include "run/collection_run.h"
+#include "run/period.h"
+#include "run/program_folder.h"
+#include "run/settings.h"
 #include "codes/targets.h"
 #include "core/folders.h"
-#include "latest/update_run.h"
+#include "run/update_run.h"
 
 namespace karigane {
 namespace {

@@ -1,5 +1,5 @@
 // The period lists and the period check: see period.h.
-#include "app/period.h"
+#include "run/period.h"
 
 #include <cstdio>
 

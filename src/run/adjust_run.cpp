@@ -1,0 +1,60 @@
+// The adjusted-price run: see adjust_run.h. The files themselves are written by
+// adjust/adjusted_files; a write that fails does not stop the other stocks but turns the ending
+// into the error ending, so that a full disk or a read-only folder is not reported as success.
+#include "run/adjust_run.h"
+
+#include <string>
+
+#include "adjust/adjusted_files.h"
+#include "core/folders.h"
+#include "run/settings.h"
+
+namespace karigane {
+namespace {
+
+std::string folder_message(const std::string& folder) {
+  return "フォルダを作成できません: " + folder;
+}
+
+run_ending failed(run_context& ctx, const std::string& message) {
+  error_ending(ctx, message);
+  return run_ending::error;
+}
+
+}  // namespace
+
+run_ending out2_hosei_cmd_Click(run_context& ctx) {
+  ctx.set_stop_flag(false);
+  ctx.set_label1("", label_colour::blue);
+  ctx.pump();
+  read_settei_sub(ctx, ctx.settei);
+  ctx.set_controls_sub(false);
+  ctx.pump();
+  if (!ensure_folder(ctx.settei.syusei_path)) {
+    return failed(ctx, folder_message(ctx.settei.syusei_path));
+  }
+  ctx.pump();
+
+  const adjusted_files_outcome outcome = ctx.controls.out2_nenngoto_chk
+                                             ? write_adjusted_yearly_files(ctx)
+                                             : write_adjusted_main_files(ctx);
+  if (!outcome.folder_failed.empty()) return failed(ctx, folder_message(outcome.folder_failed));
+  if (ctx.stop_flag()) {
+    abort_ending(ctx);
+    return run_ending::aborted;
+  }
+  if (outcome.write_failures > 0) {
+    std::string message = "ファイルを書き込めません: " + outcome.first_write_failure;
+    if (outcome.write_failures > 1) {
+      message += "（ほか" + std::to_string(outcome.write_failures - 1) + "件）";
+    }
+    return failed(ctx, message);
+  }
+
+  ctx.set_controls_sub(true);
+  ctx.set_label1("", label_colour::blue);
+  ctx.pump();
+  return run_ending::completed;
+}
+
+}  // namespace karigane
