@@ -1,4 +1,5 @@
-// The run context's default label handling: it keeps the latest text of each line.
+// The run context's default label handling (it keeps the latest text of each line) and the
+// run-ending fault.
 #include "core/run_context.h"
 
 namespace karigane {
@@ -16,6 +17,37 @@ void run_context::set_label3(std::string_view text, label_colour colour) {
 void run_context::set_label4(std::string_view text, label_colour colour) {
   label4_.assign(text);
   label4_colour_ = colour;
+}
+
+void run_context::set_run_error(const std::string& message) {
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  if (run_error_set_.load(std::memory_order_relaxed)) return;
+  run_error_ = message;
+  run_error_set_.store(true, std::memory_order_release);
+}
+
+std::string run_context::run_error() const {
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  return run_error_;
+}
+
+void run_context::reset_run_state() {
+  failures.clear();
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  run_error_.clear();
+  run_error_set_.store(false, std::memory_order_release);
+}
+
+void run_context::set_write_error(const std::string& path) {
+  set_run_error("ファイルを書き込めません: " + relative_path(path));
+}
+
+std::string run_context::relative_path(const std::string& path) const {
+  if (!program_folder.empty() && path.size() > program_folder.size() &&
+      path.compare(0, program_folder.size(), program_folder) == 0) {
+    return path.substr(program_folder.size());
+  }
+  return path;
 }
 
 }  // namespace karigane

@@ -1,18 +1,24 @@
 // The run context: everything the engine needs from its front end. The stop flag, the message
 // pump, the status line Label1 (text and colour), the progress lines Label3 and Label4, the
 // values of the window's controls that the runs read, the settings record of the window, the
-// program folder and the clock. The window, the command line and the tests each implement it.
+// program folder and the clock; and what a run learns on its way: the failure tally, the
+// progress source and a fault that ends the whole run. The window, the command line and the
+// tests each implement it.
 //
 // Threading: the engine calls it from the thread that runs the run. stop_flag may be set from
-// any thread or a signal handler.
+// any thread or a signal handler; the tally, the progress and the run-ending fault may be
+// reported from a run's file workers.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "core/dates.h"
+#include "core/failure_tally.h"
+#include "core/run_progress.h"
 #include "core/settei.h"
 
 namespace karigane {
@@ -81,6 +87,28 @@ class run_context {
   int wait_limit_ticks = 800;
   int tick_ms = 200;
 
+  // What the run could not do while going on (see failure_tally.h); cleared when a run starts.
+  failure_tally failures;
+  // How far the run is (see run_progress.h).
+  run_progress progress;
+
+  // A fault that ends the whole run with the error ending: a stored file that cannot be
+  // written, a site that stopped answering. The first message is kept. Drivers leave their
+  // loops as they do for a stop (run_interrupted), and the run shows the message in red.
+  void set_run_error(const std::string& message);
+  bool has_run_error() const { return run_error_set_.load(std::memory_order_acquire); }
+  std::string run_error() const;
+  // A stop or a run-ending fault: the loops of a run test this.
+  bool run_interrupted() const { return stop_flag() || has_run_error(); }
+  // Clears the tally and the run-ending fault; the runs call it as they start.
+  void reset_run_state();
+
+  // The run-ending fault of a file that cannot be written: "ファイルを書き込めません: " and the
+  // path relative to the program folder.
+  void set_write_error(const std::string& path);
+  // A path below the program folder written relative to it; any other as it is.
+  std::string relative_path(const std::string& path) const;
+
  protected:
   std::string label1_, label3_, label4_;
   label_colour label1_colour_ = label_colour::blue;
@@ -90,6 +118,9 @@ class run_context {
 
  private:
   std::atomic<int> stop_{0};
+  mutable std::mutex run_error_mutex_;
+  std::string run_error_;
+  std::atomic<bool> run_error_set_{false};
 };
 
 // Booleans that travel between procedures as 16-bit -1/0 values.

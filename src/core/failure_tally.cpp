@@ -1,0 +1,37 @@
+// The failure tally: see failure_tally.h.
+#include "core/failure_tally.h"
+
+namespace karigane {
+
+void failure_tally::add(run_failure failure) {
+  std::lock_guard<std::mutex> lock(m_);
+  failures_.push_back(std::move(failure));
+}
+
+void failure_tally::clear() {
+  std::lock_guard<std::mutex> lock(m_);
+  failures_.clear();
+}
+
+std::size_t failure_tally::count() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return failures_.size();
+}
+
+std::vector<run_failure> failure_tally::list() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return failures_;
+}
+
+std::string failure_line(const run_failure& f) {
+  std::string line;
+  for (const std::string* part : {&f.code, &f.kind, &f.where}) {
+    if (part->empty()) continue;
+    if (!line.empty()) line += ' ';
+    line += *part;
+  }
+  if (!f.reason.empty()) line += (line.empty() ? "" : ": ") + f.reason;
+  return line;
+}
+
+}  // namespace karigane

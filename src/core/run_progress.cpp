@@ -1,0 +1,78 @@
+// The progress source: see run_progress.h.
+#include "core/run_progress.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace karigane {
+
+void run_progress::start_run(std::string run_kind) {
+  std::lock_guard<std::mutex> lock(m_);
+  state_ = progress_snapshot{};
+  state_.active = true;
+  state_.run_kind = std::move(run_kind);
+  run_start_ = pass_start_ = item_start_ = clock::now();
+  ++version_;
+}
+
+void run_progress::start_pass(std::string data_kind, std::string unit, std::size_t total) {
+  std::lock_guard<std::mutex> lock(m_);
+  state_.data_kind = std::move(data_kind);
+  state_.unit = std::move(unit);
+  state_.total = total;
+  state_.index = 0;
+  state_.code.clear();
+  pass_start_ = item_start_ = clock::now();
+  ++version_;
+}
+
+void run_progress::at_item(std::size_t index, std::string code) {
+  std::lock_guard<std::mutex> lock(m_);
+  state_.index = index;
+  state_.code = std::move(code);
+  item_start_ = clock::now();
+  ++version_;
+}
+
+void run_progress::page_fetched() {
+  std::lock_guard<std::mutex> lock(m_);
+  ++state_.pages;
+  ++version_;
+}
+
+void run_progress::finish() {
+  std::lock_guard<std::mutex> lock(m_);
+  state_.active = false;
+  ++version_;
+}
+
+progress_snapshot run_progress::snapshot() const {
+  std::lock_guard<std::mutex> lock(m_);
+  progress_snapshot s = state_;
+  const clock::time_point now = clock::now();
+  s.elapsed_seconds = std::chrono::duration<double>(now - run_start_).count();
+  // The pace of the items finished so far (those before the one in hand).
+  const std::size_t finished = s.index > 0 ? s.index - 1 : 0;
+  if (finished > 0 && s.total >= s.index) {
+    const double per_item =
+        std::chrono::duration<double>(item_start_ - pass_start_).count() / static_cast<double>(finished);
+    const double in_hand = std::chrono::duration<double>(now - item_start_).count();
+    s.remaining_seconds =
+        std::max(0.0, per_item * static_cast<double>(s.total - finished) - in_hand);
+  }
+  return s;
+}
+
+unsigned long run_progress::version() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return version_;
+}
+
+std::string duration_text(double seconds) {
+  const long s = std::lround(std::max(0.0, seconds));
+  if (s >= 3600) return std::to_string(s / 3600) + "時間" + std::to_string(s % 3600 / 60) + "分";
+  if (s >= 60) return std::to_string(s / 60) + "分" + std::to_string(s % 60) + "秒";
+  return std::to_string(s) + "秒";
+}
+
+}  // namespace karigane

@@ -1,0 +1,62 @@
+// How far a run is: the one progress source of the engine. The drivers report counts once
+// (stock i of N, or file i of N for passes over stored files, the current code and data kind,
+// pages fetched); each front end reads a snapshot when it pumps and draws it its own way (a
+// terminal line, plain log lines, a progress bar).
+//
+// Threading: every member may be called from any thread.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+namespace karigane {
+
+inline constexpr const char* kUnitStocks = "銘柄";
+inline constexpr const char* kUnitFiles = "ファイル";
+
+struct progress_snapshot {
+  bool active = false;       // a run is under way
+  std::string run_kind;      // "収集", "更新", "調整後株価", ...
+  std::string data_kind;     // the pass: "時系列株価", "信用売買残", ... (empty before one)
+  std::string unit;          // kUnitStocks or kUnitFiles
+  std::size_t index = 0;     // the item in hand, 1-based (0 before the first)
+  std::size_t total = 0;     // items of the pass
+  std::string code;          // the code in hand, empty for files without one
+  std::size_t pages = 0;     // pages fetched since the run began
+  double elapsed_seconds = 0;    // since the run began
+  double remaining_seconds = -1; // estimate for the pass from its pace so far; -1 unknown
+};
+
+class run_progress {
+ public:
+  using clock = std::chrono::steady_clock;
+
+  // A run begins: counts and the clock start again.
+  void start_run(std::string run_kind);
+  // A pass over `total` items begins (its pace is measured from here).
+  void start_pass(std::string data_kind, std::string unit, std::size_t total);
+  // Item `index` (1-based) of the pass is in hand; `code` may be empty.
+  void at_item(std::size_t index, std::string code = {});
+  void page_fetched();
+  // The run is over; the front ends hide their progress.
+  void finish();
+
+  progress_snapshot snapshot() const;
+  // Changes every time anything above is called, so a front end can tell whether to redraw.
+  unsigned long version() const;
+
+ private:
+  mutable std::mutex m_;
+  progress_snapshot state_;
+  clock::time_point run_start_{};
+  clock::time_point pass_start_{};
+  clock::time_point item_start_{};
+  unsigned long version_ = 0;
+};
+
+// "1時間2分", "3分4秒", "5秒": a duration as a person reads it.
+std::string duration_text(double seconds);
+
+}  // namespace karigane
