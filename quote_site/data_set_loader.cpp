@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/folders.h"
+#include "core/install_paths.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -58,13 +59,7 @@ bool load_price_folder(const std::string& folder, market_sources& sources, std::
 
 }  // namespace
 
-std::string factory_data_folder() {
-  for (const char* candidate : {KARIGANE_SOURCE_DATA_DIR, KARIGANE_DATA_INSTALL_DIR}) {
-    const std::string folder = with_slash(candidate);
-    if (file_exists(folder + "meigara_list_org.csv")) return folder;
-  }
-  return {};
-}
+std::string factory_data_folder() { return program_data_folder(); }
 
 bool load_factory_sources(const std::string& folder_in, market_sources& sources,
                           std::string& error) {

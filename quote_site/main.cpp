@@ -7,6 +7,7 @@
 #include <exception>
 #include <thread>
 
+#include "core/install_paths.h"
 #include "data_set_loader.h"
 #include "quote_server.h"
 #include "site_options.h"
@@ -25,6 +26,10 @@ int run(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(site_help_text().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("karigane-quote-site %s\n", program_version());
     return 0;
   }
   market_sources sources;
@@ -54,6 +59,9 @@ int run(int argc, char** argv) {
     return 1;
   }
   std::printf("listening on 127.0.0.1:%d\n", server.port());
+  // The next step for a person who started the site by hand: a program folder that uses it.
+  std::printf("data set: %s\nto use this site, run in a program folder (or add --dir DIR):\n  karigane init --site http://127.0.0.1:%d\n",
+              options.data_folder.empty() ? factory.c_str() : options.data_folder.c_str(), server.port());
   std::fflush(stdout);
 
   std::thread watcher([&server, stop_signals] {

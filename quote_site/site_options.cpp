@@ -43,6 +43,7 @@ Options:
   --threads N         worker threads (default 16; each hanging request holds one)
   --log FILE          also append every logged request line to FILE
   --help              this text
+  --version           the version
 
 Pages:
   /history/?code=1301&sy=2013&sm=01&sd=01&ey=2013&em=02&ed=19&tm=d[&p=2]
@@ -103,6 +104,8 @@ bool parse_site_options(const std::vector<std::string>& args, site_options& opti
     std::string v;
     if (a == "--help" || a == "-h") {
       options.help = true;
+    } else if (a == "--version") {
+      options.version = true;
     } else if (a == "--port") {
       if (!value(v)) return false;
       if (!whole(v, options.server.port) || options.server.port < 0 || options.server.port > 65535) {
@@ -158,7 +161,7 @@ bool parse_site_options(const std::vector<std::string>& args, site_options& opti
       return false;
     }
   }
-  if (!has_port && !options.help) {
+  if (!has_port && !options.help && !options.version) {
     error = "--port is required";
     return false;
   }

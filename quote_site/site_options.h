@@ -16,6 +16,7 @@ struct site_options {
   std::uint64_t seed = 1;                // --seed N
   std::optional<local_time> now;         // --now; the system clock otherwise
   bool help = false;
+  bool version = false;
 };
 
 // Parses the arguments after the program name; false with a message on a usage error.

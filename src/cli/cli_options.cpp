@@ -30,6 +30,11 @@ the database kabuka/); without --dir it is the current folder.
 Commands:
   gui                 open the main window (the default when no command is given); it
                       needs a display (DISPLAY or WAYLAND_DISPLAY), else exit status 2
+  init --site URL [--force]
+                      set up the program folder: settei.txt with the five host keys at URL
+                      (for example the local quote site, http://127.0.0.1:PORT) and every
+                      other key at its default, and the factory stock list when the folder
+                      has none; an existing settei.txt is replaced only with --force
   collect [options]   the collection run of the "収集開始" button
   update [--latest]   the run of the "更新" button: the latest trading day's prices of every
                       stored time series are written into its file and its newest yearly
@@ -39,6 +44,7 @@ Commands:
                       --yearly ticks "年毎から計算": the series are first joined from the
                       newest run of consecutive year folders (kept in data_m_1, data_mh_1)
   --help              this text
+  --version           the version
 
 collect options (they set the window's controls; without them: individual mode with code
 1301, "時系列株価" ticked, the period from 1 January of this year to today):
@@ -78,6 +84,10 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       o.command = cli_command::help;
       return true;
     }
+    if (a == "--version") {
+      o.command = cli_command::version;
+      return true;
+    }
     if (a == "--dir") {
       if (!need(i, 1, a)) return false;
       o.dir = args[++i];
@@ -86,6 +96,23 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     if (!command_seen && (a == "gui" || a == "collect")) {
       command_seen = true;
       o.command = a == "gui" ? cli_command::gui : cli_command::collect;
+      continue;
+    }
+    if (!command_seen && a == "init") {
+      command_seen = true;
+      o.command = cli_command::init;
+      continue;
+    }
+    if (o.command == cli_command::init) {
+      if (a == "--site") {
+        if (!need(i, 1, a)) return false;
+        o.site = args[++i];
+      } else if (a == "--force") {
+        o.force = true;
+      } else {
+        message = "unknown option for init: " + a;
+        return false;
+      }
       continue;
     }
     if (!command_seen && a == "update") {
@@ -155,6 +182,10 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       message = "unknown option for " + std::string("collect: ") + a;
       return false;
     }
+  }
+  if (o.command == cli_command::init && o.site.empty()) {
+    message = "init needs --site URL";
+    return false;
   }
   return true;
 }

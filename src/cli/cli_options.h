@@ -9,7 +9,7 @@
 
 namespace karigane {
 
-enum class cli_command { gui, collect, update, adjust, help };
+enum class cli_command { gui, collect, update, adjust, init, help, version };
 
 struct cli_options {
   cli_command command = cli_command::gui;
@@ -17,6 +17,8 @@ struct cli_options {
   bool from_given = false;    // --from set the start lists
   bool to_given = false;      // --to set the end lists
   control_values controls;    // the controls the options set; the rest keep their defaults
+  std::string site;           // init: the quote site's address
+  bool force = false;         // init: replace an existing settei.txt
 };
 
 // Parses the arguments after the program name. On a usage error returns false with a message.

@@ -7,12 +7,14 @@
 #include "run/collection_run.h"
 #include "run/period.h"
 #include "run/program_folder.h"
+#include "run/program_init.h"
 #include "run/settings.h"
 #ifdef KARIGANE_HAS_WINDOW
 #include "window/main_window_launch.h"
 #endif
 #include "cli/cli_context.h"
 #include "cli/cli_options.h"
+#include "core/install_paths.h"
 #include "run/update_run.h"
 
 namespace {
@@ -67,6 +69,18 @@ int run_adjust(cli_context& ctx, const cli_options& options) {
   return exit_status(out2_hosei_cmd_Click(ctx));
 }
 
+int run_init(const cli_options& options) {
+  std::string message;
+  const init_result r = init_program_folder(absolute_folder(options.dir), find_factory_folder(),
+                                            options.site, options.force, message);
+  if (r == init_result::written) {
+    std::printf("%s\n", message.c_str());
+    return kExitCompleted;
+  }
+  std::fprintf(stderr, "karigane: %s\n", message.c_str());
+  return r == init_result::bad_site ? kExitUsage : kExitError;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +95,11 @@ int main(int argc, char** argv) {
     std::fputs(cli_help_text().c_str(), stdout);
     return kExitCompleted;
   }
+  if (options.command == cli_command::version) {
+    std::printf("karigane %s\n", program_version());
+    return kExitCompleted;
+  }
+  if (options.command == cli_command::init) return run_init(options);
   if (options.command == cli_command::gui) {
 #ifdef KARIGANE_HAS_WINDOW
     return run_main_window(argc, argv, options.dir);

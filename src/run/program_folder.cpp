@@ -10,6 +10,7 @@
 #include "codes/stock_list.h"
 #include "core/fields.h"
 #include "core/folders.h"
+#include "core/install_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -24,24 +25,7 @@ std::string absolute_folder(const std::string& dir) {
   return s;
 }
 
-std::string find_factory_folder() {
-  if (const char* env = std::getenv("KARIGANE_DATA_DIR"); env != nullptr && *env != '\0') {
-    return absolute_folder(env);
-  }
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    const fs::path installed = exe.parent_path().parent_path() / "share" / "karigane";
-    if (file_exists((installed / "meigara_list_org.csv").string())) {
-      return absolute_folder(installed.string());
-    }
-  }
-#ifdef KARIGANE_SOURCE_DATA_DIR
-  return absolute_folder(KARIGANE_SOURCE_DATA_DIR);
-#else
-  return {};
-#endif
-}
+std::string find_factory_folder() { return program_data_folder(); }
 
 bool prepare_program_folder(run_context& ctx, std::string& message) {
   const std::string& folder = ctx.program_folder;

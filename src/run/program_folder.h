@@ -11,8 +11,8 @@ namespace karigane {
 // The absolute form of a folder path, ending in "/".
 std::string absolute_folder(const std::string& dir);
 
-// The folder holding the factory copy meigara_list_org.csv and readme.txt: $KARIGANE_DATA_DIR,
-// else <executable folder>/../share/karigane, else the source tree's data/ folder.
+// The folder holding the factory copy meigara_list_org.csv and readme.txt (program_data_folder
+// of core/install_paths.h).
 std::string find_factory_folder();
 
 // Makes the program folder usable: creates it when missing, checks that it can be written,

@@ -27,6 +27,30 @@ std::string host_value(std::string value) {
 
 }  // namespace
 
+const std::vector<settings_key>& settings_keys() {
+  static const std::vector<settings_key> keys = [] {
+    const settei_record d;
+    return std::vector<settings_key>{
+        {"株価データベースフォルダパス", "kabuka/", false},
+        {"修正株価データベースフォルダパス", "kabuka/syusei_kabuka/", false},
+        {"時系列株価取得サイト", d.jikeiretu_site, false},
+        {"時系列信用売買残取得サイト", d.shinyou_site, false},
+        {"最新日株価フォルダ名", d.data_d_name, false},
+        {"時系列株価フォルダ名", d.data_m_name, false},
+        {"信用売買残フォルダ名", d.data_c_name, false},
+        {"財務情報単独決算フォルダ名", d.data_ztan_name, false},
+        {"財務情報連結決算フォルダ名", d.data_zren_name, false},
+        {"財務情報中間決算フォルダ名", d.data_ztyu_name, false},
+        {"株価サイトURL", d.kabuka_site_url, true},
+        {"モバイルサイトURL", d.mobile_site_url, true},
+        {"旧株価テーブルURL", d.old_table_url, true},
+        {"企業情報サイトURL", d.profile_site_url, true},
+        {"指標サイトURL", d.index_site_url, true},
+    };
+  }();
+  return keys;
+}
+
 void read_settei_sub(run_context& ctx, settei_record& settei) {
   const std::string& folder = ctx.program_folder;
   const settei_record defaults;

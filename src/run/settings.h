@@ -2,6 +2,9 @@
 // the settings record, and the reader that runs at start-up and at the start of every run.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "core/run_context.h"
 #include "core/settei.h"
 
@@ -11,6 +14,16 @@ namespace karigane {
 // up to the "EOF" record or the end of the file. A missing or unreadable file leaves the
 // defaults silently; values are not validated.
 void read_settei_sub(run_context& ctx, settei_record& settei);
+
+// A key of settei.txt with the value a new file gets (the default the reader would use).
+struct settings_key {
+  const char* name;
+  std::string default_value;
+  bool is_host;  // one of the five keys naming the quote site's hosts
+};
+
+// Every key the reader knows, in the order a new settei.txt lists them.
+const std::vector<settings_key>& settings_keys();
 
 // The folder value of a settings record as an absolute folder path ending in "/": relative
 // values (written with "\" or "/") lie below the program folder.
