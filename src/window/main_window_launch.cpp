@@ -2,14 +2,17 @@
 #include "window/main_window_launch.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-#include "window/main_window.h"
 #include "run/program_folder.h"
+#include "window/main_window.h"
 
 namespace karigane {
 namespace {
@@ -44,6 +47,51 @@ QIcon program_icon() {
   return icon;
 }
 
+// Qt reports a display it cannot open with a fatal message and several lines of advice about
+// platform plugins, then aborts. Until the window is up, that becomes one line and exit 2.
+bool g_window_open = false;
+
+void startup_messages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  const bool platform = context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0;
+  if (type == QtFatalMsg && !g_window_open) {
+    std::fputs("karigane: このディスプレイにはウィンドウを開けません（DISPLAY か WAYLAND_DISPLAY "
+               "をご確認ください）。コマンドラインはディスプレイなしで使えます: karigane --help\n",
+               stderr);
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+  if (platform && !g_window_open) return;  // the fatal message above says it once
+  const QByteArray line = text.toLocal8Bit();
+  std::fprintf(stderr, "%s\n", line.constData());
+}
+
+// Japanese text needs a font that has it: a default font without kanji shows boxes. Families
+// that are known to look right come first.
+void choose_japanese_font() {
+  const QChar kanji(0x682A);  // 株
+  if (QFontMetrics(QApplication::font()).inFontUcs4(kanji.unicode())) return;
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  for (const char* preferred : {"Noto Sans CJK JP", "Noto Sans JP", "IPAexGothic", "IPAGothic",
+                                "TakaoGothic", "VL Gothic"}) {
+    const QString family = QString::fromLatin1(preferred);
+    if (japanese.contains(family)) {
+      QFont font = QApplication::font();
+      font.setFamily(family);
+      QApplication::setFont(font);
+      return;
+    }
+  }
+  if (!japanese.isEmpty()) {
+    QFont font = QApplication::font();
+    font.setFamily(japanese.front());
+    QApplication::setFont(font);
+    return;
+  }
+  std::fputs("karigane: 日本語のフォントが見つかりません。文字が四角で表示されることがあります"
+             "（fonts-noto-cjk を入れてください）。\n",
+             stderr);
+}
+
 }  // namespace
 
 bool display_available() {
@@ -53,13 +101,16 @@ bool display_available() {
 int run_main_window(int argc, char** argv, const std::string& dir) {
   if (!display_available()) {
     std::fputs(
-        "karigane: no display to open the window on (DISPLAY, WAYLAND_DISPLAY and "
-        "QT_QPA_PLATFORM are all unset).\nRun it inside a desktop session, or use the command "
-        "line: 'karigane --help'.\n",
+        "karigane: ウィンドウを開くディスプレイがありません（DISPLAY、WAYLAND_DISPLAY、"
+        "QT_QPA_PLATFORM のどれも設定されていません）。コマンドラインはディスプレイなしで使えます: "
+        "karigane --help\n",
         stderr);
     return 2;
   }
+  qInstallMessageHandler(startup_messages);
   QApplication app(argc, argv);
+  g_window_open = true;
+  choose_japanese_font();
   QApplication::setApplicationName(QStringLiteral("karigane"));
   QApplication::setApplicationDisplayName(QString::fromUtf8(kProductTitle));
   QApplication::setDesktopFileName(QStringLiteral("karigane"));

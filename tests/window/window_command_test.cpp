@@ -1,7 +1,9 @@
-// Opening the window from the command line when there is no display to open it on.
+// Opening the window from the command line when there is no display to open it on, or one
+// that cannot be reached: one line on standard error and exit status 2, not Qt's abort.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -32,14 +34,24 @@ class no_display {
   std::optional<std::string> saved_[std::size(kNames)];
 };
 
-TEST(WindowCommand, WithoutADisplayItExplainsAndExitsWithStatus2) {
+TEST(WindowCommand, WithoutAUsableDisplayItSaysSoInOneLineAndExitsWithStatus2) {
   temp_folder dir;
   no_display unset;
-  for (const auto& args : {std::vector<std::string>{"--dir", dir.path()},
-                           std::vector<std::string>{"--dir", dir.path(), "gui"}}) {
-    const process_result r = run_karigane(args);
-    EXPECT_EQ(r.exit_status, 2) << args.size();
-    EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
+  struct display_case {
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    const char* says;
+  };
+  for (const display_case& c : std::vector<display_case>{
+           {{"--dir", dir.path()}, {}, "ディスプレイがありません"},
+           {{"--dir", dir.path(), "gui"}, {}, "ディスプレイがありません"},
+           // A display that no server answers on.
+           {{"--dir", dir.path(), "gui"}, {"DISPLAY=:93", "QT_QPA_PLATFORM=xcb"}, "開けません"},
+       }) {
+    const process_result r = run_karigane(c.args, c.env);
+    EXPECT_EQ(r.exit_status, 2) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(r.out, "");
   }
 }
