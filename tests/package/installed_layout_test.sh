@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The installed layout, not only the build tree: unpacks the Debian package into a temporary
+# root (dpkg -x) and installs the same build with `cmake --install --prefix` chosen only at
+# install time, then runs the installed programs from there: --version, the local quote site on
+# its installed data set, init and a one-stock collection against it, the desktop entry's path,
+# the man pages and the package's declared dependencies.
+# Usage: tests/package/installed_layout_test.sh PACKAGE.deb BUILD_DIR
+set -euo pipefail
+deb=$1
+build=$2
+work=$(mktemp -d)
+site_pid=""
+cleanup() {
+  [ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "installed layout: $*" >&2; exit 1; }
+
+# Runs the installed programs below PREFIX: the site on its own data set, init, a collection.
+# TARGET is the prefix the files were made for (the package's /usr is unpacked elsewhere here).
+check_installed() {
+  local prefix=$1 label=$2 target=$3
+  "$prefix/bin/karigane" --version | grep -q "^karigane [0-9]" || fail "$label: karigane --version"
+  "$prefix/bin/karigane-quote-site" --version | grep -q "^karigane-quote-site [0-9]" ||
+    fail "$label: karigane-quote-site --version"
+  local log="$work/$label-site.log"
+  "$prefix/bin/karigane-quote-site" --port 0 --now 2013-02-20T16:00 >"$log" 2>&1 &
+  site_pid=$!
+  local port=""
+  for _ in $(seq 1 100); do
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" | head -n 1)
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  [ -n "$port" ] || { cat "$log" >&2; fail "$label: the installed quote site did not start"; }
+  # The data set is the installed one, found next to the program, not the source tree's.
+  grep -q "^data set: $prefix/share/karigane/$" "$log" || { cat "$log" >&2; fail "$label: data set"; }
+  local dir="$work/$label-kabu"
+  "$prefix/bin/karigane" --dir "$dir" init --site "http://127.0.0.1:$port" >/dev/null ||
+    fail "$label: init"
+  KARIGANE_NOW=2013-02-20T16:00 "$prefix/bin/karigane" --dir "$dir" collect --code 7203 \
+    --from 2013/01/04 --to 2013/01/10 >"$work/$label-collect.out" ||
+    fail "$label: collect ended with $?"
+  grep -q "収集処理を完了しました。" "$work/$label-collect.out" || fail "$label: no completion"
+  head -c 5 "$dir/kabuka/data_m/7203.csv" | grep -q "^7203," || fail "$label: no price file"
+  kill "$site_pid"
+  wait "$site_pid" 2>/dev/null || true
+  site_pid=""
+  local entry="$prefix/share/applications/karigane.desktop"
+  grep -qxF "TryExec=$target/bin/karigane" "$entry" && grep '^Exec=' "$entry" | grep -qF "$target/bin/karigane" ||
+    { grep Exec "$entry" >&2; fail "$label: desktop entry"; }
+  for page in karigane karigane-quote-site; do
+    [ -s "$prefix/share/man/man1/$page.1.gz" ] || fail "$label: man page $page"
+  done
+  [ -s "$prefix/share/karigane/readme.txt" ] || fail "$label: usage text"
+}
+
+dpkg -x "$deb" "$work/root"
+check_installed "$work/root/usr" package /usr
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libcurl libgumbo fonts-noto-cjk; do
+  [[ "$depends" == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
+done
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+check_installed "$work/prefix" prefix "$work/prefix"
+echo "installed layout: the package and cmake --install --prefix both run from where they are installed"
