@@ -8,7 +8,7 @@
 
 #include "bench_site.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/run_context.h"
 #include "fetch/page_retrieval.h"
 #include "financial/statement_page_extractor.h"

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "bench_site.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/run_context.h"
 #include "fetch/page_retrieval.h"
 #include "timeseries/history_page_extractor.h"

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/install_paths.h"
 
 namespace karigane::quote_site {
@@ -41,9 +41,9 @@ bool is_code_file(const std::string& name, std::string& code) {
 
 bool load_price_folder(const std::string& folder, market_sources& sources, std::string& error) {
   if (!folder_exists(folder)) return true;
-  bool ok = true;
-  const auto names = list_files(folder, &ok);
-  if (!ok) {
+  file_status listed;
+  const auto names = list_files(folder, &listed);
+  if (!listed) {
     error = folder + ": cannot be listed";
     return false;
   }

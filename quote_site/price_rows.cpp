@@ -7,6 +7,7 @@
 
 #include "core/cp932.h"
 #include "core/fields.h"
+#include "core/file_store.h"
 #include "core/text.h"
 
 namespace karigane::quote_site {

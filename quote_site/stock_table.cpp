@@ -5,6 +5,7 @@
 
 #include "core/cp932.h"
 #include "core/fields.h"
+#include "core/file_store.h"
 #include "core/text.h"
 #include "fetch/quote_addresses.h"
 

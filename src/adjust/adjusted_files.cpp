@@ -9,9 +9,10 @@
 #include "adjust/price_adjustment.h"
 #include "adjust/year_list.h"
 #include "adjust/yearly_join.h"
+#include "core/damaged_file.h"
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/parallel_files.h"
 #include "timeseries/price_files.h"
 #include "timeseries/split_files.h"
@@ -20,11 +21,13 @@ namespace karigane {
 namespace {
 
 // Output files that could not be written, noted from the worker threads: the first one in
-// file order is kept for the message.
+// file order is kept for the message. The first one ends the run (no new file is begun).
 class write_failures {
  public:
-  explicit write_failures(adjusted_files_outcome& outcome) : outcome_(outcome) {}
+  write_failures(run_context& ctx, adjusted_files_outcome& outcome)
+      : ctx_(ctx), outcome_(outcome) {}
   void note(std::size_t order, const std::string& path) {
+    ctx_.set_write_error(path);
     std::lock_guard<std::mutex> lock(m_);
     if (outcome_.write_failures++ == 0 || order < first_order_) {
       first_order_ = order;
@@ -33,6 +36,7 @@ class write_failures {
   }
 
  private:
+  run_context& ctx_;
   adjusted_files_outcome& outcome_;
   std::mutex m_;
   std::size_t first_order_ = 0;
@@ -49,13 +53,16 @@ bool is_price_file_name(const std::string& name) {
 
 std::string adjusted_folder(const settei_record& s) { return s.syusei_path + s.data_m_name + "/"; }
 
-enum class copy_result { copied, failed, skipped, needs_reader };
+enum class copy_result { copied, failed, skipped, unreadable, needs_reader };
 
 // Copies a price file that scans as well formed (unquoted, and as the reader would accept
 // it); a missing source is skipped, and any other is left to the reader to judge.
-copy_result copy_price_file(const std::string& from, const std::string& to) {
+copy_result copy_price_file(const std::string& from, const std::string& to, int& error) {
   std::string bytes;
-  if (!read_file_bytes(from, bytes)) return copy_result::skipped;
+  if (const file_status read = read_file_bytes(from, bytes); !read) {
+    error = read.error();
+    return read.missing() ? copy_result::skipped : copy_result::unreadable;
+  }
   data_file_layout layout;
   if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
     return copy_result::needs_reader;
@@ -68,51 +75,85 @@ void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
   jikeiretu_hosei_sub(splits, prices, error_flag_s);
 }
 
+std::string code_of(const std::string& file_name) {
+  return file_name.substr(0, file_name.size() - 4);
+}
+
 }  // namespace
 
 adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
   adjusted_files_outcome outcome;
-  write_failures failures(outcome);
+  write_failures failures(ctx, outcome);
+  unusable_file_notes unusable;
   const settei_record& s = ctx.settei;
   const std::string source_folder = s.kabuka_path + s.data_m_name + "/";
-  bool listed = false;
+  file_status listed;
   std::vector<std::string> files = list_files(source_folder, &listed);
-  if (!listed) return outcome;
+  if (!listed) {
+    if (!listed.missing()) report_unlisted_folder(ctx, kKindAdjusted, source_folder, listed);
+    return outcome;
+  }
   std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
   const std::string out_folder = adjusted_folder(s);
   if (!ensure_folder(out_folder)) {
     outcome.folder_failed = out_folder;
     return outcome;
   }
-  // Every stock is independent of the others: several are adjusted at once.
+  // Every stock is independent of the others: several are adjusted at once. A source that
+  // cannot be read whole (a split list that is there but unreadable included: the prices
+  // would come out unadjusted) leaves the stock's adjusted file as it was.
+  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, files.size());
   for_each_file_in_parallel(
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string& name = files[i];
+        const std::string split_path = split_folder_path(s) + name;
         bunkatu_list_t splits;
-        const read_result split_read = read_bunkatu_asc_sub(split_folder_path(s) + name, splits);
-        if (split_read == read_result::damaged) return;
+        const read_result split_read = read_bunkatu_asc_sub(split_path, splits);
+        if (split_read.unusable()) {
+          unusable.note(i, code_of(name), split_path, split_read);
+          return;
+        }
         if (split_read == read_result::missing) {
           // Without a split list the prices are written unchanged: a file that reads as a
           // price file is copied byte for byte, without building its rows.
-          const copy_result copied = copy_price_file(source_folder + name, out_folder + name);
+          int error = 0;
+          const copy_result copied =
+              copy_price_file(source_folder + name, out_folder + name, error);
           if (copied == copy_result::failed) failures.note(i, out_folder + name);
+          if (copied == copy_result::unreadable) {
+            unusable.note(i, code_of(name), source_folder + name, {read_result::unreadable, error});
+          }
           if (copied != copy_result::needs_reader) return;
         }
         jikeiretu_data_t prices;
-        if (read_jikeiretu_asc_sub(source_folder + name, prices) != read_result::ok) return;
+        if (const read_result r = read_jikeiretu_asc_sub(source_folder + name, prices);
+            r != read_result::ok) {
+          if (r.unusable()) unusable.note(i, code_of(name), source_folder + name, r);
+          return;
+        }
         if (split_read == read_result::ok) adjust(splits, prices);
-        if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) failures.note(i, out_folder + name);
+        if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) {
+          failures.note(i, out_folder + name);
+        }
       },
-      [&](std::size_t i) { ctx.set_label1("調整株価処理中:" + files[i], label_colour::blue); });
+      [&](std::size_t i) {
+        ctx.progress.at_item(i + 1);
+        ctx.set_label1("調整株価処理中:" + files[i], label_colour::blue);
+      });
+  unusable.report(ctx, kKindAdjusted);
   return outcome;
 }
 
 adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx) {
   adjusted_files_outcome outcome;
-  write_failures failures(outcome);
+  write_failures failures(ctx, outcome);
+  unusable_file_notes unusable;
   const settei_record& s = ctx.settei;
-  const std::vector<int> years = last_consecutive_years(yearly_price_years(s));
+  std::string unlisted;
+  file_status listed;
+  const std::vector<int> years = last_consecutive_years(yearly_price_years(s, &unlisted, &listed));
+  if (!unlisted.empty()) report_unlisted_folder(ctx, kKindAdjusted, unlisted, listed);
   if (years.empty()) return outcome;
   const std::string joined_price_folder = s.kabuka_path + s.data_m_name + "_1/";
   const std::string joined_split_folder = s.kabuka_path + s.data_m_name + "h_1/";
@@ -126,27 +167,41 @@ adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx) {
   }
   const std::string newest_folder =
       s.kabuka_path + std::to_string(years.back()) + "/" + s.data_m_name + "/";
-  std::vector<std::string> files = list_files(newest_folder);
+  std::vector<std::string> files = list_files(newest_folder, &listed);
+  if (!listed) {
+    if (!listed.missing()) report_unlisted_folder(ctx, kKindAdjusted, newest_folder, listed);
+    return outcome;
+  }
   std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
+  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, files.size());
   for_each_file_in_parallel(
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string& name = files[i];
         joined_series joined;
-        if (join_yearly_files(s, years, name, joined) != join_result::joined) return;
+        const join_result joining = join_yearly_files(s, years, name, joined);
+        if (joining == join_result::damaged) {
+          unusable.note(i, code_of(name), joined.unusable_path, joined.unusable);
+        }
+        if (joining != join_result::joined) return;
+        // The stock's files are written in turn; the first that fails ends its work.
         if (write_jikeiretu_asc_sub(joined_price_folder + name, joined.prices) != 0) {
-          failures.note(i, joined_price_folder + name);
+          return failures.note(i, joined_price_folder + name);
         }
         if (split_count(joined.splits) >= 1 &&
             write_bunkatu_asc_sub(joined_split_folder + name, joined.splits) != 0) {
-          failures.note(i, joined_split_folder + name);
+          return failures.note(i, joined_split_folder + name);
         }
         adjust(joined.splits, joined.prices);
         if (write_jikeiretu_asc_sub(out_folder + name, joined.prices) != 0) {
           failures.note(i, out_folder + name);
         }
       },
-      [&](std::size_t i) { ctx.set_label1("年毎調整株価処理中:" + files[i], label_colour::blue); });
+      [&](std::size_t i) {
+        ctx.progress.at_item(i + 1);
+        ctx.set_label1("年毎調整株価処理中:" + files[i], label_colour::blue);
+      });
+  unusable.report(ctx, kKindAdjusted);
   return outcome;
 }
 

@@ -3,14 +3,22 @@
 
 #include <algorithm>
 
-#include "core/folders.h"
 #include "core/text.h"
 
 namespace karigane {
 
-std::vector<int> yearly_price_years(const settei_record& settei) {
+std::vector<int> yearly_price_years(const settei_record& settei, std::string* unlisted,
+                                    file_status* status) {
   std::vector<int> years;
-  for (const std::string& name : list_subfolders(settei.kabuka_path)) {
+  auto cannot_list = [&](const std::string& folder, const file_status& listed) {
+    if (unlisted) *unlisted = folder;
+    if (status) *status = listed;
+    return std::vector<int>{};
+  };
+  file_status listed;
+  const std::vector<std::string> folders = list_subfolders(settei.kabuka_path, &listed);
+  if (!listed && !listed.missing()) return cannot_list(settei.kabuka_path, listed);
+  for (const std::string& name : folders) {
     const std::string tail = right(name, 4);
     if (tail.size() != 4 || !std::all_of(tail.begin(), tail.end(),
                                          [](char c) { return c >= '0' && c <= '9'; })) {
@@ -19,7 +27,9 @@ std::vector<int> yearly_price_years(const settei_record& settei) {
     const int year = std::stoi(tail);
     if (year <= 1900 || year >= 2100) continue;
     const std::string folder = settei.kabuka_path + tail + "/" + settei.data_m_name + "/";
-    if (list_files(folder).empty()) continue;
+    const bool empty = list_files(folder, &listed).empty();
+    if (!listed && !listed.missing()) return cannot_list(folder, listed);
+    if (empty) continue;
     years.push_back(year);
   }
   // Two folders may end in the same year ("2013" and "old2013"); the year is joined once.

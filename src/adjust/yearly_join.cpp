@@ -1,6 +1,7 @@
 // Joining a stock's yearly files: see yearly_join.h.
 //
-// A damaged yearly file (fewer lines than its header says, a malformed line) ends the join:
+// A damaged or unreadable yearly file (fewer lines than its header says, a malformed line, no
+// permission to read it) ends the join:
 // joining what could be read would leave a hole in the series, and adjusting without a year's
 // splits would scale older prices wrongly. The stock's earlier outputs then stay as they were.
 #include "adjust/yearly_join.h"
@@ -22,20 +23,28 @@ join_result join_yearly_files(const settei_record& settei, const std::vector<int
   for (const int year : years) {
     const std::string year_folder = settei.kabuka_path + std::to_string(year) + "/";
     jikeiretu_data_t prices;
-    const read_result pr =
-        read_jikeiretu_asc_sub(year_folder + settei.data_m_name + "/" + file_name, prices);
+    const std::string price_path = year_folder + settei.data_m_name + "/" + file_name;
+    const read_result pr = read_jikeiretu_asc_sub(price_path, prices);
     if (pr == read_result::missing) continue;
-    if (pr == read_result::damaged) return join_result::damaged;
+    if (pr.unusable()) {
+      joined.unusable_path = price_path;
+      joined.unusable = pr;
+      return join_result::damaged;
+    }
     const std::size_t n = std::min(price_count(prices), prices.size() - 1);
     for (std::size_t k = 1; k <= n; ++k) joined.prices.push_back(std::move(prices[k]));
     joined.prices[0] = prices[0];
     price_read = true;
 
     bunkatu_list_t splits;
-    const read_result sr =
-        read_bunkatu_asc_sub(year_folder + settei.data_m_name + "h/" + file_name, splits);
+    const std::string split_path = year_folder + settei.data_m_name + "h/" + file_name;
+    const read_result sr = read_bunkatu_asc_sub(split_path, splits);
     if (sr == read_result::missing) continue;
-    if (sr == read_result::damaged) return join_result::damaged;
+    if (sr.unusable()) {
+      joined.unusable_path = split_path;
+      joined.unusable = sr;
+      return join_result::damaged;
+    }
     const std::size_t m = std::min(split_count(splits), splits.size() - 1);
     for (std::size_t k = 1; k <= m; ++k) joined.splits.push_back(std::move(splits[k]));
     joined.splits[0] = splits[0];

@@ -13,12 +13,15 @@ namespace karigane {
 struct joined_series {
   jikeiretu_data_t prices;
   bunkatu_list_t splits;
+  // The yearly file that ended the join as damaged, and how it read.
+  std::string unusable_path;
+  read_result unusable;
 };
 
 enum class join_result {
   joined,   // at least one yearly price file was read
   nothing,  // no year holds a price file of that name
-  damaged,  // a yearly file cannot be read to its end; the stock is left alone
+  damaged,  // a yearly file is there but cannot be read whole; the stock is left alone
 };
 
 // Joins the files named `file_name` of the given years. A year without a price file is passed

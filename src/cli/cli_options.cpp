@@ -61,9 +61,10 @@ collect options (they set the window's controls; without them: individual mode w
   --to Y/M/D          end of the period
 
 Every message of the status line is printed on standard output, one line each.
-Exit status: 0 the run completed, 1 it ended with an error (adjust: an output folder or
-file could not be written), 2 usage error, 130 it was stopped (SIGINT or SIGTERM; the run
-ends with "処理を中断しました。"; adjust finishes the files in hand).
+Exit status: 0 the run completed, 1 it ended with an error (among them a file or folder
+that could not be written: "ファイルを書き込めません: " and its path), 2 usage error,
+130 it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。"; adjust
+finishes the files in hand).
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
+#include "core/damaged_file.h"
+#include "core/failure_tally.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -31,18 +33,34 @@ bool read_entry(field_reader& reader, meigara_entry& e) {
 
 }  // namespace
 
+bool plain_code(const std::string& text) {
+  const std::string t = trim(text);
+  return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 void read_meigara_list_sub(run_context& ctx, meigara_list_t& meigara_list,
-                           std::int16_t& error_flag_s, std::string& error_msg_s) {
+                           std::int16_t& error_flag_s, std::string& error_msg_s,
+                           read_result* read) {
   const std::string path = meigara_list_path(ctx);
   bool restored = false;
+  if (read) *read = read_result::ok;
   while (true) {
     error_flag_s = kFalse;
     error_msg_s.clear();
     ctx.pump();
     std::string text;
-    if (!read_cp932_file(path, text)) {
+    if (const file_status status = read_cp932_file(path, text); !status) {
       error_flag_s = kTrue;
-      error_msg_s = "銘柄リストがありません。";
+      if (status.missing()) {
+        if (read) *read = read_result::missing;
+        error_msg_s = "銘柄リストがありません。";
+        return;
+      }
+      // There but unreadable: not a missing list, which the renewal would build afresh.
+      const read_result r(read_result::unreadable, status.error());
+      if (read) *read = r;
+      error_msg_s = damaged_file_message(path);
+      report_damaged_file(ctx, "", kKindStockList, path, r);
       return;
     }
     field_reader reader(text);
@@ -60,8 +78,19 @@ void read_meigara_list_sub(run_context& ctx, meigara_list_t& meigara_list,
     if (count > kMeigaraListCapacity && !restored) {
       // A damaged list: the factory copy takes its place, once per call.
       const std::string org = meigara_list_org_path(ctx);
-      if (file_exists(org)) {
-        copy_file_over(org, path);
+      bool source_failed = false;
+      if (const file_status copied = copy_file_over(org, path, &source_failed); !copied) {
+        if (!source_failed) {
+          ctx.set_write_error(path);
+          error_flag_s = kTrue;
+          error_msg_s = ctx.run_error();
+          return;
+        }
+        if (!copied.missing()) {
+          report_unusable_file(ctx, "", kKindStockList, org,
+                               read_result(read_result::unreadable, copied.error()),
+                               org + " を読めないため、銘柄リストを復元できませんでした。");
+        }
       }
       restored = true;
       ctx.pump();
@@ -90,6 +119,7 @@ void write_meigara_list_sub(run_context& ctx, const meigara_list_t& meigara_list
   if (!write_file_atomic(meigara_list_path(ctx), out.cp932())) {
     error_flag_s = kTrue;
     error_msg_s = "銘柄リストをファイルに書き込めません。";
+    ctx.set_write_error(meigara_list_path(ctx));
   }
   ctx.pump();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "core/table_file.h"
 
 namespace karigane {
 
@@ -29,13 +30,22 @@ std::string meigara_list_path(const run_context& ctx);
 std::string meigara_list_org_path(const run_context& ctx);
 
 // Reads entries 0..n (n from entry 0). A missing file fails with "銘柄リストがありません。";
-// a count above 9000 restores the file from the factory copy once and reads that.
+// a file that is there but cannot be read fails with the damaged-file message, which is also
+// shown in red and counted in the run's failure tally (once per run). A count above 9000
+// restores the file from the factory copy once and reads that; a restore that cannot be
+// written ends the run. `read` tells how the file read.
 void read_meigara_list_sub(run_context& ctx, meigara_list_t& meigara_list,
-                           std::int16_t& error_flag_s, std::string& error_msg_s);
+                           std::int16_t& error_flag_s, std::string& error_msg_s,
+                           read_result* read = nullptr);
 
-// Rewrites the file from entries 0..n; fails with "銘柄リストをファイルに書き込めません。".
+// Rewrites the file from entries 0..n; fails with "銘柄リストをファイルに書き込めません。" and
+// ends the run (the run-ending fault names the file).
 void write_meigara_list_sub(run_context& ctx, const meigara_list_t& meigara_list,
                             std::int16_t& error_flag_s, std::string& error_msg_s);
+
+// True for a code as the files and addresses may use it: decimal digits only (after the
+// blanks around it are trimmed). Anything else in a list never reaches a path or an address.
+bool plain_code(const std::string& text);
 
 // The number of stocks the list holds (entry 0's count, bounded by the entries present).
 std::size_t meigara_count(const meigara_list_t& meigara_list);

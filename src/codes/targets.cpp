@@ -7,6 +7,7 @@
 #include "codes/stock_list.h"
 #include "core/cp932.h"
 #include "core/fields.h"
+#include "core/file_store.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -70,9 +71,12 @@ void individual_mode(run_context& ctx, code_list_t& code_list, std::int16_t& err
 void table_mode(run_context& ctx, code_list_t& code_list, std::int16_t& error_flag_s,
                 std::string& error_msg_s) {
   std::string bytes;
-  if (!read_file_bytes(ctx.program_folder + "download_code.csv", bytes)) {
+  if (const file_status read = read_file_bytes(ctx.program_folder + "download_code.csv", bytes);
+      !read) {
     error_flag_s = kTrue;
-    error_msg_s = "ファイル　download_code.csv　がありません。";
+    error_msg_s = read.missing() ? "ファイル　download_code.csv　がありません。"
+                                 : "ファイル　download_code.csv　を読めません: " +
+                                       file_error_text(read.error());
     return;
   }
   const std::string text = decode_user_text(bytes);
@@ -169,9 +173,11 @@ void effective_code_sub(run_context& ctx, code_list_t& code_list) {
     for (std::size_t k = j; k <= count; ++k) {
       ctx.pump();
       if (ctx.stop_flag()) return;
-      if (val(meigara_list[k].d1_meigarasuu_meigaracode) == target) {
+      // The list's text becomes the code of paths and addresses: only plain digits may.
+      const std::string& listed = meigara_list[k].d1_meigarasuu_meigaracode;
+      if (plain_code(listed) && val(listed) == target) {
         ++m;
-        code_list[m] = meigara_list[k].d1_meigarasuu_meigaracode;
+        code_list[m] = trim(listed);
         j = k + 1;
         break;
       }

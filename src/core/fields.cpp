@@ -1,15 +1,7 @@
-// Field reader, CSV writer and file replacement: see fields.h.
+// Field reader and CSV writer: see fields.h.
 #include "core/fields.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 
 #include "core/cp932.h"
 
@@ -149,67 +141,5 @@ void csv_text::add_row(std::initializer_list<std::string_view> fields) {
 }
 
 std::string csv_text::cp932() const { return utf8_to_cp932(text_); }
-
-bool read_file_bytes(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  // Read straight into the string, sized by the file; it still grows if the file does.
-  struct stat st {};
-  std::size_t size = 0;
-  std::size_t want = 1 << 16;
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) want = static_cast<std::size_t>(st.st_size) + 1;
-  bool ok = true;
-  while (true) {
-    if (bytes.size() < size + want) bytes.resize(size + want);
-    const ssize_t got = ::read(fd, bytes.data() + size, want);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    size += static_cast<std::size_t>(got);
-    want = std::max<std::size_t>(want, 1 << 16);
-  }
-  bytes.resize(ok ? size : 0);
-  ::close(fd);
-  return ok;
-}
-
-bool read_cp932_file(const std::string& path, std::string& utf8) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    utf8.clear();
-    return false;
-  }
-  utf8 = cp932_to_utf8(bytes);
-  return true;
-}
-
-bool write_file_atomic(const std::string& path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  const std::string temp = path + ".karigane-tmp" + std::to_string(::getpid()) + "_" +
-                           std::to_string(counter.fetch_add(1));
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = true;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    done += static_cast<std::size_t>(put);
-  }
-  // The rename replaces the old file only after every byte is written; ext4 and most
-  // journalling file systems also order the data before a rename over an existing file.
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-}
 
 }  // namespace karigane

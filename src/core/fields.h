@@ -1,6 +1,6 @@
 // The program's text files: the field reader (fields separated by "," or line ends, enclosing
-// double quotes removed, blanks around unquoted fields removed), the CP932 CR LF writer, and
-// whole-file reading and atomic replacement (temporary file in the same folder, then rename).
+// double quotes removed, blanks around unquoted fields removed) and the CP932 CR LF writer.
+// Reading and replacing the files themselves is file_store.h's.
 #pragma once
 
 #include <string>
@@ -104,15 +104,5 @@ class csv_text {
 
   std::string text_;
 };
-
-// Reads a whole file's bytes; false when it cannot be opened or read.
-bool read_file_bytes(const std::string& path, std::string& bytes);
-
-// Reads a CP932 file as UTF-8; false when it cannot be opened or read.
-bool read_cp932_file(const std::string& path, std::string& utf8);
-
-// Replaces (or creates) the file with `bytes`: writes a temporary file in the same folder and
-// renames it over the old one, so that a failure leaves the old file as it was.
-bool write_file_atomic(const std::string& path, std::string_view bytes);
 
 }  // namespace karigane

@@ -47,6 +47,8 @@ std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
   for (std::size_t w = 0; w < workers; ++w) {
     threads.emplace_back([&] {
       while (!stop.load(std::memory_order_relaxed)) {
+        // A fault reported by a worker stops the others at once, without waiting for a pump.
+        if (ctx.has_run_error()) break;
         const std::size_t i = next.fetch_add(1);
         if (i >= count) break;
         work(i);
@@ -67,7 +69,7 @@ std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,
       lock.unlock();
       announce();
       ctx.pump();
-      if (ctx.stop_flag()) stop.store(true);
+      if (ctx.run_interrupted()) stop.store(true);
       lock.lock();
       finished.wait_for(lock, std::chrono::milliseconds(10), [&] { return running == 0; });
     }

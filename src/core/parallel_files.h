@@ -3,8 +3,10 @@
 // Rewriting a file ends with a rename, which the file system may make wait for the data to
 // reach the disk; several files in flight keep both cores busy through those waits.
 //
-// A stop lets the files in hand finish (each is replaced whole or not at all) and starts no
-// new one. `work` must touch only its own file and must not call the run context.
+// A stop or a run-ending fault (a file that cannot be written) lets the files in hand finish
+// (each is replaced whole or not at all) and starts no new one. `work` must touch only its own
+// file; of the run context it may use only what may be reported from any thread (the failure
+// tally, the progress, the run-ending fault).
 #pragma once
 
 #include <cstddef>
@@ -14,7 +16,8 @@
 
 namespace karigane {
 
-// Returns the number of items that were worked on (all of them unless the run was stopped).
+// Returns the number of items that were worked on (all of them unless the run was stopped or
+// a run-ending fault came).
 // `started`, when given, is called on the calling thread for every item begun, in order (for
 // a progress line); it may run a little after the item's work.
 std::size_t for_each_file_in_parallel(run_context& ctx, std::size_t count,

@@ -5,8 +5,9 @@
 //
 // A stored file is "damaged" when it cannot be read to its end as its header says: a count
 // that is not a number, fewer lines than the count, a line with another number of fields, or
-// lines left over after the count. Callers leave damaged files untouched, so that no stored
-// row is ever lost by rewriting a file from a partial read.
+// lines left over after the count; it is "unreadable" when it is there but cannot be opened or
+// read (anything but ENOENT). Callers leave damaged and unreadable files untouched, so that no
+// stored row is ever lost by rewriting a file from a partial read.
 #pragma once
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 #include "core/cp932.h"
 #include "core/fields.h"
+#include "core/file_store.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -24,7 +26,19 @@ namespace karigane {
 template <std::size_t W>
 using table_t = std::vector<std::array<std::string, W>>;
 
-enum class read_result { ok, missing, damaged };
+// What reading a stored file came to; `error` holds the errno of an unreadable file.
+struct read_result {
+  enum status { ok, missing, damaged, unreadable };
+
+  read_result(status s = ok, int e = 0) : value(s), error(e) {}
+  friend bool operator==(const read_result& r, status s) { return r.value == s; }
+
+  // The file is there but its rows are not all known: it must be left untouched.
+  bool unusable() const { return value == damaged || value == unreadable; }
+
+  status value;
+  int error;
+};
 
 // The integer value of a table's count field (row 0, 0-based `count_field`), never negative.
 template <std::size_t W>
@@ -42,13 +56,16 @@ bool count_text_is_number(const std::string& text);
 
 // Reads a file of `file_width` fields per line (header and rows alike) whose header field
 // `count_field` (0-based) holds the number of rows. Rows go to table rows 1..n in file order,
-// or in reverse order when `reversed`. On `missing` the table is untouched; on `damaged` it
-// holds what could be read.
+// or in reverse order when `reversed`. On `missing` and `unreadable` the table is untouched;
+// on `damaged` it holds what could be read.
 template <std::size_t W>
 read_result read_table_file(const std::string& path, table_t<W>& table, std::size_t file_width,
                             std::size_t count_field, bool reversed) {
   std::string bytes;
-  if (!read_file_bytes(path, bytes)) return read_result::missing;
+  if (const file_status read = read_file_bytes(path, bytes); !read) {
+    if (read.missing()) return read_result::missing;
+    return {read_result::unreadable, read.error()};
+  }
   const std::string text = cp932_to_utf8(bytes);
   field_reader reader(text);
   std::vector<std::string> fields;
@@ -88,15 +105,44 @@ read_result read_table_file(const std::string& path, table_t<W>& table, std::siz
 // Replaces the file with row 0 and rows 1..n (n from `count_field`, bounded by the rows
 // present), in table order or reversed, `file_width` fields per line.
 template <std::size_t W>
-bool write_table_file(const std::string& path, const table_t<W>& table, std::size_t file_width,
-                      std::size_t count_field, bool reversed) {
-  if (table.empty()) return false;
+file_status write_table_file(const std::string& path, const table_t<W>& table,
+                             std::size_t file_width, std::size_t count_field, bool reversed) {
+  if (table.empty()) return file_status(EINVAL);
   const std::size_t n = std::min(table_count(table, count_field), table.size() - 1);
   csv_text out;
   out.reserve((n + 1) * file_width * 8);
   out.add_row(table[0], file_width);
   for (std::size_t k = 1; k <= n; ++k) out.add_row(table[reversed ? n + 1 - k : k], file_width);
   return write_file_atomic(path, out.cp932());
+}
+
+// Puts downloaded rows 1..n (n from `count_field`) newest first by the numeric value of
+// `date_field` and keeps one row per date, the first one the pages listed; the count follows.
+// A page that lists a day twice, or its days out of order, thus never puts a second row of a
+// day or a row out of order into a stored file. Rows already in strict order stay untouched.
+template <std::size_t W>
+void keep_first_row_per_date(table_t<W>& table, std::size_t date_field, std::size_t count_field) {
+  if (table.empty()) return;
+  const std::size_t n = std::min(table_count(table, count_field), table.size() - 1);
+  std::vector<std::pair<double, std::size_t>> keys;
+  keys.reserve(n);
+  bool ordered = true;
+  for (std::size_t k = 1; k <= n; ++k) {
+    keys.emplace_back(val(table[k][date_field]), k);
+    if (k > 1 && !(keys[k - 1].first < keys[k - 2].first)) ordered = false;
+  }
+  if (ordered) return;
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  table_t<W> out;
+  out.reserve(n + 1);
+  out.push_back(std::move(table[0]));
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (i > 0 && keys[i].first == keys[i - 1].first) continue;
+    out.push_back(std::move(table[keys[i].second]));
+  }
+  out[0][count_field] = num_text(static_cast<std::int64_t>(out.size() - 1));
+  table = std::move(out);
 }
 
 // Merges downloaded rows D (rows 1..d, newest first) into stored rows E (rows 1..e, newest
@@ -136,13 +182,15 @@ void merge_descending(table_t<W>& stored, std::size_t stored_count, const table_
 }
 
 // Cuts rows 1..n (ascending by date) into runs of equal year (the first four characters of
-// field `date_field`) and builds, per run, a table whose header is a copy of row 0 with
-// `count_field` set to the run's length; `fix_header` may adjust the header further (for
-// example the first and last dates). Calls `emit(year, run_table)` for every run, including a
-// run of the last row alone.
-template <std::size_t W, typename FixHeader, typename Emit>
-void for_each_year_run(const table_t<W>& table, std::size_t n, std::size_t date_field,
-                       std::size_t count_field, FixHeader fix_header, Emit emit) {
+// field `date_field`) and writes each run, in table order, to `path_of(year)` (its folder
+// created first): a copy of row 0 with `count_field` set to the run's length and adjusted by
+// `fix_header` (for example the first and last dates), then the run's rows. A run of the last
+// row alone gets its file too. Stops at the first folder or file that cannot be created or
+// written and returns its path; empty when every file was written.
+template <std::size_t W, typename FixHeader, typename PathOf>
+std::string write_year_runs(const table_t<W>& table, std::size_t n, std::size_t date_field,
+                            std::size_t count_field, std::size_t file_width, FixHeader fix_header,
+                            PathOf path_of) {
   n = std::min(n, table.size() - 1);
   std::size_t first = 1;
   while (first <= n) {
@@ -155,9 +203,13 @@ void for_each_year_run(const table_t<W>& table, std::size_t n, std::size_t date_
     for (std::size_t k = first; k <= last; ++k) run.push_back(table[k]);
     run[0][count_field] = num_text(static_cast<std::int64_t>(last - first + 1));
     fix_header(run);
-    emit(year, run);
+    const std::string path = path_of(year);
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    if (!ensure_folder(folder)) return folder;
+    if (!write_table_file(path, run, file_width, count_field, false)) return path;
     first = last + 1;
   }
+  return {};
 }
 
 }  // namespace karigane

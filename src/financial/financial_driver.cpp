@@ -2,7 +2,8 @@
 #include "financial/financial_driver.h"
 
 #include "core/damaged_file.h"
-#include "core/folders.h"
+#include "core/file_store.h"
+#include "core/page_failure.h"
 #include "financial/statement_fetch.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
@@ -52,33 +53,48 @@ void dl_data_z_sub(run_context& ctx, const code_list_t& code_list, std::int16_t&
   }
   const code_list_t companies = company_code_list(ctx, code_list, meigara_list);
 
-  ensure_folder(settei.kabuka_path);
-  for (const char* kind : kStatementKinds) ensure_folder(statement_folder(settei, kind));
+  std::vector<std::string> folders{settei.kabuka_path};
+  for (const char* kind : kStatementKinds) folders.push_back(statement_folder(settei, kind));
+  for (const std::string& folder : folders) {
+    if (!ensure_folder(folder)) ctx.set_write_error(folder);
+  }
 
+  // A stop, or a fault that ends the run (a file that cannot be written).
   auto stopped = [&] {
-    if (!ctx.stop_flag()) return false;
+    if (!ctx.run_interrupted()) return false;
     error_flag_s = kTrue;
-    error_msg_s = kInterrupted;
+    error_msg_s = ctx.has_run_error() ? ctx.run_error() : kInterrupted;
     return true;
   };
   if (stopped()) return;
 
   zaimu_tbl_t zaimu_tbl;
   const std::size_t n = code_count(companies);
+  ctx.progress.start_pass(kKindFinancial, kUnitStocks, n);
   for (std::size_t i = 1; i <= n; ++i) {
     const std::string& code = companies[i];
     if (stopped()) return;
+    ctx.progress.at_item(i, code);
     ctx.set_label1("財務情報処理中 " + code, label_colour::blue);
     for (const char* kind : kStatementKinds) {
       dl_yh_data_z_db_sub(ctx, code, kind, zaimu_tbl, error_flag_s, error_msg_s);
-      if (error_flag_s == kTrue) continue;
-      bool damaged = false;
-      if (write_data_z_sub(settei, kind, zaimu_tbl, &damaged) != 0) {
+      if (error_flag_s == kTrue) {
+        if (error_msg_s != kNoCompanyInformation) {
+          note_page_result(ctx, code, kKindFinancial, kind, error_flag_s, error_msg_s);
+        }
+        continue;
+      }
+      read_result stored;
+      if (write_data_z_sub(settei, kind, zaimu_tbl, &stored) != 0) {
         // The kind failed for this stock; the stored file is as it was.
         const std::string path = statement_file_path(settei, kind, code);
         error_flag_s = kTrue;
-        error_msg_s = damaged ? damaged_file_message(path) : path + " に書き込めませんでした。";
-        ctx.set_label1(error_msg_s, label_colour::red);
+        if (stored.unusable()) {
+          error_msg_s = damaged_file_message(path);
+          report_damaged_file(ctx, code, kKindFinancial, path, stored);
+        } else {
+          ctx.set_write_error(path);
+        }
       }
       if (stopped()) return;
     }
@@ -86,10 +102,8 @@ void dl_data_z_sub(run_context& ctx, const code_list_t& code_list, std::int16_t&
 
   for (const char* kind : kStatementKinds) {
     ctx.pump();
-    if (write_data_z_d_sub(ctx, kind, zaimu_tbl) == 0) continue;
-    error_flag_s = kTrue;
-    error_msg_s = statement_summary_path(settei, kind, ctx.now().day) + " に書き込めませんでした。";
-    ctx.set_label1(error_msg_s, label_colour::red);
+    if (write_data_z_d_sub(ctx, kind, zaimu_tbl) != 0) error_flag_s = kTrue;
+    if (stopped()) return;
   }
 }
 

@@ -15,7 +15,7 @@ void dl_yh_data_z_db_sub(run_context& ctx, const std::string& code, const std::s
   error_msg_s.clear();
   if (val(code) < 1301) {
     error_flag_s = kTrue;
-    error_msg_s = "該当銘柄の情報は有りません。";
+    error_msg_s = kNoCompanyInformation;
     return;
   }
   // Only the header survives from the previous page: a cell this page lacks stays empty

@@ -10,6 +10,9 @@
 
 namespace karigane {
 
+// The answer for a code that has no company profile; no page is asked for.
+inline constexpr const char* kNoCompanyInformation = "該当銘柄の情報は有りません。";
+
 // Codes below 1301 (the index codes among them) never reach the site: -1 and
 // "該当銘柄の情報は有りません。". A retrieval failure returns -1 with the retrieval's message;
 // a stop raised meanwhile returns -1 and "処理を中断しました。", so that the page is not

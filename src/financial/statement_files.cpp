@@ -1,7 +1,7 @@
 // Statement files of one stock and kind: see statement_files.h.
 #include "financial/statement_files.h"
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "financial/statement_kinds.h"
 
 namespace karigane {
@@ -40,7 +40,7 @@ std::string statement_file_path(const settei_record& settei, const std::string& 
 read_result read_data_z_desc_sub(const std::string& path, zaimu_tbl_t& zaimu_tbl) {
   file_table read;
   const read_result r = read_table_file(path, read, kZaimuFileWidth, kZaimuCount, true);
-  if (r == read_result::missing) return r;
+  if (r == read_result::missing || r == read_result::unreadable) return r;
   zaimu_tbl.assign(read.size(), {});
   for (std::size_t c = 0; c < kZaimuFileWidth; ++c) zaimu_tbl[0][c] = std::move(read[0][c]);
   for (std::size_t k = 1; k < read.size(); ++k) from_file_row(read[k], zaimu_tbl[k]);
@@ -60,24 +60,22 @@ std::int16_t write_data_z_desc_sub(const std::string& path, const zaimu_tbl_t& z
 }
 
 std::int16_t write_data_z_sub(const settei_record& settei, const std::string& kind,
-                              zaimu_tbl_t& zaimu_tbl, bool* damaged) {
-  if (damaged) *damaged = false;
+                              zaimu_tbl_t& zaimu_tbl, read_result* stored) {
   if (zaimu_tbl.empty()) return -1;
+  keep_first_row_per_date(zaimu_tbl, kZaimuPeriod, kZaimuCount);
   const std::string path = statement_file_path(settei, kind, zaimu_tbl[0][kZaimuCode]);
-  zaimu_tbl_t stored;
-  const read_result r = read_data_z_desc_sub(path, stored);
+  zaimu_tbl_t e_table;
+  const read_result r = read_data_z_desc_sub(path, e_table);
+  if (stored) *stored = r;
   if (r == read_result::missing) {
-    ensure_folder(statement_folder(settei, kind));
+    if (!ensure_folder(statement_folder(settei, kind))) return -1;
     return write_data_z_desc_sub(path, zaimu_tbl);
   }
-  if (r == read_result::damaged) {
-    if (damaged) *damaged = true;
-    return -1;
-  }
-  merge_descending(stored, zaimu_count(stored), zaimu_tbl,
+  if (r.unusable()) return -1;
+  merge_descending(e_table, zaimu_count(e_table), zaimu_tbl,
                    std::min(zaimu_count(zaimu_tbl), zaimu_tbl.size() - 1), kZaimuPeriod,
                    kZaimuCount);
-  zaimu_tbl = std::move(stored);
+  zaimu_tbl = std::move(e_table);
   return write_data_z_desc_sub(path, zaimu_tbl);
 }
 

@@ -18,8 +18,8 @@ std::string statement_file_path(const settei_record& settei, const std::string& 
                                 const std::string& code);
 
 // Reads a stock file: header fields to record 0, data line k of n to record n + 1 - k (record
-// 1 the newest period). A missing file leaves the table untouched; a damaged one (fewer lines
-// than its count, a line of another width) leaves it holding what could be read.
+// 1 the newest period). A missing or unreadable file leaves the table untouched; a damaged one
+// (fewer lines than its count, a line of another width) leaves it holding what could be read.
 read_result read_data_z_desc_sub(const std::string& path, zaimu_tbl_t& zaimu_tbl);
 
 // Replaces the file with the header line (record 0's fields 1 to 4 and the fixed labels) and
@@ -29,9 +29,11 @@ std::int16_t write_data_z_desc_sub(const std::string& path, const zaimu_tbl_t& z
 // Merges the fetched periods (newest first) into the stock file of the kind by fiscal period:
 // a fetched period replaces a stored one of the same period, new ones are inserted in order;
 // a stored file keeps its header's code and name. A missing file is created from the fetched
-// table. A stored file that cannot be read to its end is left untouched (-1, `damaged` set).
-// On return the table holds what was written.
+// table. The fetched periods keep one record per period, the first one listed. A stored file
+// that is damaged or unreadable is left untouched (-1, `stored` tells how it read); any other
+// -1 is a file (or its folder) that could not be written. On return the table holds what was
+// written.
 std::int16_t write_data_z_sub(const settei_record& settei, const std::string& kind,
-                              zaimu_tbl_t& zaimu_tbl, bool* damaged = nullptr);
+                              zaimu_tbl_t& zaimu_tbl, read_result* stored = nullptr);
 
 }  // namespace karigane

@@ -3,8 +3,9 @@
 
 #include <array>
 
+#include "core/damaged_file.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
 
@@ -41,15 +42,24 @@ std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
   const settei_record& settei = ctx.settei;
   const date today = ctx.now().day;
 
-  const std::vector<std::string> files = list_files(statement_folder(settei, kind));
+  const std::string folder = statement_folder(settei, kind);
+  file_status listed;
+  const std::vector<std::string> files = list_files(folder, &listed);
+  if (!listed && !listed.missing()) {
+    // A summary of the stocks that happen to be listable would pass for the whole kind.
+    report_unlisted_folder(ctx, kKindFinancial, folder, listed);
+    return 0;
+  }
   std::vector<std::array<std::string, kSummaryWidth>> lines;
   lines.reserve(files.size());
   for (const std::string& name : files) {
     if (!is_stock_file_name(name)) continue;
     ctx.pump();
-    const std::string path = statement_folder(settei, kind) + name;
-    if (read_data_z_desc_sub(path, zaimu_tbl) != read_result::ok) {
-      ctx.set_label1(path + " を最後まで読めないため、集計に含めませんでした。", label_colour::red);
+    const std::string path = folder + name;
+    if (const read_result r = read_data_z_desc_sub(path, zaimu_tbl); r != read_result::ok) {
+      if (r == read_result::missing) continue;  // removed since the listing
+      report_unusable_file(ctx, name.substr(0, 4), kKindFinancial, path, r,
+                           path + " を最後まで読めないため、集計に含めませんでした。");
       continue;
     }
     auto& line = lines.emplace_back();
@@ -72,8 +82,18 @@ std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
   out.add_row(header, kSummaryWidth);
   for (const auto& line : lines) out.add_row(line, kSummaryWidth);
 
-  ensure_folder(settei.kabuka_path + statement_folder_name(settei, kind) + "_d/");
-  return write_file_atomic(statement_summary_path(settei, kind, today), out.cp932()) ? 0 : -1;
+  const std::string summary_folder =
+      settei.kabuka_path + statement_folder_name(settei, kind) + "_d/";
+  if (!ensure_folder(summary_folder)) {
+    ctx.set_write_error(summary_folder);
+    return -1;
+  }
+  const std::string path = statement_summary_path(settei, kind, today);
+  if (!write_file_atomic(path, out.cp932())) {
+    ctx.set_write_error(path);
+    return -1;
+  }
+  return 0;
 }
 
 }  // namespace karigane

@@ -4,7 +4,9 @@
 // newest stored period (fields 1 to 10 and 12 to 23), 24 fields per line.
 //
 // Only stock files (four digits and ".csv") are listed. A stock file that cannot be read to
-// its end gets no line (its figures are unknown) and is named on Label1 in red.
+// its end gets no line (its figures are unknown), is named on Label1 in red and counted in the
+// run's failure tally; a kind folder that cannot be listed gets no summary and is counted. A
+// summary that cannot be written ends the run (the run-ending fault names it).
 #pragma once
 
 #include <cstdint>

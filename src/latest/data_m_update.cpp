@@ -5,9 +5,10 @@
 #include <unordered_map>
 
 #include "core/cp932.h"
+#include "core/damaged_file.h"
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/parallel_files.h"
 #include "timeseries/price_files.h"
 
@@ -72,12 +73,17 @@ bool latest_row_by_bytes(std::string_view bytes, const data_file_layout& layout,
 }
 
 // One folder's pass: every stock file whose code the table holds gets the latest day. The
-// files are independent, so several are rewritten at once.
+// files are independent, so several are rewritten at once. A file that cannot be read whole is
+// left untouched and reported; one that cannot be written ends the run, and no new file is
+// begun after it.
 void update_folder(run_context& ctx, const std::string& folder, const data_d_table_t& table,
                    const std::unordered_map<std::int64_t, std::size_t>& rows) {
-  bool listed = false;
+  file_status listed;
   std::vector<std::string> files = list_files(folder, &listed);
-  if (!listed) return;
+  if (!listed) {
+    if (!listed.missing()) report_unlisted_folder(ctx, kKindUpdate, folder, listed);
+    return;
+  }
   std::erase_if(files, [](const std::string& name) {
     const double v = val(left(name, 4));
     return v < 1000 || v > 9999;
@@ -88,42 +94,62 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     if (it == rows.end() || val(code) != static_cast<double>(it->first)) return nullptr;
     return &table[it->second];
   };
-  for_each_file_in_parallel(ctx, files.size(), [&](std::size_t i) {
-    const std::string path = folder + files[i];
-    std::string bytes;
-    if (!read_file_bytes(path, bytes)) return;
-    data_file_layout layout;
-    const layout_scan scan = scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout);
-    if (scan == layout_scan::damaged) return;
-    if (scan == layout_scan::ok) {
-      const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
-      const data_d_record* r = row_of(code);
-      if (r == nullptr) return;
-      std::string updated;
-      if (latest_row_by_bytes(bytes, layout, latest, *r, updated)) {
-        write_file_atomic(path, updated);
-        return;
-      }
-    }
-    jikeiretu_data_t t;
-    if (read_jikeiretu_asc_sub(path, t) != read_result::ok) return;
-    const data_d_record* r = row_of(t[0][kPriceCode]);
-    if (r == nullptr) return;
-    put_latest_row(t, latest, *r);
-    write_jikeiretu_asc_sub(path, t);
-  });
+  unusable_file_notes unusable;
+  auto write = [&](const std::string& path, std::string_view bytes) {
+    if (!write_file_atomic(path, bytes)) ctx.set_write_error(path);
+  };
+  ctx.progress.start_pass(kKindUpdate, kUnitFiles, files.size());
+  for_each_file_in_parallel(
+      ctx, files.size(),
+      [&](std::size_t i) {
+        const std::string path = folder + files[i];
+        std::string bytes;
+        if (const file_status read = read_file_bytes(path, bytes); !read) {
+          if (!read.missing()) {
+            unusable.note(i, left(files[i], 4), path, {read_result::unreadable, read.error()});
+          }
+          return;
+        }
+        data_file_layout layout;
+        const layout_scan scan = scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout);
+        if (scan == layout_scan::damaged) {
+          unusable.note(i, left(files[i], 4), path, read_result::damaged);
+          return;
+        }
+        if (scan == layout_scan::ok) {
+          const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
+          const data_d_record* r = row_of(code);
+          if (r == nullptr) return;
+          std::string updated;
+          if (latest_row_by_bytes(bytes, layout, latest, *r, updated)) {
+            write(path, updated);
+            return;
+          }
+        }
+        jikeiretu_data_t t;
+        if (const read_result r = read_jikeiretu_asc_sub(path, t); r != read_result::ok) {
+          if (r.unusable()) unusable.note(i, left(files[i], 4), path, r);
+          return;
+        }
+        const data_d_record* r = row_of(t[0][kPriceCode]);
+        if (r == nullptr) return;
+        put_latest_row(t, latest, *r);
+        if (write_jikeiretu_asc_sub(path, t) != 0) ctx.set_write_error(path);
+      },
+      [&](std::size_t i) { ctx.progress.at_item(i + 1); });
+  unusable.report(ctx, kKindUpdate);
 }
 
 }  // namespace
 
 void add_data_d_to_data_m_sub(run_context& ctx, const data_d_table_t& table) {
-  if (ctx.stop_flag() || table.empty()) return;
+  if (ctx.run_interrupted() || table.empty()) return;
   const std::size_t n = data_d_count(table);
   std::unordered_map<std::int64_t, std::size_t> rows;
   for (std::size_t k = 1; k <= n; ++k) rows.emplace(int_value(table[k][kDCode]), k);
   const settei_record& s = ctx.settei;
   update_folder(ctx, s.kabuka_path + s.data_m_name + "/", table, rows);
-  if (ctx.stop_flag()) return;
+  if (ctx.run_interrupted()) return;
   update_folder(ctx, s.kabuka_path + left(table[0][kDCode], 4) + "/" + s.data_m_name + "/",
                 table, rows);
 }

@@ -9,7 +9,9 @@ namespace karigane {
 
 // Writes the latest trade day of the table into the time-series files of its stocks (the main
 // folder, then the yearly folder of that year): the row of that day is replaced when it is
-// there, otherwise added in date order.
+// there, otherwise added in date order. A file that cannot be read whole is left untouched,
+// named in red and counted in the failure tally; one that cannot be written ends the run (the
+// run-ending fault), and no further file is begun.
 void add_data_d_to_data_m_sub(run_context& ctx, const data_d_table_t& table);
 
 }  // namespace karigane

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "latest/latest_files.h"
 #include "latest/search_retrieval.h"
 #include "latest/stock_list_renewal.h"
@@ -34,7 +34,14 @@ void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d
   dl_yh_data_d_d2_sub(ctx, code_list, table, error_flag_s, error_msg_s);
   if (error_flag_s != 0 || ctx.stop_flag()) return;
   renew_meigara_list_sub(ctx, table);
-  if (ctx.stop_flag()) return;
+  // A stock list that could not be written ends the run as a failure of this driver.
+  auto run_error = [&] {
+    if (!ctx.has_run_error()) return false;
+    error_flag_s = kTrue;
+    error_msg_s = ctx.run_error();
+    return true;
+  };
+  if (run_error() || ctx.stop_flag()) return;
 
   const std::size_t n = data_d_count(table);
   code_list.assign(1, trim(table[0][kDMarket]));
@@ -42,8 +49,10 @@ void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d
 
   if (!ctx.controls.out1_data_d_chk) return;
   const settei_record& settei = ctx.settei;
-  ensure_folder(settei.kabuka_path);
-  ensure_folder(settei.kabuka_path + settei.data_d_name);
+  for (const std::string& folder : {settei.kabuka_path, settei.kabuka_path + settei.data_d_name}) {
+    if (!ensure_folder(folder)) ctx.set_write_error(folder);
+  }
+  if (run_error()) return;
 
   const local_time now = ctx.now();
   const std::string latest = table[0][kDCode];
@@ -67,6 +76,8 @@ void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d
       intraday ? write_data_d2_file_sub(path, table) : write_data_d1_file_sub(path, table);
   if (written != 0) {
     ctx.set_label1("日毎株価を書込めませんでした。", label_colour::red);
+    ctx.set_write_error(path);
+    run_error();
   } else {
     ctx.set_label1("最新日株価をダウンロードしました。", label_colour::blue);
     ctx.set_label4("", label_colour::blue);

@@ -51,6 +51,7 @@ void dl_yh_data_d_d2_sub(run_context& ctx, const code_list_t& code_list, data_d_
   table[0][kDMarket] = trim(code_list[0]);
   for (std::size_t k = 1; k <= n; ++k) table[k][kDCode] = code_list[k];
 
+  ctx.progress.start_pass(kKindLatest, kUnitStocks, n);
   for (std::size_t first = 1; first <= n; first += 25) {
     const std::size_t last = std::min(first + 24, n);
     if (ctx.stop_flag()) {
@@ -58,6 +59,8 @@ void dl_yh_data_d_d2_sub(run_context& ctx, const code_list_t& code_list, data_d_
       error_msg_s = "情報収集処理を中断しました。";
       return;
     }
+    // A group of codes shares its pages: the progress moves by groups.
+    ctx.progress.at_item(first, table[first][kDCode]);
     ctx.set_label1("最新日株価ダウンロード中　" + table[first][kDCode] + "～" + table[last][kDCode],
                    label_colour::blue);
     std::string query;

@@ -34,8 +34,11 @@ void renew_meigara_list_sub(run_context& ctx, const data_d_table_t& table) {
   meigara_list_t list;
   std::int16_t flag = kFalse;
   std::string message;
-  read_meigara_list_sub(ctx, list, flag, message);
-  if (ctx.stop_flag()) return;
+  read_result read;
+  read_meigara_list_sub(ctx, list, flag, message, &read);
+  // A list that is there but cannot be read is left as it is (the reader reported it);
+  // building it afresh from one run's search pages would lose every other stock.
+  if (ctx.run_interrupted() || read.unusable()) return;
   const std::size_t n = data_d_count(table);
   const std::string latest = table.empty() ? std::string() : table[0][kDCode];
 

@@ -2,8 +2,9 @@
 #include "margin/margin_driver.h"
 
 #include "core/damaged_file.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/kikan_list.h"
+#include "core/page_failure.h"
 #include "margin/margin_fetch.h"
 #include "margin/margin_files.h"
 
@@ -22,55 +23,67 @@ void dl_data_c_sub(run_context& ctx, const code_list_t& code_list, const date& s
   ctx.set_label1("", label_colour::blue);
   const settei_record& settei = ctx.settei;
 
-  ensure_folder(settei.kabuka_path);
-  ensure_folder(settei.kabuka_path + settei.data_c_name + "/");
+  for (const std::string& folder :
+       {settei.kabuka_path, settei.kabuka_path + settei.data_c_name + "/"}) {
+    if (!ensure_folder(folder)) ctx.set_write_error(folder);
+  }
 
   // A failed period check can leave a date empty; there is no period to cut into windows then.
   const kikan_list_t kikan_list = start_date.empty() || end_date.empty()
                                       ? kikan_list_t{kikan_row{"0", {}, {}}}
                                       : make_kikan_list(start_date, end_date, kWindowDays);
 
+  // A stop, or a fault that ends the run (a file that cannot be written).
   auto stopped = [&] {
     ctx.pump();
-    if (!ctx.stop_flag()) {
+    if (!ctx.run_interrupted()) {
       ctx.pump();
       return false;
     }
     error_flag_s = kTrue;
-    error_msg_s = kInterrupted;
+    error_msg_s = ctx.has_run_error() ? ctx.run_error() : kInterrupted;
     return true;
   };
   if (stopped()) return;
 
   const std::size_t n = code_count(code_list);
+  ctx.progress.start_pass(kKindMargin, kUnitStocks, n);
   for (std::size_t i = 1; i <= n; ++i) {
     const std::string& code = code_list[i];
     if (stopped()) return;
+    ctx.progress.at_item(i, code);
     credit_tbl_t credit_tbl = empty_credit_table(code);
 
     for (std::size_t w = 1; w < kikan_list.size(); ++w) {
       const kikan_row& window = kikan_list[w];
       if (stopped()) return;
-      ctx.set_label1(code + " " + slash_text(window.start) + "～" + slash_text(window.end) +
-                         " 信用売買残処理中",
-                     label_colour::blue);
+      const std::string period = slash_text(window.start) + "～" + slash_text(window.end);
+      ctx.set_label1(code + " " + period + " 信用売買残処理中", label_colour::blue);
       dl_yh_data_c_db_sub(ctx, window, code, "", credit_tbl, error_flag_s, error_msg_s);
       if (error_msg_s == kMobileMarginUnreadable) ctx.set_label1(error_msg_s, label_colour::red);
+      note_page_result(ctx, code, kKindMargin, period, error_flag_s, error_msg_s);
     }
 
     if (stopped()) return;
-    bool reported = false;
+    const std::string path = margin_file_path(settei, code);
     if (credit_count(credit_tbl) > 0) {
-      bool damaged = false;
-      write_data_c_sub(settei, credit_tbl, &damaged);
-      if (damaged) report_damaged_file(ctx, margin_file_path(settei, code));
-      reported = damaged;
+      read_result stored;
+      if (write_data_c_sub(settei, credit_tbl, &stored) != 0) {
+        if (stored.unusable()) {
+          report_damaged_file(ctx, code, kKindMargin, path, stored);
+        } else {
+          ctx.set_write_error(path);
+        }
+      }
     }
     if (stopped()) return;
     if (ctx.controls.out1_nengoto_chk) {
-      bool damaged = false;
-      write_data_c_nengoto_sub(settei, credit_tbl, code, &damaged);
-      if (damaged && !reported) report_damaged_file(ctx, margin_file_path(settei, code));
+      read_result main_read;
+      std::string unwritten;
+      write_data_c_nengoto_sub(settei, credit_tbl, code, &main_read, &unwritten);
+      // Reported once: the merge above may have named the same file.
+      if (main_read.unusable()) report_damaged_file(ctx, code, kKindMargin, path, main_read);
+      if (!unwritten.empty()) ctx.set_write_error(unwritten);
       if (stopped()) return;
     }
   }

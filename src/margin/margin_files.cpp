@@ -1,7 +1,7 @@
 // Margin files: see margin_files.h.
 #include "margin/margin_files.h"
 
-#include "core/folders.h"
+#include "core/file_store.h"
 
 namespace karigane {
 
@@ -19,7 +19,7 @@ namespace {
 read_result read_margin_file(const std::string& path, credit_tbl_t& table, bool reversed) {
   credit_tbl_t read;
   const read_result r = read_table_file(path, read, kCreditFileWidth, kCreditCount, reversed);
-  if (r != read_result::missing) table = std::move(read);
+  if (r == read_result::ok || r == read_result::damaged) table = std::move(read);
   return r;
 }
 
@@ -41,40 +41,34 @@ std::int16_t write_data_c_desc_sub(const std::string& path, const credit_tbl_t& 
   return write_table_file(path, table, kCreditFileWidth, kCreditCount, true) ? 0 : -1;
 }
 
-std::int16_t write_data_c_sub(const settei_record& settei, credit_tbl_t& table, bool* damaged) {
-  if (damaged) *damaged = false;
+std::int16_t write_data_c_sub(const settei_record& settei, credit_tbl_t& table,
+                              read_result* stored) {
   if (table.empty()) return -1;
+  keep_first_row_per_date(table, kCreditDate, kCreditCount);
   const std::string path = margin_file_path(settei, table[0][kCreditCode]);
-  credit_tbl_t stored;
-  const read_result r = read_data_c_desc_sub(path, stored);
+  credit_tbl_t e_table;
+  const read_result r = read_data_c_desc_sub(path, e_table);
+  if (stored) *stored = r;
   if (r == read_result::missing) return write_data_c_desc_sub(path, table);
-  if (r == read_result::damaged) {
-    if (damaged) *damaged = true;
-    return -1;
-  }
-  merge_descending(stored, credit_count(stored), table,
+  if (r.unusable()) return -1;
+  merge_descending(e_table, credit_count(e_table), table,
                    std::min(credit_count(table), table.size() - 1), kCreditDate, kCreditCount);
-  table = std::move(stored);
+  table = std::move(e_table);
   return write_data_c_desc_sub(path, table);
 }
 
 std::int16_t write_data_c_nengoto_sub(const settei_record& settei, credit_tbl_t& table,
-                                      const std::string& code, bool* damaged) {
-  if (damaged) *damaged = false;
+                                      const std::string& code, read_result* main_read,
+                                      std::string* unwritten) {
+  if (unwritten) unwritten->clear();
   const read_result r = read_data_c_asc_sub(margin_file_path(settei, code), table);
-  if (r != read_result::ok) {
-    if (damaged) *damaged = r == read_result::damaged;
-    return -1;
-  }
-  std::int16_t flag = 0;
-  for_each_year_run(
-      table, credit_count(table), kCreditDate, kCreditCount, [](credit_tbl_t&) {},
-      [&](const std::string& year, const credit_tbl_t& run) {
-        ensure_folder(settei.kabuka_path + year);
-        ensure_folder(settei.kabuka_path + year + "/" + settei.data_c_name);
-        if (write_data_c_asc_sub(yearly_margin_file_path(settei, year, code), run) != 0) flag = -1;
-      });
-  return flag;
+  if (main_read) *main_read = r;
+  if (r != read_result::ok) return -1;
+  const std::string failed = write_year_runs(
+      table, credit_count(table), kCreditDate, kCreditCount, kCreditFileWidth, [](credit_tbl_t&) {},
+      [&](const std::string& year) { return yearly_margin_file_path(settei, year, code); });
+  if (unwritten) *unwritten = failed;
+  return failed.empty() ? 0 : -1;
 }
 
 }  // namespace karigane

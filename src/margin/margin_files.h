@@ -16,8 +16,8 @@ std::string margin_file_path(const settei_record& settei, const std::string& cod
 std::string yearly_margin_file_path(const settei_record& settei, const std::string& year,
                                     const std::string& code);
 
-// Reading: data line k to row k (asc) or to row n+1-k (desc). A missing file leaves the table
-// untouched; a damaged one leaves in it what could be read.
+// Reading: data line k to row k (asc) or to row n+1-k (desc). A missing or unreadable file
+// leaves the table untouched; a damaged one leaves in it what could be read.
 read_result read_data_c_asc_sub(const std::string& path, credit_tbl_t& table);
 read_result read_data_c_desc_sub(const std::string& path, credit_tbl_t& table);
 
@@ -28,14 +28,17 @@ std::int16_t write_data_c_desc_sub(const std::string& path, const credit_tbl_t& 
 
 // Merges the collected table (rows newest first) into the stock's main file; a new file takes
 // the collected header, an existing one keeps its code and names and only its count changes.
-// A stored file that cannot be read to its end is left untouched and the merge fails (-1,
-// `damaged` set), so that none of its rows is lost.
+// A stored file that is damaged or unreadable is left untouched and the merge fails (-1,
+// `stored` tells how it read), so that none of its rows is lost. Any other -1 is a file that
+// could not be written. The collected rows keep one row per date, the first one listed.
 std::int16_t write_data_c_sub(const settei_record& settei, credit_tbl_t& table,
-                              bool* damaged = nullptr);
+                              read_result* stored = nullptr);
 
-// Rewrites every per-year file of the stock from its main file; `table` is work space. A
-// missing or damaged main file writes nothing (-1; `damaged` set for a damaged one).
+// Rewrites every per-year file of the stock from its main file; `table` is work space. A main
+// file that does not read whole writes nothing (-1; `main_read` tells how it read); a per-year
+// file or folder that cannot be written ends the rewriting (-1; `unwritten` names it).
 std::int16_t write_data_c_nengoto_sub(const settei_record& settei, credit_tbl_t& table,
-                                      const std::string& code, bool* damaged = nullptr);
+                                      const std::string& code, read_result* main_read = nullptr,
+                                      std::string* unwritten = nullptr);
 
 }  // namespace karigane

@@ -1,12 +1,13 @@
 // The adjusted-price run: see adjust_run.h. The files themselves are written by
-// adjust/adjusted_files; a write that fails does not stop the other stocks but turns the ending
-// into the error ending, so that a full disk or a read-only folder is not reported as success.
+// adjust/adjusted_files; a write that fails lets the files in hand finish, begins no new one
+// and turns the ending into the error ending, so that a full disk or a read-only folder is not
+// reported as success.
 #include "run/adjust_run.h"
 
 #include <string>
 
 #include "adjust/adjusted_files.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "run/settings.h"
 
 namespace karigane {
@@ -25,6 +26,7 @@ run_ending failed(run_context& ctx, const std::string& message) {
 
 run_ending out2_hosei_cmd_Click(run_context& ctx) {
   ctx.set_stop_flag(false);
+  ctx.reset_run_state();
   ctx.set_label1("", label_colour::blue);
   ctx.pump();
   read_settei_sub(ctx, ctx.settei);
@@ -44,7 +46,8 @@ run_ending out2_hosei_cmd_Click(run_context& ctx) {
     return run_ending::aborted;
   }
   if (outcome.write_failures > 0) {
-    std::string message = "ファイルを書き込めません: " + outcome.first_write_failure;
+    std::string message =
+        "ファイルを書き込めません: " + ctx.relative_path(outcome.first_write_failure);
     if (outcome.write_failures > 1) {
       message += "（ほか" + std::to_string(outcome.write_failures - 1) + "件）";
     }

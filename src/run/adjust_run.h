@@ -11,8 +11,9 @@ namespace karigane {
 
 // The run. It reads the settings itself, shows each file in the status line and ends with the
 // window idle and an empty status line (completed). A folder or file of the outputs that
-// cannot be written ends it with the error ending after the other files are done; the stop
-// flag, tested between files, ends it with the abort ending.
+// cannot be written ends it with the error ending ("ファイルを書き込めません: " and the file,
+// "（ほかN件）" when files in hand failed too): the files in hand are finished and no new one
+// is begun. The stop flag, tested between files, ends it with the abort ending.
 run_ending out2_hosei_cmd_Click(run_context& ctx);
 
 }  // namespace karigane

@@ -34,6 +34,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   std::int16_t error_flag_s = kFalse;
   std::string error_msg_s;
   ctx.set_stop_flag(false);
+  ctx.reset_run_state();
   ctx.set_label1("", label_colour::blue);
   ctx.pump();
 
@@ -63,6 +64,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   } else {
     effective_code_sub(ctx, code_list);
   }
+  if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
   if (ctx.stop_flag()) return aborted(ctx);
   ctx.pump();
 
@@ -74,6 +76,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
     dl_jikeiretudata_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
@@ -85,6 +88,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
     dl_data_c_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
@@ -92,6 +96,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
 
   if (ctx.controls.out1_data_z_chk) {
     dl_data_z_sub(ctx, code_list, error_flag_s, error_msg_s);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
     // A stop inside the driver comes back as its failure; it ends the run as a stop.
     if (error_flag_s && ctx.stop_flag()) return aborted(ctx);
     if (error_flag_s) return failed(ctx, error_msg_s);

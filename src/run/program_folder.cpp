@@ -9,7 +9,7 @@
 
 #include "codes/stock_list.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/install_paths.h"
 
 namespace fs = std::filesystem;

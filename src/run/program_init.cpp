@@ -2,7 +2,7 @@
 #include "run/program_init.h"
 
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "run/settings.h"
 
 namespace karigane {

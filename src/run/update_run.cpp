@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "core/folders.h"
+#include "core/damaged_file.h"
+#include "core/file_store.h"
 #include "core/text.h"
 #include "latest/data_m_update.h"
 #include "latest/latest_driver.h"
@@ -25,6 +26,7 @@ bool code_of_file(const std::string& name, std::string& code) {
 
 run_ending renew_start_cmd_Click(run_context& ctx) {
   ctx.set_stop_flag(false);
+  ctx.reset_run_state();
   ctx.set_label1("", label_colour::blue);
   ctx.pump();
   if (ctx.stop_flag()) {
@@ -41,8 +43,9 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   const settei_record& s = ctx.settei;
 
   code_list_t codes(1, "0");
-  bool listed = false;
-  for (const std::string& name : list_files(s.kabuka_path + s.data_m_name + "/", &listed)) {
+  const std::string series_folder = s.kabuka_path + s.data_m_name + "/";
+  file_status listed;
+  for (const std::string& name : list_files(series_folder, &listed)) {
     ctx.pump();
     if (ctx.stop_flag()) break;
     std::string code;
@@ -52,6 +55,8 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
     abort_ending(ctx);
     return run_ending::aborted;
   }
+  // A folder that cannot be listed is not an empty one.
+  if (!listed && !listed.missing()) report_unlisted_folder(ctx, kKindUpdate, series_folder, listed);
   std::string newest_year;
   for (const std::string& folder : list_subfolders(s.kabuka_path)) {
     const double v = val(folder);
@@ -94,6 +99,10 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   }
   ctx.pump();
   add_data_d_to_data_m_sub(ctx, table);
+  if (ctx.has_run_error()) {
+    error_ending(ctx, ctx.run_error());
+    return run_ending::error;
+  }
   ctx.set_label1("更新処理を完了しました。", label_colour::blue);
   ctx.set_label4("", label_colour::blue);
   ctx.set_controls_sub(true);

@@ -1,7 +1,7 @@
 // Time-series price files: see price_files.h.
 #include "timeseries/price_files.h"
 
-#include "core/folders.h"
+#include "core/file_store.h"
 
 namespace karigane {
 
@@ -31,14 +31,14 @@ std::string yearly_price_file_path(const settei_record& settei, const std::strin
 read_result read_jikeiretu_asc_sub(const std::string& path, jikeiretu_data_t& table) {
   jikeiretu_data_t read;
   const read_result r = read_table_file(path, read, kPriceFileWidth, kPriceCount, false);
-  if (r != read_result::missing) table = std::move(read);
+  if (r == read_result::ok || r == read_result::damaged) table = std::move(read);
   return r;
 }
 
 read_result read_jikeiretu_desc_sub(const std::string& path, jikeiretu_data_t& table) {
   jikeiretu_data_t read;
   const read_result r = read_table_file(path, read, kPriceFileWidth, kPriceCount, true);
-  if (r != read_result::missing) table = std::move(read);
+  if (r == read_result::ok || r == read_result::damaged) table = std::move(read);
   return r;
 }
 
@@ -51,45 +51,45 @@ std::int16_t write_jikeiretu_desc_sub(const std::string& path, const jikeiretu_d
 }
 
 std::int16_t write_jikeiretu_data_sub(const settei_record& settei, jikeiretu_data_t& table,
-                                      bool* damaged) {
-  if (damaged) *damaged = false;
+                                      read_result* stored) {
+  keep_first_row_per_date(table, 0, kPriceCount);
+  const std::size_t d = std::min(price_count(table), table.size() - 1);
+  if (d > 0) {
+    table[0][kPriceOldest] = table[d][0];
+    table[0][kPriceNewest] = table[1][0];
+  }
   const std::string path = price_file_path(settei, table[0][kPriceCode]);
-  jikeiretu_data_t stored;
-  const read_result r = read_jikeiretu_desc_sub(path, stored);
+  jikeiretu_data_t e_table;
+  const read_result r = read_jikeiretu_desc_sub(path, e_table);
+  if (stored) *stored = r;
   if (r == read_result::missing) return write_jikeiretu_desc_sub(path, table);
-  if (r == read_result::damaged) {
-    if (damaged) *damaged = true;
-    return -1;
-  }
-  merge_descending(stored, price_count(stored), table, std::min(price_count(table), table.size() - 1),
-                   0, kPriceCount);
-  const std::size_t e = price_count(stored);
+  if (r.unusable()) return -1;
+  merge_descending(e_table, price_count(e_table), table, d, 0, kPriceCount);
+  const std::size_t e = price_count(e_table);
   if (e > 0) {
-    stored[0][kPriceOldest] = stored[e][0];
-    stored[0][kPriceNewest] = stored[1][0];
+    e_table[0][kPriceOldest] = e_table[e][0];
+    e_table[0][kPriceNewest] = e_table[1][0];
   }
-  table = std::move(stored);
+  table = std::move(e_table);
   return write_jikeiretu_desc_sub(path, table);
 }
 
 std::int16_t write_jikeiretu_nengoto_sub(const settei_record& settei, jikeiretu_data_t& table,
-                                         const std::string& code) {
-  if (read_jikeiretu_asc_sub(price_file_path(settei, code), table) != read_result::ok) return -1;
-  std::int16_t flag = 0;
-  for_each_year_run(
-      table, price_count(table), 0, kPriceCount,
+                                         const std::string& code, read_result* main_read,
+                                         std::string* unwritten) {
+  if (unwritten) unwritten->clear();
+  const read_result r = read_jikeiretu_asc_sub(price_file_path(settei, code), table);
+  if (main_read) *main_read = r;
+  if (r != read_result::ok) return -1;
+  const std::string failed = write_year_runs(
+      table, price_count(table), 0, kPriceCount, kPriceFileWidth,
       [](jikeiretu_data_t& run) {
         run[0][kPriceOldest] = run[1][0];
         run[0][kPriceNewest] = run.back()[0];
       },
-      [&](const std::string& year, const jikeiretu_data_t& run) {
-        ensure_folder(settei.kabuka_path + year);
-        ensure_folder(settei.kabuka_path + year + "/" + settei.data_m_name);
-        if (write_jikeiretu_asc_sub(yearly_price_file_path(settei, year, code), run) != 0) {
-          flag = -1;
-        }
-      });
-  return flag;
+      [&](const std::string& year) { return yearly_price_file_path(settei, year, code); });
+  if (unwritten) *unwritten = failed;
+  return failed.empty() ? 0 : -1;
 }
 
 }  // namespace karigane

@@ -22,12 +22,15 @@ std::int16_t write_bunkatu_asc_sub(const std::string& path, const bunkatu_list_t
 std::int16_t write_bunkatu_desc_sub(const std::string& path, const bunkatu_list_t& table);
 
 // Merges the downloaded splits (newest first) into the stock's split list, as the price merge
-// does; a damaged stored list is left untouched (-1, `damaged` set).
+// does; a damaged or unreadable stored list is left untouched (-1, `stored` tells how it
+// read). Any other -1 is a list that could not be written.
 std::int16_t write_bunkatu_data_sub(const settei_record& settei, bunkatu_list_t& table,
-                                    bool* damaged = nullptr);
+                                    read_result* stored = nullptr);
 
-// Rewrites the stock's yearly split lists from its split list; nothing when it has none.
+// Rewrites the stock's yearly split lists from its split list; nothing when it has none. -1
+// as for the yearly price files.
 std::int16_t write_bunkatu_nengoto_sub(const settei_record& settei, bunkatu_list_t& table,
-                                       const std::string& code);
+                                       const std::string& code, read_result* main_read = nullptr,
+                                       std::string* unwritten = nullptr);
 
 }  // namespace karigane

@@ -1,12 +1,14 @@
 // The time-series driver: see timeseries_driver.h.
 #include "timeseries/timeseries_driver.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "codes/stock_list.h"
 #include "core/damaged_file.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/kikan_list.h"
+#include "core/page_failure.h"
 #include "core/text.h"
 #include "fetch/page_retrieval.h"
 #include "fetch/quote_addresses.h"
@@ -21,14 +23,24 @@ constexpr const char* kInterrupted = "処理を中断しました。";
 constexpr const char* kMobileForm = "Ｍ";
 constexpr int kWindowDays = 50;
 
-// The first stock-list entry of every code, by numeric value.
+// The first stock-list entry of every code, by numeric value; entries whose code is not plain
+// digits are not stocks.
 std::unordered_map<std::int64_t, const meigara_entry*> index_by_code(const meigara_list_t& list) {
   std::unordered_map<std::int64_t, const meigara_entry*> index;
   const std::size_t n = meigara_count(list);
   for (std::size_t i = 1; i <= n; ++i) {
+    if (!plain_code(list[i].d1_meigarasuu_meigaracode)) continue;
     index.emplace(int_value(list[i].d1_meigarasuu_meigaracode), &list[i]);
   }
   return index;
+}
+
+// The market letter goes into the mobile page's address after the code: letters only.
+std::string market_letter_of(const meigara_entry& entry) {
+  const std::string& m = entry.market_code;
+  const bool letters = std::all_of(
+      m.begin(), m.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+  return letters ? m : std::string();
 }
 
 // Before the windows of a stock in the mobile form the site is asked for one fixed history
@@ -61,25 +73,30 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
   const auto entries = index_by_code(meigara_list);
   ctx.pump();
 
-  ensure_folder(settei.kabuka_path);
-  ensure_folder(settei.kabuka_path + settei.data_m_name + "/");
-  ensure_folder(settei.kabuka_path + settei.data_m_name + "h/");
+  for (const std::string& folder :
+       {settei.kabuka_path, settei.kabuka_path + settei.data_m_name + "/",
+        split_folder_path(settei)}) {
+    if (!ensure_folder(folder)) ctx.set_write_error(folder);
+  }
 
   const kikan_list_t kikan_list = make_kikan_list(start_date, end_date, kWindowDays);
 
+  // A stop, or a fault that ends the run (a file that cannot be written).
   auto stopped = [&] {
-    if (!ctx.stop_flag()) return false;
+    if (!ctx.run_interrupted()) return false;
     error_flag_s = kTrue;
-    error_msg_s = kInterrupted;
+    error_msg_s = ctx.has_run_error() ? ctx.run_error() : kInterrupted;
     return true;
   };
   if (stopped()) return;
 
   const std::size_t n = code_count(code_list);
+  ctx.progress.start_pass(kKindPrices, kUnitStocks, n);
   for (std::size_t i = 1; i <= n; ++i) {
     const std::string& code = code_list[i];
     ctx.pump();
     if (stopped()) return;
+    ctx.progress.at_item(i, code);
     ctx.pump();
     jikeiretu_data_t prices = empty_price_table(code);
     bunkatu_list_t splits = empty_split_table(code);
@@ -87,7 +104,7 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
 
     std::string market_code;
     if (const auto it = entries.find(int_value(code)); it != entries.end()) {
-      market_code = it->second->market_code;
+      market_code = market_letter_of(*it->second);
       prices[0][kPriceMarket] = it->second->market_name;
     }
 
@@ -96,34 +113,59 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
       ctx.pump();
       if (stopped()) return;
       ctx.pump();
-      ctx.set_label1(code + " " + slash_text(window.start) + "～" + slash_text(window.end) +
-                         " 時系列株価処理中",
-                     label_colour::blue);
+      const std::string period = slash_text(window.start) + "～" + slash_text(window.end);
+      ctx.set_label1(code + " " + period + " 時系列株価処理中", label_colour::blue);
       ctx.pump();
       dl_yh_data_m_db_sub(ctx, window, code, market_code, prices, splits, error_flag_s,
                           error_msg_s);
+      note_page_result(ctx, code, kKindPrices, period, error_flag_s, error_msg_s);
     }
 
     if (stopped()) return;
     ctx.pump();
-    bool damaged = false;
     if (price_count(prices) > 0) {
-      write_jikeiretu_data_sub(settei, prices, &damaged);
-      if (damaged) report_damaged_file(ctx, price_file_path(settei, code));
+      const std::string path = price_file_path(settei, code);
+      read_result stored;
+      if (write_jikeiretu_data_sub(settei, prices, &stored) != 0) {
+        if (stored.unusable()) {
+          report_damaged_file(ctx, code, kKindPrices, path, stored);
+        } else {
+          ctx.set_write_error(path);
+        }
+      }
     }
     if (stopped()) return;
     ctx.pump();
     if (split_count(splits) > 0) {
-      write_bunkatu_data_sub(settei, splits, &damaged);
-      if (damaged) report_damaged_file(ctx, split_file_path(settei, code));
+      const std::string path = split_file_path(settei, code);
+      read_result stored;
+      if (write_bunkatu_data_sub(settei, splits, &stored) != 0) {
+        if (stored.unusable()) {
+          report_damaged_file(ctx, code, kKindSplits, path, stored);
+        } else {
+          ctx.set_write_error(path);
+        }
+      }
     }
     if (stopped()) return;
     ctx.pump();
     if (ctx.controls.out1_nengoto_chk) {
-      write_jikeiretu_nengoto_sub(settei, prices, code);
+      // The main files were reported above when they could not be read; a yearly file that
+      // cannot be written ends the run.
+      std::string unwritten;
+      read_result main_read;
+      write_jikeiretu_nengoto_sub(settei, prices, code, &main_read, &unwritten);
+      if (main_read.unusable()) {
+        report_damaged_file(ctx, code, kKindPrices, price_file_path(settei, code), main_read);
+      }
+      if (!unwritten.empty()) ctx.set_write_error(unwritten);
       if (stopped()) return;
       ctx.pump();
-      write_bunkatu_nengoto_sub(settei, splits, code);
+      write_bunkatu_nengoto_sub(settei, splits, code, &main_read, &unwritten);
+      if (main_read.unusable()) {
+        report_damaged_file(ctx, code, kKindSplits, split_file_path(settei, code), main_read);
+      }
+      if (!unwritten.empty()) ctx.set_write_error(unwritten);
       if (stopped()) return;
       ctx.pump();
     }

@@ -20,7 +20,7 @@
 #include "run/program_folder.h"
 #include "run/settings.h"
 #include "codes/targets.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "run/update_run.h"
 
 namespace karigane {

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "run/adjust_run.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "price_fixtures.h"
+#include "support/file_fault.h"
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
 
@@ -79,6 +80,31 @@ TEST(AdjustRun, AStopEndsTheRunWithEveryFileWholeOrNotWritten) {
                            "20130104,1234.5,1234.5,1234.5,1234.5,1000\r\n");
   }
   EXPECT_LT(written, stocks);
+}
+
+TEST(AdjustRun, AWriteFailureBeginsNoNewFileAndNamesTheFirstWithTheOthersInHand) {
+  temp_folder dir;
+  const int stocks = 100;
+  for (int k = 0; k < stocks; ++k) store_stock(dir, std::to_string(2000 + k));
+  recording_context ctx(dir.path());
+  std::size_t attempts = 0;
+  {
+    testing::injected_file_fault full(file_call::rename, "syusei_kabuka/data_m/", ENOSPC);
+    EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::error);
+    attempts = full.hits();
+  }
+  // Only the files in hand when the first failed were tried (a few workers' worth).
+  EXPECT_GE(attempts, 1u);
+  EXPECT_LE(attempts, 16u);
+  std::string expected = "ファイルを書き込めません: kabuka/syusei_kabuka/data_m/2000.csv";
+  if (attempts > 1) expected += "（ほか" + std::to_string(attempts - 1) + "件）";
+  EXPECT_EQ(ctx.label1(), expected);
+  EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+  EXPECT_EQ(list_files(dir.path() + "kabuka/syusei_kabuka/data_m/"), std::vector<std::string>{});
+  const progress_snapshot progress = ctx.progress.snapshot();
+  EXPECT_EQ(progress.unit, kUnitFiles);
+  EXPECT_EQ(progress.total, static_cast<std::size_t>(stocks));
+  EXPECT_LE(progress.index, attempts);
 }
 
 TEST(AdjustRun, WithoutAPriceFolderThereIsNothingToDo) {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "adjust/year_list.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "support/temp_folder.h"
 
 namespace karigane {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
 
@@ -102,6 +104,30 @@ TEST(ValidityCheck, KeepsOnlyListedCodesInOrder) {
   EXPECT_EQ(codes, (code_list_t{"2", "1301", "7203"}));
   EXPECT_EQ(ctx.label1_texts(), std::vector<std::string>{"銘柄コードのチェック処理"});
   EXPECT_EQ(ctx.label1(), "");
+}
+
+TEST(ValidityCheck, ListCodesThatAreNotPlainDigitsNeverBecomeTargets) {
+  temp_folder dir;
+  testing::write_cp932(
+      dir.path() + "meigara_list.csv",
+      "5,x,y,z\r\n1301x,t,東証1部,a\r\n 1332 ,t,東証1部,b\r\n"
+      "1333/../../etc,t,東証1部,c\r\n7203,t,東証1部,d\r\n9984&q=1,t,東証1部,e\r\n");
+  recording_context ctx(dir.path());
+  code_list_t codes{"5", "1301", "1332", "1333", "7203", "9984"};
+  effective_code_sub(ctx, codes);
+  EXPECT_EQ(codes, (code_list_t{"2", "1332", "7203"}));
+}
+
+TEST(TableMode, ATableThatIsThereButCannotBeReadIsNotMissing) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  ctx.controls.meigara_code_opt = selection_mode::table;
+  std::filesystem::create_directory(dir.path() + "download_code.csv");
+  const selection s = select(ctx);
+  EXPECT_EQ(s.flag, kTrue);
+  EXPECT_EQ(
+      s.message,
+      "ファイル　download_code.csv　を読めません: ファイルの場所にフォルダがあります（EISDIR）");
 }
 
 TEST(ValidityCheck, WithoutAStockListTheCodesStay) {

@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "support/temp_folder.h"
 
 namespace karigane {
@@ -99,7 +99,7 @@ TEST(AtomicWrite, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
   rlimit small = saved;
   small.rlim_cur = 16;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = write_file_atomic(path, std::string(4096, 'x'));
+  const file_status written = write_file_atomic(path, std::string(4096, 'x'));
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(written);

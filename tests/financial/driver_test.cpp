@@ -3,9 +3,10 @@
 // leaves stored, and the summaries at the end.
 #include <gtest/gtest.h>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "financial/financial_driver.h"
 #include "financial/statement_fetch.h"
+#include "support/file_fault.h"
 #include "support/quote_site_process.h"
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
@@ -173,20 +174,25 @@ TEST_F(financial_run, ADamagedStockFileStaysAsItWasAndTheOtherKindsGoOn) {
   EXPECT_EQ(text.substr(0, 2), "0,");
 }
 
-TEST_F(financial_run, FilesThatCannotBeWrittenAreReported) {
-  // A folder where the stock file should be, a file where the summary folder should be.
-  ASSERT_TRUE(ensure_folder(file("data_ztan")));
+TEST_F(financial_run, AFileThatCannotBeWrittenEndsTheRunNamingIt) {
+  // A full disk under the first stock file: the run ends there, before any summary.
+  {
+    testing::injected_file_fault full(file_call::rename, file("data_ztan"), ENOSPC);
+    run({"1301", "1332"});
+  }
+  EXPECT_EQ(flag_, -1);
+  EXPECT_EQ(message_, "ファイルを書き込めません: kabuka/data_ztan/1301.csv");
+  EXPECT_EQ(ctx_.run_error(), message_);
+  EXPECT_EQ(file_bytes(file("data_ztan")), "");
+  EXPECT_EQ(file_bytes(file("data_zren", "1332")), "");
+  EXPECT_EQ(file_bytes(summary("data_zren")), "");
+
+  // A file where a summary folder should be: the summaries before it are written.
+  ctx_.reset_run_state();
   write_cp932(dir_.path() + "kabuka/data_ztyu_d", "not a folder");
   run({"1301"});
-  const std::string stock_message = file("data_ztan") + " に書き込めませんでした。";
-  bool stock_reported = false;
-  for (const auto& e : ctx_.label1_history) {
-    stock_reported |= e.text == stock_message && e.colour == label_colour::red;
-  }
-  EXPECT_TRUE(stock_reported);
   EXPECT_EQ(flag_, -1);
-  EXPECT_EQ(message_, summary("data_ztyu") + " に書き込めませんでした。");
-  EXPECT_EQ(ctx_.label1_colour(), label_colour::red);
+  EXPECT_EQ(message_, "ファイルを書き込めません: kabuka/data_ztyu_d/");
   EXPECT_NE(file_bytes(summary("data_zren")), "");
 }
 

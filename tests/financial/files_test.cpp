@@ -75,9 +75,9 @@ TEST_F(statement_files, MergeInsertsNewPeriodsAndReplacesStoredOnes) {
                         line_of("20110300", "old"));
   zaimu_tbl_t t = fetched("1301", "(株)極洋", {period("20130300", "new"), period("20120300", "new"),
                                                  period("20110300", "new")});
-  bool damaged = true;
-  EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &damaged), 0);
-  EXPECT_FALSE(damaged);
+  read_result stored;
+  EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &stored), 0);
+  EXPECT_EQ(stored, read_result::ok);
   EXPECT_EQ(file_bytes(path),
             utf8_to_cp932(header("1301", "(株)極洋", 4) + line_of("20100300", "old") +
                           line_of("20110300", "new") + line_of("20120300", "new") +
@@ -145,9 +145,9 @@ TEST_F(statement_files, DamagedStockFileIsLeftUntouched) {
     write_cp932(path, stored);
     const std::string before = file_bytes(path);
     zaimu_tbl_t t = fetched("1301", "(株)極洋", {period("20130300", "new")});
-    bool damaged = false;
-    EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &damaged), -1);
-    EXPECT_TRUE(damaged);
+    read_result read;
+    EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &read), -1);
+    EXPECT_EQ(read, read_result::damaged);
     EXPECT_EQ(file_bytes(path), before);
   }
 }

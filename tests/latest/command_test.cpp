@@ -2,7 +2,7 @@
 // local quote site, with both clocks set inside and outside trading hours.
 #include <gtest/gtest.h>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "core/text.h"
 #include "support/process.h"
 #include "support/quote_site_process.h"

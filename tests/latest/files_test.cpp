@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "codes/stock_list.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "latest/latest_driver.h"
 #include "latest/latest_files.h"
 #include "latest/stock_list_renewal.h"

@@ -4,7 +4,7 @@
 
 #include "core/cp932.h"
 #include "core/dates.h"
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "margin/margin_files.h"
 #include "support/temp_folder.h"
 
@@ -76,14 +76,14 @@ TEST(MarginFiles, ADamagedFileIsLeftUntouched) {
   write_cp932(db.main_file(), damaged);
   const std::string before = file_bytes(db.main_file());
   credit_tbl_t t = collected("(株)極洋", {{"20130104", "130", "230", "1.77"}});
-  bool was_damaged = false;
-  EXPECT_EQ(write_data_c_sub(db.settei, t, &was_damaged), -1);
-  EXPECT_TRUE(was_damaged);
+  read_result stored;
+  EXPECT_EQ(write_data_c_sub(db.settei, t, &stored), -1);
+  EXPECT_EQ(stored, read_result::damaged);
   EXPECT_EQ(file_bytes(db.main_file()), before);
   // Nor are per-year files written from what could be read of it.
   credit_tbl_t work;
-  EXPECT_EQ(write_data_c_nengoto_sub(db.settei, work, "1301", &was_damaged), -1);
-  EXPECT_TRUE(was_damaged);
+  EXPECT_EQ(write_data_c_nengoto_sub(db.settei, work, "1301", &stored), -1);
+  EXPECT_EQ(stored, read_result::damaged);
   EXPECT_EQ(file_bytes(db.settei.kabuka_path + "2012/data_c/1301.csv"), "");
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/cp932.h"
 #include "core/fields.h"
+#include "core/file_store.h"
 
 namespace fs = std::filesystem;
 

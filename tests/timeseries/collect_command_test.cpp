@@ -151,6 +151,23 @@ TEST(CollectTimeSeries, AWrongStockIsAskedForFiveTimesAndNoSuchStockThree) {
   EXPECT_TRUE(testing::file_bytes(dir.path() + "kabuka/data_m/1332.csv").empty());
 }
 
+TEST(CollectTimeSeries, AFolderThatCannotBeMadeEndsTheRunInRedWithStatus1) {
+  quote_site_process site;
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  testing::write_bytes(dir.path() + "kabuka/data_m", "a file where the price folder belongs");
+  const auto r = run_karigane({"--dir", dir.path(), "collect", "--code", "7203", "--from",
+                               "2013/01/01", "--to", "2013/02/19"},
+                              kClock);
+  EXPECT_EQ(r.exit_status, 1) << r.out;
+  ASSERT_FALSE(r.lines().empty());
+  EXPECT_EQ(r.lines().back(), "ファイルを書き込めません: kabuka/data_m/");
+  EXPECT_EQ(testing::file_bytes(dir.path() + "kabuka/data_m"),
+            "a file where the price folder belongs");
+  EXPECT_TRUE(history_requests(site).empty());
+}
+
 TEST(CollectTimeSeries, AnUnknownPageFormEndsTheRunWithAClearMessage) {
   quote_site_process site;
   ASSERT_TRUE(site.started());

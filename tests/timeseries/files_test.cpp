@@ -1,7 +1,7 @@
 // Price files and split lists: merge, yearly files, bytes on disk, damaged files.
 #include <gtest/gtest.h>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "support/temp_folder.h"
 #include "timeseries/price_files.h"
 #include "timeseries/split_files.h"
@@ -107,9 +107,9 @@ TEST(PriceFiles, ADamagedStoredFileIsLeftUntouched) {
   for (const std::string& text : damaged) {
     testing::write_cp932(path, text);
     jikeiretu_data_t t = download({"20130108,8"});
-    bool was_damaged = false;
-    EXPECT_EQ(write_jikeiretu_data_sub(s, t, &was_damaged), -1) << text;
-    EXPECT_TRUE(was_damaged) << text;
+    read_result stored;
+    EXPECT_EQ(write_jikeiretu_data_sub(s, t, &stored), -1) << text;
+    EXPECT_EQ(stored, read_result::damaged) << text;
     EXPECT_EQ(cp932_file(path), text);
     jikeiretu_data_t work;
     EXPECT_EQ(write_jikeiretu_nengoto_sub(s, work, "1301"), -1);

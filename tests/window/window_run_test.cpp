@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 #include "support/quote_site_process.h"
 #include "support/temp_folder.h"
 #include "window_fixture.h"
