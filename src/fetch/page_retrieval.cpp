@@ -33,10 +33,10 @@ std::string browser_error_page(const std::string& detail) {
 
 enum class attempt_end { page, timed_out };
 
-// One navigation: the page (or error page) goes to `page`, which a document without a body
-// element leaves untouched.
-attempt_end navigate(run_context& ctx, const std::string& url, std::string& page) {
-  transfer_result r = load_page(ctx, url);
+// One navigation, attempt `repeat` + 1 at the page: the page (or error page) goes to `page`,
+// which a document without a body element leaves untouched.
+attempt_end navigate(run_context& ctx, const std::string& url, int repeat, std::string& page) {
+  transfer_result r = load_page(ctx, url, repeat);
   switch (r.end) {
     case transfer_end::timed_out:
     case transfer_end::stopped:
@@ -73,7 +73,7 @@ void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
   for (int attempt = 1;; ++attempt) {
     attempt_end end = attempt_end::page;
     try {
-      end = navigate(ctx, url, page);
+      end = navigate(ctx, url, attempt - 1, page);
     } catch (const std::exception& e) {
       page = browser_error_page(e.what());
     } catch (...) {

@@ -18,6 +18,8 @@
 // A document without a body element leaves `page` as it was. Label4 shows "接続中..." (blue)
 // while a transfer is under way and is emptied afterwards. Nothing is thrown. Calls on
 // different threads are independent.
+//
+// Repeats at hosts off this machine back off (request_pacing.h).
 #pragma once
 
 #include <string>
