@@ -38,6 +38,7 @@ std::uint64_t run_context::next_run_serial() {
 
 void run_context::reset_run_state() {
   failures.clear();
+  transfers_failed_in_a_row_.store(0);
   run_serial_.store(next_run_serial(), std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(run_error_mutex_);
   run_error_.clear();

@@ -30,14 +30,15 @@ void dl_data_c_sub(run_context& ctx, const code_list_t& code_list, const date& s
                                       ? kikan_list_t{kikan_row{"0", {}, {}}}
                                       : make_kikan_list(start_date, end_date, kWindowDays);
 
+  // A stop, or a fault that ends the run (a site that stopped answering).
   auto stopped = [&] {
     ctx.pump();
-    if (!ctx.stop_flag()) {
+    if (!ctx.run_interrupted()) {
       ctx.pump();
       return false;
     }
     error_flag_s = kTrue;
-    error_msg_s = kInterrupted;
+    error_msg_s = ctx.stop_flag() ? kInterrupted : ctx.run_error();
     return true;
   };
   if (stopped()) return;

@@ -34,6 +34,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   std::int16_t error_flag_s = kFalse;
   std::string error_msg_s;
   ctx.set_stop_flag(false);
+  ctx.reset_run_state();
   ctx.set_label1("", label_colour::blue);
   ctx.pump();
 
@@ -76,6 +77,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
     dl_jikeiretudata_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
     ctx.pump();
   }
 
@@ -87,6 +89,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
     dl_data_c_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
     ctx.pump();
   }
 

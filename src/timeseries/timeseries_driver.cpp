@@ -67,10 +67,11 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
 
   const kikan_list_t kikan_list = make_kikan_list(start_date, end_date, kWindowDays);
 
+  // A stop, or a fault that ends the run (a site that stopped answering).
   auto stopped = [&] {
-    if (!ctx.stop_flag()) return false;
+    if (!ctx.run_interrupted()) return false;
     error_flag_s = kTrue;
-    error_msg_s = kInterrupted;
+    error_msg_s = ctx.stop_flag() ? kInterrupted : ctx.run_error();
     return true;
   };
   if (stopped()) return;
