@@ -65,6 +65,8 @@ const std::vector<settings_key>& settings_keys() {
         {"旧株価テーブルURL", d.old_table_url, true},
         {"企業情報サイトURL", d.profile_site_url, true},
         {"指標サイトURL", d.index_site_url, true},
+        {"アクセス間隔ミリ秒", std::to_string(d.access_interval_ms), false},
+        {"CA証明書ファイル", d.ca_certificate_file, false},
     };
   }();
   return keys;
