@@ -1,5 +1,6 @@
-// karigane-quote-site: loads the data set, binds 127.0.0.1, announces the port on the first
-// line of standard output and serves until SIGINT or SIGTERM.
+// karigane-quote-site: loads the data set, binds 127.0.0.1 (or --bind), announces the address
+// and port on the first line of standard output and serves until SIGINT or SIGTERM. A port
+// that cannot be bound, one in use included, ends it with status 1.
 #include <pthread.h>
 #include <signal.h>
 
@@ -32,6 +33,11 @@ int run(int argc, char** argv) {
     std::printf("karigane-quote-site %s\n", program_version());
     return 0;
   }
+  // A busy port is refused before the data set is loaded.
+  if (const std::string busy = bind_failure(options.server.address, options.server.port); !busy.empty()) {
+    std::fprintf(stderr, "karigane-quote-site: %s\n", busy.c_str());
+    return 1;
+  }
   market_sources sources;
   sources.seed = options.seed;
   sources.now = options.now ? *options.now : system_now();
@@ -58,10 +64,13 @@ int run(int argc, char** argv) {
     std::fprintf(stderr, "karigane-quote-site: %s\n", error.c_str());
     return 1;
   }
-  std::printf("listening on 127.0.0.1:%d\n", server.port());
+  std::printf("listening on %s%s\n", server.bound_address().c_str(),
+              server.serves_https() ? " (https)" : "");
   // The next step for a person who started the site by hand: a program folder that uses it.
-  std::printf("data set: %s\nto use this site, run in a program folder (or add --dir DIR):\n  karigane init --site http://127.0.0.1:%d\n",
-              options.data_folder.empty() ? factory.c_str() : options.data_folder.c_str(), server.port());
+  const std::string site_url =
+      std::string(server.serves_https() ? "https://" : "http://") + server.bound_address();
+  std::printf("data set: %s\nto use this site, run in a program folder (or add --dir DIR):\n  karigane init --site %s\n",
+              options.data_folder.empty() ? factory.c_str() : options.data_folder.c_str(), site_url.c_str());
   std::fflush(stdout);
 
   std::thread watcher([&server, stop_signals] {

@@ -2,9 +2,14 @@
 #include "quote_server.h"
 
 #include <httplib.h>
+#include <netdb.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 
 #include "connection_control.h"
@@ -43,6 +48,67 @@ page_answer not_found_page() {
   return a;
 }
 
+// The log's mark of the connection this worker thread serves: the server runs each accepted
+// connection as one task of its pool, from the TLS handshake to the close.
+thread_local std::uint64_t this_connection_mark = 0;
+
+class connection_pool final : public httplib::TaskQueue {
+ public:
+  explicit connection_pool(std::size_t threads) : pool_(threads) {}
+  void enqueue(std::function<void()> fn) override {
+    pool_.enqueue([fn = std::move(fn)] {
+      this_connection_mark = 0;
+      fn();
+    });
+  }
+  void shutdown() override { pool_.shutdown(); }
+
+ private:
+  httplib::ThreadPool pool_;
+};
+
+// Reuses an address left in TIME_WAIT, but unlike the library's default (SO_REUSEPORT) never
+// shares a port with a server that is listening on it.
+void listening_socket_options(int socket) {
+  int yes = 1;
+  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+std::string host_and_port(const std::string& address, int port) {
+  const bool v6 = address.find(':') != std::string::npos;
+  return (v6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+std::string bind_failure(const std::string& address, int port) {
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICHOST | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  const std::string service = std::to_string(port);
+  const std::string cannot = "cannot listen on " + host_and_port(address, port) + ": ";
+  if (getaddrinfo(address.c_str(), service.c_str(), &hints, &found) != 0 || found == nullptr) {
+    return cannot + "not a numeric address";
+  }
+  std::string reason;
+  const int fd = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+  if (fd < 0) {
+    reason = cannot + std::strerror(errno);
+  } else {
+    listening_socket_options(fd);
+    if (::bind(fd, found->ai_addr, found->ai_addrlen) != 0) {
+      reason = cannot + (errno == EADDRINUSE ? "the port is already in use by another program"
+                                             : std::strerror(errno));
+    }
+    close(fd);
+  }
+  freeaddrinfo(found);
+  return reason;
+}
+
+namespace {
+
 page_answer forbidden_page() {
   page_answer a;
   a.status = 403;
@@ -59,7 +125,11 @@ struct quote_server::impl {
         routes(site_routes(data)),
         faults(settings.faults),
         log(settings.log_file),
-        encoding(settings.encoding) {}
+        encoding(settings.encoding),
+        server(settings.tls_certificate.empty()
+                   ? std::make_unique<httplib::Server>()
+                   : std::make_unique<httplib::SSLServer>(settings.tls_certificate.c_str(),
+                                                          settings.tls_key.c_str())) {}
 
   server_settings settings;
   route_table routes;
@@ -68,7 +138,7 @@ struct quote_server::impl {
   std::mutex encoding_mutex;
   page_encoding encoding;
   std::atomic<bool> stopping{false};
-  httplib::Server server;
+  std::unique_ptr<httplib::Server> server;
   int bound_port = -1;
 
   page_encoding current_encoding() {
@@ -103,6 +173,9 @@ struct quote_server::impl {
       for (const auto& line : log.lines()) text += line + "\n";
       res.set_content(text, "text/plain; charset=utf-8");
       return;
+    } else if (what == "connections") {
+      res.set_content(std::to_string(log.connections()) + "\n", "text/plain; charset=utf-8");
+      return;
     } else if (what == "encoding") {
       page_encoding e = current_encoding();
       if ((req.has_param("charset") && !parse_charset(req.get_param_value("charset"), e.charset)) ||
@@ -123,7 +196,7 @@ struct quote_server::impl {
   }
 
   void page(const httplib::Request& req, httplib::Response& res) {
-    log.add(req.target.empty() ? req.path : req.target);
+    log.add(req.target.empty() ? req.path : req.target, this_connection_mark);
     const auto route = find_route(routes, req.path);
     if (route == routes.end()) {
       if (routes.find(req.path + "/") != routes.end()) {
@@ -155,14 +228,17 @@ struct quote_server::impl {
 };
 
 quote_server::quote_server(const market_data& data, server_settings settings)
-    : impl_(std::make_unique<impl>(data, std::move(settings))) {
+    : impl_(std::make_unique<impl>(data, std::move(settings))),
+      tls_(!impl_->settings.tls_certificate.empty()) {
   impl* self = impl_.get();
   const int threads = std::max(2, self->settings.threads);
-  self->server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
-  self->server.set_keep_alive_max_count(100);
+  httplib::Server& server = *self->server;
+  server.new_task_queue = [threads] { return new connection_pool(static_cast<std::size_t>(threads)); };
+  server.set_keep_alive_max_count(100);
   // Without it small answers wait for the client's delayed acknowledgement (40 ms each).
-  self->server.set_tcp_nodelay(true);
-  self->server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
+  server.set_tcp_nodelay(true);
+  server.set_socket_options(listening_socket_options);
+  server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
     if (req.path.rfind(kControlPrefix, 0) == 0) {
       self->control(req, res);
     } else {
@@ -179,14 +255,19 @@ bool quote_server::bind(std::string& error) {
     error = impl_->settings.log_file + ": cannot be opened for appending";
     return false;
   }
-  const int port = impl_->settings.port;
-  if (port == 0) {
-    impl_->bound_port = impl_->server.bind_to_any_port("127.0.0.1");
-  } else if (impl_->server.bind_to_port("127.0.0.1", port)) {
-    impl_->bound_port = port;
+  const server_settings& s = impl_->settings;
+  if (!impl_->server->is_valid()) {
+    error = "cannot use the certificate " + s.tls_certificate + " with the key " + s.tls_key;
+    return false;
+  }
+  if (s.port == 0) {
+    impl_->bound_port = impl_->server->bind_to_any_port(s.address);
+  } else if (impl_->server->bind_to_port(s.address, s.port)) {
+    impl_->bound_port = s.port;
   }
   if (impl_->bound_port <= 0) {
-    error = "cannot listen on 127.0.0.1:" + std::to_string(port);
+    error = bind_failure(s.address, s.port);
+    if (error.empty()) error = "cannot listen on " + host_and_port(s.address, s.port);
     return false;
   }
   return true;
@@ -194,14 +275,18 @@ bool quote_server::bind(std::string& error) {
 
 int quote_server::port() const { return impl_->bound_port; }
 
+std::string quote_server::bound_address() const {
+  return host_and_port(impl_->settings.address, impl_->bound_port);
+}
+
 bool quote_server::serve() {
   signal(SIGPIPE, SIG_IGN);
-  return impl_->server.listen_after_bind();
+  return impl_->server->listen_after_bind();
 }
 
 void quote_server::stop() {
   impl_->stopping = true;
-  impl_->server.stop();
+  impl_->server->stop();
 }
 
 }  // namespace karigane::quote_site

@@ -1,4 +1,4 @@
-// The quote site's HTTP server on 127.0.0.1: page requests go to the renderer of their path
+// The quote site's HTTP(S) server on 127.0.0.1: page requests go to the renderer of their path
 // (page_routes.h) through the fault board and the request log; a path that names a page kind
 // without its trailing "/" is redirected to it; other paths get a 404 page. The control
 // endpoints, never logged:
@@ -6,9 +6,11 @@
 //                                                                removes every rule)
 //   GET /_control/reset      the command line's rules and encoding again, an empty log
 //   GET /_control/requests   the logged requests, one "path?query" line each
+//   GET /_control/connections  how many connections (with TLS: handshakes) carried them
 //   GET /_control/encoding?charset=euc-jp[&place=meta]          switch the page charset
-// Threaded; a "hang" request holds one thread until its client hangs up. Serving ignores
-// SIGPIPE for the whole process, as writing to a vanished client must not end it.
+// Threaded, one connection at a time per thread; a "hang" request holds one thread until its
+// client hangs up. A port in use by another server is refused. Serving ignores SIGPIPE for
+// the whole process, as writing to a vanished client must not end it.
 #pragma once
 
 #include <memory>
@@ -22,12 +24,21 @@
 namespace karigane::quote_site {
 
 struct server_settings {
-  int port = 0;  // 0: any free port
+  std::string address = "127.0.0.1";  // the local address to listen on
+  int port = 0;                        // 0: any free port
+  // HTTPS with this certificate and private key (PEM files); plain HTTP when empty.
+  std::string tls_certificate;
+  std::string tls_key;
   int threads = 16;
   page_encoding encoding;
   std::vector<fault_rule> faults;
   std::string log_file;
 };
+
+// Why a server could not listen on the address and port, found by a bind of its own: "cannot
+// listen on ADDRESS:PORT: " and "the port is already in use by another program" or the
+// system's reason; "" when it could.
+std::string bind_failure(const std::string& address, int port);
 
 class quote_server {
  public:
@@ -36,9 +47,12 @@ class quote_server {
   quote_server(const quote_server&) = delete;
   quote_server& operator=(const quote_server&) = delete;
 
-  // Binds 127.0.0.1 at the settings' port; false with a reason.
+  // Binds the settings' address and port; false with a reason (a port in use among them).
   bool bind(std::string& error);
   int port() const;
+  // "127.0.0.1:PORT" (an IPv6 address in brackets) once bound.
+  std::string bound_address() const;
+  bool serves_https() const { return tls_; }
 
   // Serves until stop() is called (from another thread or a signal watcher).
   bool serve();
@@ -47,6 +61,7 @@ class quote_server {
  private:
   struct impl;
   std::unique_ptr<impl> impl_;
+  bool tls_ = false;
 };
 
 }  // namespace karigane::quote_site

@@ -11,8 +11,12 @@ request_log::~request_log() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-void request_log::add(const std::string& line) {
+void request_log::add(const std::string& line, std::uint64_t& connection_mark) {
   std::lock_guard lock(mutex_);
+  if (connection_mark != generation_) {
+    connection_mark = generation_;
+    ++connections_;
+  }
   if (lines_.size() >= kMaxLines) lines_.erase(lines_.begin(), lines_.begin() + kMaxLines / 2);
   lines_.push_back(line);
   if (file_ != nullptr) {
@@ -27,9 +31,16 @@ std::vector<std::string> request_log::lines() const {
   return lines_;
 }
 
+std::size_t request_log::connections() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
 void request_log::clear() {
   std::lock_guard lock(mutex_);
   lines_.clear();
+  connections_ = 0;
+  ++generation_;
 }
 
 }  // namespace karigane::quote_site

@@ -1,7 +1,9 @@
 // The log of page requests: each request's target (path and query as sent), one line each, in
-// arrival order, kept in memory for /_control/requests and optionally appended to a file.
+// arrival order, kept in memory for /_control/requests and optionally appended to a file; and
+// how many connections carried them.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -19,8 +21,12 @@ class request_log {
 
   bool file_ok() const { return file_name_.empty() || file_ != nullptr; }
 
-  void add(const std::string& line);
+  // `connection_mark` belongs to the connection the request came on (0 for a new one); the
+  // log counts the connection the first time it sees it after a clear.
+  void add(const std::string& line, std::uint64_t& connection_mark);
   std::vector<std::string> lines() const;
+  // Connections that carried logged requests since the start or the last clear.
+  std::size_t connections() const;
   void clear();
 
  private:
@@ -29,6 +35,8 @@ class request_log {
 
   mutable std::mutex mutex_;
   std::vector<std::string> lines_;
+  std::size_t connections_ = 0;
+  std::uint64_t generation_ = 1;  // changes with every clear
   std::string file_name_;
   std::FILE* file_ = nullptr;
 };

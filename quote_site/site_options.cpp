@@ -15,14 +15,18 @@ bool whole(const std::string& text, T& out) {
 }  // namespace
 
 std::string site_help_text() {
-  return R"(Usage: karigane-quote-site --port P [options]
+  return R"help(Usage: karigane-quote-site --port P [options]
 
 Serves the quote site's pages on 127.0.0.1 from a deterministic data set, for the demo, the
 tests and offline use. The first line written to standard output is
-"listening on 127.0.0.1:PORT". SIGINT or SIGTERM ends the server.
+"listening on 127.0.0.1:PORT" (with " (https)" after it under --tls). SIGINT or SIGTERM ends
+the server. A port already in use ends it at once with a message and status 1.
 
 Options:
   --port P            port to listen on; 0 picks a free port (required)
+  --bind ADDR         the local address to listen on (default 127.0.0.1)
+  --tls CERT KEY      serve HTTPS with the certificate CERT and its private key KEY (PEM
+                      files; scripts/make-test-cert makes a throwaway pair for 127.0.0.1)
   --data DIR          serve the data folder DIR instead of the factory data set
   --seed N            seed of the generated prices and volumes (default 1)
   --now YYYY-MM-DDTHH:MM
@@ -69,8 +73,10 @@ Pages:
 
 Control endpoints (not logged):
   /_control/fault?mode=M[&codes=..][&count=N][&path=..]   add a rule (mode=none: remove all)
-  /_control/reset                     the command line's rules and charset, an empty log
+  /_control/reset                     the command line's rules and charset, an empty log (and
+                                      connection count)
   /_control/requests                  logged requests, one "path?query" line each
+  /_control/connections               connections (with --tls: handshakes) that carried them
   /_control/encoding?charset=NAME[&place=WHERE]           switch the page charset
 
 Data set:
@@ -85,7 +91,7 @@ Data set:
     splits.csv        code,date,before,after                 (optional; date yyyymmdd)
     prices/CODE.csv   date,open,high,low,close,volume        (optional; real rows of CODE;
                       prices/1001.csv also gives the trading days it covers)
-)";
+)help";
 }
 
 bool parse_site_options(const std::vector<std::string>& args, site_options& options,
@@ -113,6 +119,13 @@ bool parse_site_options(const std::vector<std::string>& args, site_options& opti
         return false;
       }
       has_port = true;
+    } else if (a == "--bind") {
+      if (!value(options.server.address)) return false;
+    } else if (a == "--tls") {
+      if (!value(options.server.tls_certificate) || !value(options.server.tls_key)) {
+        error = "--tls needs a certificate file and a key file";
+        return false;
+      }
     } else if (a == "--data") {
       if (!value(options.data_folder)) return false;
     } else if (a == "--seed") {

@@ -68,6 +68,12 @@ finishes the files in hand).
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
+
+The quote site: pages come from the hosts named in settei.txt over one kept connection per
+host; requests to a host off this machine are "アクセス間隔ミリ秒" apart (default 500) and the
+repeats of a failed page back off from 1 to 30 seconds. After five pages in a row that got no
+answer (none within the time limit, refused, dropped or an HTTP error) the run ends with
+"インターネットからデータを取得できませんでした。" and exit status 1.
 )";
 }
 

@@ -1,5 +1,5 @@
-// The run context's default label handling (it keeps the latest text of each line) and the
-// run-ending fault.
+// The run context's default label handling (it keeps the latest text of each line), the
+// run-ending fault and the run serial.
 #include "core/run_context.h"
 
 namespace karigane {
@@ -31,8 +31,15 @@ std::string run_context::run_error() const {
   return run_error_;
 }
 
+std::uint64_t run_context::next_run_serial() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
+
 void run_context::reset_run_state() {
   failures.clear();
+  transfers_failed_in_a_row_.store(0);
+  run_serial_.store(next_run_serial(), std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(run_error_mutex_);
   run_error_.clear();
   run_error_set_.store(false, std::memory_order_release);

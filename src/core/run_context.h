@@ -100,8 +100,19 @@ class run_context {
   std::string run_error() const;
   // A stop or a run-ending fault: the loops of a run test this.
   bool run_interrupted() const { return stop_flag() || has_run_error(); }
-  // Clears the tally and the run-ending fault; the runs call it as they start.
+  // Clears the tally, the run-ending fault and the count of failed pages, and begins a new
+  // run serial; the runs call it as they start.
   void reset_run_state();
+
+  // Changes at every reset_run_state and differs between contexts: what page retrieval keeps
+  // for one run (its open connections) is recognised by it.
+  std::uint64_t run_serial() const { return run_serial_.load(std::memory_order_relaxed); }
+
+  // Pages in a row whose retrieval failed at the transfer level (no answer, refused, dropped,
+  // an HTTP error); page retrieval counts them and clears the count when a page arrives.
+  // Returns the new count.
+  int count_failed_transfer() { return transfers_failed_in_a_row_.fetch_add(1) + 1; }
+  void clear_failed_transfers() { transfers_failed_in_a_row_.store(0); }
 
   // The run-ending fault of a file that cannot be written: "ファイルを書き込めません: " and the
   // path relative to the program folder.
@@ -121,6 +132,10 @@ class run_context {
   mutable std::mutex run_error_mutex_;
   std::string run_error_;
   std::atomic<bool> run_error_set_{false};
+  std::atomic<std::uint64_t> run_serial_{next_run_serial()};
+  std::atomic<int> transfers_failed_in_a_row_{0};
+
+  static std::uint64_t next_run_serial();
 };
 
 // Booleans that travel between procedures as 16-bit -1/0 values.

@@ -25,6 +25,12 @@ struct settei_record {
   std::string old_table_url = "http://table.yahoo.co.jp";
   std::string profile_site_url = "http://profile.yahoo.co.jp";
   std::string index_site_url = "http://www.fisco.co.jp";
+
+  // Politeness towards the quote site: the least time between two requests to one host that
+  // is not on this machine.
+  int access_interval_ms = 500;
+  // A certificate file trusted besides the system's for HTTPS hosts (absolute path), or "".
+  std::string ca_certificate_file;
 };
 
 }  // namespace karigane

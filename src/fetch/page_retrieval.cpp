@@ -33,10 +33,27 @@ std::string browser_error_page(const std::string& detail) {
 
 enum class attempt_end { page, timed_out };
 
-// One navigation: the page (or error page) goes to `page`, which a document without a body
-// element leaves untouched.
-attempt_end navigate(run_context& ctx, const std::string& url, std::string& page) {
-  transfer_result r = load_page(ctx, url);
+// Pages in a row that failed at the transfer level before the run ends: the site has stopped
+// answering, and each further page would wait its full limit.
+constexpr int kFailedPagesEndingTheRun = 5;
+
+// A page that failed at the transfer level; the fifth in a row ends the run.
+void note_failed_transfer(run_context& ctx) {
+  if (ctx.count_failed_transfer() >= kFailedPagesEndingTheRun) ctx.set_run_error(kSiteSilentText);
+}
+
+void note_page_retrieved(run_context& ctx) {
+  ctx.clear_failed_transfers();
+  ctx.progress.page_fetched();
+}
+
+// One navigation, attempt `repeat` + 1 at the page: the page (or error page) goes to `page`,
+// which a document without a body element leaves untouched. `transfer_failed` tells whether
+// no answer came or the answer was an HTTP error.
+attempt_end navigate(run_context& ctx, const std::string& url, int repeat, std::string& page,
+                     bool& transfer_failed) {
+  transfer_result r = load_page(ctx, url, repeat);
+  transfer_failed = r.end != transfer_end::answered || r.status >= 400;
   switch (r.end) {
     case transfer_end::timed_out:
     case transfer_end::stopped:
@@ -72,8 +89,9 @@ void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
   }
   for (int attempt = 1;; ++attempt) {
     attempt_end end = attempt_end::page;
+    bool transfer_failed = false;
     try {
-      end = navigate(ctx, url, page);
+      end = navigate(ctx, url, attempt - 1, page, transfer_failed);
     } catch (const std::exception& e) {
       page = browser_error_page(e.what());
     } catch (...) {
@@ -81,11 +99,16 @@ void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
     }
     if (end == attempt_end::timed_out) {
       error_msg_s = kNoConnectionText;
+      if (!ctx.stop_flag()) note_failed_transfer(ctx);  // a stop is no failure of the site
       return;
     }
-    if (!is_browser_error_page(page)) return;
+    if (!is_browser_error_page(page)) {
+      note_page_retrieved(ctx);
+      return;
+    }
     if (attempt > kRepeats) {
       error_msg_s = kCannotOpenUrlText;
+      if (transfer_failed) note_failed_transfer(ctx);
       return;
     }
   }

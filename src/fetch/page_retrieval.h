@@ -18,6 +18,12 @@
 // A document without a body element leaves `page` as it was. Label4 shows "接続中..." (blue)
 // while a transfer is under way and is emptied afterwards. Nothing is thrown. Calls on
 // different threads are independent.
+//
+// Over the run: a page retrieved counts in the run's progress. A page whose last attempt
+// failed at the transfer level (no answer within the limit, refused, dropped, an HTTP error
+// status) is counted; the fifth such page in a row sets the run-ending fault
+// "インターネットからデータを取得できませんでした。", and a page retrieved clears the count.
+// A stop counts as neither. Repeats at hosts off this machine back off (request_pacing.h).
 #pragma once
 
 #include <string>
@@ -28,6 +34,7 @@ namespace karigane {
 
 inline constexpr const char* kNoConnectionText = "インターネットに接続できません。";
 inline constexpr const char* kCannotOpenUrlText = "該当URLをオープンできません。";
+inline constexpr const char* kSiteSilentText = "インターネットからデータを取得できませんでした。";
 
 void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
                   std::string& error_msg_s);

@@ -1,7 +1,11 @@
 // One navigation with the pumped wait: see page_transfer.h. The transfer runs on curl's multi
 // interface on the caller's thread; the loop polls the sockets in short slices and pumps the
-// front end between them, so no second thread touches the run context.
+// front end between them, so no second thread touches the run context. The multi handle holds
+// the run's open connections between pages, and the one easy handle its cookies and TLS
+// sessions, as the browser control kept them.
 #include "fetch/page_transfer.h"
+
+#include "fetch/request_pacing.h"
 
 #include <curl/curl.h>
 
@@ -62,36 +66,83 @@ struct multi_deleter {
   void operator()(CURLM* h) const { curl_multi_cleanup(h); }
 };
 
+// Open connections of the run on this thread: one per host (and the few a redirect adds).
+constexpr long kMaxOpenConnections = 8;
+
+struct run_connections {
+  std::uint64_t run_serial = 0;
+  std::unique_ptr<CURLM, multi_deleter> multi;
+  std::unique_ptr<CURL, easy_deleter> easy;
+};
+
+// The handles of the context's current run on this thread; a new run starts with none open.
+// The easy handle is never left in the multi handle between calls.
+run_connections* connections_for(run_context& ctx) {
+  thread_local run_connections c;
+  if (!c.multi || !c.easy || c.run_serial != ctx.run_serial()) {
+    c.easy.reset();
+    c.multi.reset();
+    c.multi.reset(curl_multi_init());
+    c.easy.reset(curl_easy_init());
+    c.run_serial = ctx.run_serial();
+    if (!c.multi || !c.easy) return nullptr;
+    curl_multi_setopt(c.multi.get(), CURLMOPT_MAXCONNECTS, kMaxOpenConnections);
+    CURL* h = c.easy.get();
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 20L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Karigane/1.0)");
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, write_body);
+  }
+  return &c;
+}
+
+// The system's certificates (curl's own bundle and folder) and the settings' certificate file
+// in place of the bundle: the system's folder holds every certificate of the bundle.
+void set_trusted_certificates(CURL* h, const settei_record& settei) {
+  const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+  const bool known = info != nullptr && info->age >= CURLVERSION_NINTH;
+  const char* bundle = known ? info->cainfo : nullptr;
+  const char* folder = known ? info->capath : nullptr;
+  curl_easy_setopt(h, CURLOPT_CAINFO,
+                   settei.ca_certificate_file.empty() ? bundle : settei.ca_certificate_file.c_str());
+  curl_easy_setopt(h, CURLOPT_CAPATH, folder);
+}
+
 }  // namespace
 
-transfer_result load_page(run_context& ctx, const std::string& url) {
+transfer_result load_page(run_context& ctx, const std::string& url, int repeat) {
   transfer_result result;
   init_curl_once();
-  std::unique_ptr<CURL, easy_deleter> easy(curl_easy_init());
-  std::unique_ptr<CURLM, multi_deleter> multi(curl_multi_init());
-  if (!easy || !multi) {
+  run_connections* connections = connections_for(ctx);
+  if (connections == nullptr) {
     result.failure = "the HTTP client could not be started";
     return result;
   }
+  if (!wait_for_request_turn(ctx, url, repeat)) {
+    result.end = transfer_end::stopped;
+    return result;
+  }
+  CURLM* multi = connections->multi.get();
+  CURL* h = connections->easy.get();
+  // The options of this page; those of every page were set with the handle.
   body_sink sink{&result.body};
   char error_text[CURL_ERROR_SIZE] = {0};
   const std::string no_proxy = no_proxy_list();
-  CURL* h = easy.get();
+  const bool loopback = is_loopback_host(address_host(url));
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, 20L);
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   // Compressed pages, but not brotli: servers compress it at a cost that outweighs the gain.
-  curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-  curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+  // On loopback compressing costs both sides more time than it saves.
+  curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, loopback ? nullptr : "gzip, deflate");
   curl_easy_setopt(h, CURLOPT_NOPROXY, no_proxy.c_str());
-  curl_easy_setopt(h, CURLOPT_USERAGENT, "Mozilla/5.0 (compatible; Karigane/1.0)");
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, write_body);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error_text);
-  if (curl_multi_add_handle(multi.get(), h) != CURLM_OK) {
+  set_trusted_certificates(h, ctx.settei);
+  if (curl_multi_add_handle(multi, h) != CURLM_OK) {
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
     result.failure = "the HTTP client could not start the transfer";
     return result;
   }
@@ -104,7 +155,7 @@ transfer_result load_page(run_context& ctx, const std::string& url) {
   bool done = false;
   for (;;) {
     int running = 0;
-    curl_multi_perform(multi.get(), &running);
+    curl_multi_perform(multi, &running);
     if (running == 0) {
       done = true;
       break;
@@ -127,17 +178,17 @@ transfer_result load_page(run_context& ctx, const std::string& url) {
     // Sleep until socket activity, curl's own next deadline (name resolution runs on a
     // thread curl does not poll for) or the next pump, whichever comes first.
     long curl_wants_ms = -1;
-    curl_multi_timeout(multi.get(), &curl_wants_ms);
+    curl_multi_timeout(multi, &curl_wants_ms);
     long long slice = std::min<long long>(kPollSliceMs, limit_ms - elapsed);
     if (curl_wants_ms >= 0) slice = std::min<long long>(slice, curl_wants_ms);
-    if (slice > 0) curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(slice), nullptr);
+    if (slice > 0) curl_multi_poll(multi, nullptr, 0, static_cast<int>(slice), nullptr);
   }
   ctx.set_label4("", label_colour::blue);
 
   if (done) {
     CURLcode code = CURLE_OK;
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left)) {
+    while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
       if (msg->msg == CURLMSG_DONE) code = msg->data.result;
     }
     long status = 0;
@@ -156,7 +207,9 @@ transfer_result load_page(run_context& ctx, const std::string& url) {
       result.body.clear();
     }
   }
-  curl_multi_remove_handle(multi.get(), h);
+  // A transfer left unfinished (a stop, the time limit) closes its connection here.
+  curl_multi_remove_handle(multi, h);
+  curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
   return result;
 }
 

@@ -2,6 +2,12 @@
 // followed, only http and https), while the caller's message pump keeps turning, Label4 shows
 // "接続中..." on every wait tick the transfer is still under way, and the wait ends at the
 // run context's limit (wait_limit_ticks x tick_ms) or as soon as the stop flag is raised.
+//
+// Connections are kept open for the whole run (one set per thread, renewed when the context's
+// run serial changes), so a run opens one connection, and one TLS handshake, per host unless
+// the server closes it. HTTPS hosts are verified against the system's certificates and the
+// settings' extra certificate file. Before the transfer the request waits for its turn
+// (request_pacing.h); compressed bodies are asked for only from hosts not on loopback.
 #pragma once
 
 #include <string>
@@ -28,6 +34,8 @@ struct transfer_result {
 // Bodies beyond this size are refused as a failed transfer.
 inline constexpr std::size_t kMaxPageBytes = 64u << 20;
 
-transfer_result load_page(run_context& ctx, const std::string& url);
+// `repeat` is the number of attempts at the same page that failed before this one; it sets the
+// back-off before the request.
+transfer_result load_page(run_context& ctx, const std::string& url, int repeat = 0);
 
 }  // namespace karigane

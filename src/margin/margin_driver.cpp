@@ -33,7 +33,8 @@ void dl_data_c_sub(run_context& ctx, const code_list_t& code_list, const date& s
                                       ? kikan_list_t{kikan_row{"0", {}, {}}}
                                       : make_kikan_list(start_date, end_date, kWindowDays);
 
-  // A stop, or a fault that ends the run (a file that cannot be written).
+  // A stop, or a fault that ends the run (a file that cannot be written, a site that stopped
+  // answering).
   auto stopped = [&] {
     ctx.pump();
     if (!ctx.run_interrupted()) {

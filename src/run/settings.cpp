@@ -2,6 +2,7 @@
 #include "run/settings.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "core/cp932.h"
 #include "core/fields.h"
@@ -18,12 +19,30 @@ std::string settings_folder_path(const std::string& program_folder, const std::s
   return path;
 }
 
+std::string settings_file_path(const std::string& program_folder, const std::string& value) {
+  if (value.empty()) return {};
+  std::string v = value;
+  std::replace(v.begin(), v.end(), '\\', '/');
+  return v.front() == '/' ? v : program_folder + v;
+}
+
 namespace {
 
 // Host values are scheme://host[:port]; a trailing "/" would double the path's first "/".
 std::string host_value(std::string value) {
   while (!value.empty() && value.back() == '/') value.pop_back();
   return value;
+}
+
+// A whole number of milliseconds, at most a minute; anything else keeps what was there.
+void interval_value(const std::string& value, int& interval_ms) {
+  constexpr int kMaxIntervalMs = 60'000;
+  int ms = 0;
+  const auto r = std::from_chars(value.data(), value.data() + value.size(), ms);
+  if (!value.empty() && r.ec == std::errc() && r.ptr == value.data() + value.size() && ms >= 0 &&
+      ms <= kMaxIntervalMs) {
+    interval_ms = ms;
+  }
 }
 
 }  // namespace
@@ -47,6 +66,8 @@ const std::vector<settings_key>& settings_keys() {
         {"旧株価テーブルURL", d.old_table_url, true},
         {"企業情報サイトURL", d.profile_site_url, true},
         {"指標サイトURL", d.index_site_url, true},
+        {"アクセス間隔ミリ秒", std::to_string(d.access_interval_ms), false},
+        {"CA証明書ファイル", d.ca_certificate_file, false},
     };
   }();
   return keys;
@@ -101,6 +122,10 @@ void read_settei_sub(run_context& ctx, settei_record& settei) {
       settei.profile_site_url = host_value(value);
     } else if (key == "指標サイトURL") {
       settei.index_site_url = host_value(value);
+    } else if (key == "アクセス間隔ミリ秒") {
+      interval_value(value, settei.access_interval_ms);
+    } else if (key == "CA証明書ファイル") {
+      settei.ca_certificate_file = settings_file_path(folder, value);
     }
     if (reader.at_end()) break;
   }

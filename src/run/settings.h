@@ -12,7 +12,8 @@ namespace karigane {
 
 // Fills `settei` with the defaults, then with the records of program folder + "settei.txt"
 // up to the "EOF" record or the end of the file. A missing or unreadable file leaves the
-// defaults silently; values are not validated.
+// defaults silently; values are not validated, except that an access interval that is not
+// a whole number of milliseconds up to a minute keeps its default.
 void read_settei_sub(run_context& ctx, settei_record& settei);
 
 // A key of settei.txt with the value a new file gets (the default the reader would use).
@@ -28,5 +29,9 @@ const std::vector<settings_key>& settings_keys();
 // The folder value of a settings record as an absolute folder path ending in "/": relative
 // values (written with "\" or "/") lie below the program folder.
 std::string settings_folder_path(const std::string& program_folder, const std::string& value);
+
+// The file value of a settings record as a path: relative values lie below the program
+// folder; "" stays "".
+std::string settings_file_path(const std::string& program_folder, const std::string& value);
 
 }  // namespace karigane

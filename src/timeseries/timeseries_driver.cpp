@@ -81,7 +81,8 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
 
   const kikan_list_t kikan_list = make_kikan_list(start_date, end_date, kWindowDays);
 
-  // A stop, or a fault that ends the run (a file that cannot be written).
+  // A stop, or a fault that ends the run (a file that cannot be written, a site that stopped
+  // answering).
   auto stopped = [&] {
     if (!ctx.run_interrupted()) return false;
     error_flag_s = kTrue;

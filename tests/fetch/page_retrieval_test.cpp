@@ -1,5 +1,5 @@
 // Page retrieval against the real local quote site on loopback: the legacy page, the repeats
-// on error pages, the time-out, the stop, the charsets.
+// on error pages, the time-out, the stop, the charsets, the pages that fail in a row, HTTPS.
 #include "fetch/page_retrieval.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +176,65 @@ TEST_F(PageRetrieval, TakesNotFoundPagesAndFollowsRedirects) {
   const auto requests = site_->requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[2], kQuery);
+}
+
+TEST_F(PageRetrieval, FiveFailedPagesInARowEndTheRun) {
+  const std::string url = site_->url() + kQuery;
+  const std::string refused = "http://127.0.0.1:" + std::to_string(unused_port()) + kQuery;
+  auto fail_with = [&](const std::string& mode) {
+    ASSERT_TRUE(site_->reset());
+    if (!mode.empty()) {
+      ASSERT_TRUE(site_->set_fault(mode));
+    }
+    fetch(mode.empty() ? refused : url);
+    EXPECT_NE(msg_, "") << mode;
+  };
+  // No answer within the limit, an HTTP error, a dropped and a refused connection all count;
+  // a page retrieved clears the count and counts as fetched.
+  for (const char* mode : {"hang", "forbidden", "drop", ""}) fail_with(mode);
+  ASSERT_TRUE(site_->reset());
+  fetch(url);
+  EXPECT_EQ(msg_, "");
+  EXPECT_EQ(ctx_.progress.snapshot().pages, 1u);
+  for (const char* mode : {"", "hang", "forbidden", "drop"}) fail_with(mode);
+  EXPECT_FALSE(ctx_.has_run_error());
+
+  fail_with("");
+  EXPECT_EQ(ctx_.run_error(), "インターネットからデータを取得できませんでした。");
+  EXPECT_EQ(ctx_.progress.snapshot().pages, 1u);
+
+  // A new run counts again from nothing.
+  ctx_.reset_run_state();
+  for (int i = 0; i < 4; ++i) fail_with("");
+  EXPECT_FALSE(ctx_.has_run_error());
+}
+
+TEST(PageRetrievalHttps, TrustsTheSettingsCertificateAndNoUnknownOne) {
+  testing::temp_folder certs;
+  ASSERT_TRUE(testing::make_test_certificate(certs.path()));
+  quote_site_process site({"--now", "2013-02-20T16:00", "--tls", certs.path() + "cert.pem", certs.path() + "key.pem"});
+  ASSERT_TRUE(site.started());
+  ASSERT_EQ(site.url().rfind("https://127.0.0.1:", 0), 0u);
+  std::string page;
+  std::string msg;
+
+  testing::recording_context trusting;
+  trusting.settei.ca_certificate_file = site.certificate();
+  int_cnt1_sub(trusting, site.url() + kQuery, page, msg);
+  EXPECT_EQ(msg, "");
+  EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
+  EXPECT_EQ(site.requests().size(), 1u);
+
+  // Without it the system's certificates do not know the site: every attempt ends in the
+  // handshake, no request reaches the site, and the page fails with the retrieval's text.
+  ASSERT_TRUE(site.reset());
+  testing::recording_context untrusting;
+  page.clear();
+  int_cnt1_sub(untrusting, site.url() + kQuery, page, msg);
+  EXPECT_EQ(msg, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
+  EXPECT_NE(page.find("certificate"), std::string::npos) << page;
+  EXPECT_TRUE(site.requests().empty());
 }
 
 TEST(PageRetrievalErrorText, TreatsForbiddenInOrdinaryTextAsAnErrorPage) {

@@ -21,16 +21,30 @@ std::string h1(const std::string& page) {
 TEST(QuoteSiteProgram, DocumentsItsOptionsAndRefusesBadOnes) {
   const auto help = run_process(KARIGANE_QUOTE_SITE_PATH, {"--help"});
   EXPECT_EQ(help.exit_status, 0);
-  for (const char* word : {"--port", "--data", "--seed", "--now", "--fault", "wrong-period", "--charset",
-                           "/_control/requests", "stocks.csv"}) {
+  for (const char* word : {"--port", "--bind", "--tls", "--data", "--seed", "--now", "--fault", "wrong-period",
+                           "--charset", "/_control/requests", "/_control/connections", "stocks.csv"}) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   }
   EXPECT_EQ(run_process(KARIGANE_QUOTE_SITE_PATH, {}).exit_status, 2);
+  EXPECT_EQ(run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", "0", "--tls", "cert.pem"}).exit_status, 2);
   EXPECT_EQ(run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", "0", "--fault", "explode"}).exit_status, 2);
   EXPECT_EQ(run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", "0", "--now", "yesterday"}).exit_status, 2);
   const auto missing = run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", "0", "--data", "/nonexistent/folder"});
   EXPECT_EQ(missing.exit_status, 1);
   EXPECT_NE(missing.err.find("/nonexistent/folder"), std::string::npos);
+  const auto no_key = run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", "0", "--tls", "/nonexistent/cert.pem",
+                                                            "/nonexistent/key.pem"});
+  EXPECT_EQ(no_key.exit_status, 1);
+  EXPECT_NE(no_key.err.find("/nonexistent/cert.pem"), std::string::npos);
+
+  // A port in use is refused: a second site there would mix its pages with the first one's.
+  quote_site_process first;
+  ASSERT_TRUE(first.started());
+  const auto busy = run_process(KARIGANE_QUOTE_SITE_PATH, {"--port", std::to_string(first.port())});
+  EXPECT_EQ(busy.exit_status, 1);
+  EXPECT_NE(busy.err.find("127.0.0.1:" + std::to_string(first.port()) + ": the port is already in use"),
+            std::string::npos)
+      << busy.err;
 }
 
 TEST(QuoteSiteProgram, AppliesFaultRulesByCodeAndCountAndLogsEveryRequest) {
@@ -66,9 +80,13 @@ TEST(QuoteSiteProgram, AppliesFaultRulesByCodeAndCountAndLogsEveryRequest) {
                                           "/stock/historicaldata?code=1301.T", "/history/?code=998407"};
   EXPECT_EQ(site.requests(), expected);
 
+  // Every get() above came on a connection of its own.
+  EXPECT_EQ(site.connections(), static_cast<long>(expected.size()));
+
   // Reset: the command line's rule again, an empty log.
   ASSERT_TRUE(site.reset());
   EXPECT_TRUE(site.requests().empty());
+  EXPECT_EQ(site.connections(), 0);
   ASSERT_TRUE(site.get("/history/?code=998407", page));
   ASSERT_TRUE(site.get(kPage1332, page));
   EXPECT_NE(page.find("該当する銘柄はありません"), std::string::npos);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/quote_site_process.h"
 #include "support/recording_context.h"
+#include "support/site_settings.h"
 #include "support/temp_folder.h"
 
 namespace karigane {
@@ -78,6 +80,38 @@ TEST(CollectionRun, ARunClearsTheStopFlagLeftByThePreviousOne) {
   prepare(dir, ctx);
   ctx.set_stop_flag(true);
   EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed);
+}
+
+TEST(CollectionRun, ASiteThatStopsAnsweringEndsTheRunAfterFivePages) {
+  testing::quote_site_process site({"--now", "2013-02-20T16:00", "--fault", "mode=hang"});
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  recording_context ctx(dir.path());
+  prepare(dir, ctx);
+  testing::write_cp932(dir.path() + "meigara_list.csv",
+                       "4,20130220,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n1332,t,東証1部,日本水産(株)\r\n"
+                       "1333,t,東証1部,マルハニチロ(株)\r\n1334,t,東証1部,(株)マルハニチロ\r\n");
+  ctx.fix_now(local_time{date{2013, 2, 20}, 16, 0, 0});
+  ctx.controls.meigara_code_opt = selection_mode::range;
+  ctx.controls.code_txt = "1301";
+  ctx.controls.code1_txt = "1334";
+  ctx.controls.out1_jikeiretu_chk = true;
+  // Two windows of each of four stocks; each page waits 200 ms for nothing.
+  ctx.controls.yyyy_start_cmb = "2012";
+  ctx.controls.mm_start_cmb = "11";
+  ctx.controls.dd_start_cmb = "12";
+  ctx.controls.yyyy_end_cmb = "2013";
+  ctx.controls.mm_end_cmb = "2";
+  ctx.controls.dd_end_cmb = "19";
+  ctx.wait_limit_ticks = 10;
+  ctx.tick_ms = 20;
+
+  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::error);
+  EXPECT_EQ(ctx.label1(), "インターネットからデータを取得できませんでした。");
+  EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+  EXPECT_TRUE(ctx.idle());
+  EXPECT_EQ(site.requests().size(), 5u);
 }
 
 }  // namespace

@@ -59,6 +59,29 @@ TEST(Settings, FolderValuesWithBackslashesAreRelativeToTheProgramFolder) {
   EXPECT_EQ(s.kabuka_site_url, "http://127.0.0.1:8080");
 }
 
+TEST(Settings, AccessIntervalAndCertificateFile) {
+  temp_folder dir;
+  const settei_record defaults = read_with(dir);
+  EXPECT_EQ(defaults.access_interval_ms, 500);
+  EXPECT_EQ(defaults.ca_certificate_file, "");
+
+  // Whole milliseconds up to a minute; anything else keeps the default.
+  const std::vector<std::pair<std::string, int>> intervals{
+      {"0", 0}, {"1200", 1200}, {"60000", 60000}, {"60001", 500}, {"-1", 500}, {"1.5", 500}, {"abc", 500}, {"", 500}};
+  for (const auto& [value, expected] : intervals) {
+    const std::string text = "アクセス間隔ミリ秒," + value + "\r\nEOF,EOF\r\n";
+    EXPECT_EQ(read_with(dir, &text).access_interval_ms, expected) << value;
+  }
+
+  // The certificate file lies below the program folder unless its path is absolute.
+  const std::vector<std::pair<std::string, std::string>> files{
+      {"certs\\local.pem", dir.path() + "certs/local.pem"}, {"/etc/ssl/extra.pem", "/etc/ssl/extra.pem"}};
+  for (const auto& [value, expected] : files) {
+    const std::string text = "CA証明書ファイル," + value + "\r\nEOF,EOF\r\n";
+    EXPECT_EQ(read_with(dir, &text).ca_certificate_file, expected) << value;
+  }
+}
+
 TEST(Settings, EndRecordNeedsBothFieldsAndLaterRecordsOverride) {
   temp_folder dir;
   const std::string text =

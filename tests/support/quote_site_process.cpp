@@ -1,6 +1,8 @@
 // The quote site child process: see quote_site_process.h.
 #include "support/quote_site_process.h"
 
+#include "support/process.h"
+
 #include <curl/curl.h>
 #include <poll.h>
 #include <signal.h>
@@ -10,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace karigane::testing {
@@ -26,6 +29,10 @@ std::size_t append_body(char* data, std::size_t size, std::size_t count, void* u
 }  // namespace
 
 quote_site_process::quote_site_process(const std::vector<std::string>& options) {
+  for (std::size_t i = 0; i + 1 < options.size(); ++i) {
+    if (options[i] == "--tls") certificate_ = options[i + 1];
+    if (options[i] == "--bind") host_ = options[i + 1];
+  }
   int out_pipe[2];
   if (::pipe(out_pipe) != 0) return;
   std::vector<std::string> args{KARIGANE_QUOTE_SITE_PATH, "--port", "0"};
@@ -51,7 +58,7 @@ quote_site_process::quote_site_process(const std::vector<std::string>& options) 
   }
   pid_ = pid;
   out_fd_ = out_pipe[0];
-  // The first line is "listening on 127.0.0.1:PORT".
+  // The first line is "listening on ADDRESS:PORT", " (https)" after it under --tls.
   std::string line;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeoutMs);
   while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
@@ -63,7 +70,7 @@ quote_site_process::quote_site_process(const std::vector<std::string>& options) 
     line.append(buf, static_cast<std::size_t>(got));
   }
   const auto colon = line.rfind(':', line.find('\n'));
-  if (line.rfind("listening on 127.0.0.1:", 0) == 0 && colon != std::string::npos) {
+  if (line.rfind("listening on " + host_ + ":", 0) == 0 && colon != std::string::npos) {
     port_ = std::atoi(line.c_str() + colon + 1);
   }
   if (port_ <= 0) stop();
@@ -71,7 +78,9 @@ quote_site_process::quote_site_process(const std::vector<std::string>& options) 
 
 quote_site_process::~quote_site_process() { stop(); }
 
-std::string quote_site_process::url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string quote_site_process::url() const {
+  return (certificate_.empty() ? "http://" : "https://") + host_ + ":" + std::to_string(port_);
+}
 
 void quote_site_process::use_in(settei_record& settei) const {
   settei.kabuka_site_url = url();
@@ -92,6 +101,7 @@ bool quote_site_process::get(const std::string& path_and_query, std::string& bod
   curl_easy_setopt(h, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, 30000L);
+  if (!certificate_.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, certificate_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, append_body);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
   const CURLcode rc = curl_easy_perform(h);
@@ -135,6 +145,17 @@ std::vector<std::string> quote_site_process::requests() const {
     start = end + 1;
   }
   return lines;
+}
+
+long quote_site_process::connections() const {
+  std::string body;
+  long status = 0;
+  if (!get("/_control/connections", body, &status) || status != 200 || body.empty()) return -1;
+  return std::atol(body.c_str());
+}
+
+bool make_test_certificate(const std::string& folder) {
+  return run_process(KARIGANE_MAKE_TEST_CERT, {folder}).exit_status == 0;
 }
 
 void quote_site_process::stop() {

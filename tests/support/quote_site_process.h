@@ -1,6 +1,7 @@
 // The local quote site as a child process of a test: started on a free port with the given
 // options, reachable at url(), steered through its control endpoints (faults, charset, request
-// log) and ended with the test (also when the test process dies).
+// log, connection count) and ended with the test (also when the test process dies). With
+// "--tls CERT KEY" among the options it speaks HTTPS, and get() trusts CERT.
 #pragma once
 
 #include <string>
@@ -21,8 +22,12 @@ class quote_site_process {
 
   bool started() const { return port_ > 0; }
   int port() const { return port_; }
-  // "http://127.0.0.1:PORT", no trailing "/".
+  // "http://127.0.0.1:PORT" ("https://" under --tls, the --bind address in place of
+  // 127.0.0.1), no trailing "/".
   std::string url() const;
+
+  // The certificate the server was given under --tls ("" without).
+  const std::string& certificate() const { return certificate_; }
 
   // Points every quote-site host of the settings at this server.
   void use_in(settei_record& settei) const;
@@ -38,6 +43,8 @@ class quote_site_process {
   bool set_encoding(const std::string& charset, const std::string& place = "both");
   // The logged page requests, "path?query" each, in arrival order.
   std::vector<std::string> requests() const;
+  // How many connections carried them (-1 when the server did not say).
+  long connections() const;
 
   // A plain GET of path and query on the server; false when no answer came.
   bool get(const std::string& path_and_query, std::string& body, long* status = nullptr) const;
@@ -50,7 +57,13 @@ class quote_site_process {
 
   int pid_ = -1;
   int port_ = -1;
+  std::string host_ = "127.0.0.1";
+  std::string certificate_;  // under --tls
   int out_fd_ = -1;
 };
+
+// A throwaway self-signed certificate for 127.0.0.1 in `folder` (cert.pem, key.pem), made by
+// scripts/make-test-cert; false when it could not be made.
+bool make_test_certificate(const std::string& folder);
 
 }  // namespace karigane::testing

@@ -208,5 +208,30 @@ TEST(CollectTimeSeries, AStopLeavesTheEarlierStocksIntactAndTheCurrentOneUnwritt
   EXPECT_TRUE(testing::file_bytes(dir.path() + "kabuka/data_m/1334.csv").empty());
 }
 
+// A run keeps its connection open: a hundred pages travel over one (a few, should the server
+// close one), over HTTP and over HTTPS, where each connection costs a TLS handshake. The
+// certificate is trusted through settei.txt.
+TEST(CollectTimeSeries, AHundredPagesTravelOverOneConnectionAlsoOverHttps) {
+  temp_folder certs;
+  ASSERT_TRUE(testing::make_test_certificate(certs.path()));
+  for (const bool tls : {false, true}) {
+    SCOPED_TRACE(tls ? "https" : "http");
+    std::vector<std::string> options;
+    if (tls) options = {"--tls", certs.path() + "cert.pem", certs.path() + "key.pem"};
+    quote_site_process site(options);
+    ASSERT_TRUE(site.started());
+    temp_folder dir;
+    testing::write_site_settings(dir.path(), site,
+                                 tls ? "CA証明書ファイル," + site.certificate() + "\r\n" : "");
+    const auto r = run_karigane({"--dir", dir.path(), "collect", "--code", "7203", "--from",
+                                 "2000/01/01", "--to", "2013/09/08"},
+                                kClock);
+    ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+    EXPECT_EQ(history_requests(site).size(), 100u);
+    EXPECT_GE(site.connections(), 1);
+    EXPECT_LE(site.connections(), 3);
+  }
+}
+
 }  // namespace
 }  // namespace karigane
