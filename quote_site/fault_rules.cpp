@@ -12,7 +12,7 @@
 namespace karigane::quote_site {
 namespace {
 
-constexpr std::array<std::pair<fault_mode, std::string_view>, 8> kModeNames{{
+constexpr std::array<std::pair<fault_mode, std::string_view>, 9> kModeNames{{
     {fault_mode::none, "none"},
     {fault_mode::hang, "hang"},
     {fault_mode::forbidden, "forbidden"},
@@ -21,6 +21,7 @@ constexpr std::array<std::pair<fault_mode, std::string_view>, 8> kModeNames{{
     {fault_mode::wrong_period, "wrong-period"},
     {fault_mode::no_data, "no-data"},
     {fault_mode::no_stock, "no-stock"},
+    {fault_mode::unlisted, "unlisted"},
 }};
 
 std::vector<std::string> split_codes(std::string_view list) {
@@ -63,7 +64,8 @@ content_fault content_part(fault_mode mode) {
     case fault_mode::wrong_stock: return content_fault::wrong_stock;
     case fault_mode::wrong_period: return content_fault::wrong_period;
     case fault_mode::no_data: return content_fault::no_data;
-    case fault_mode::no_stock: return content_fault::no_stock;
+    case fault_mode::no_stock:
+    case fault_mode::unlisted: return content_fault::no_stock;
     default: return content_fault::none;
   }
 }
@@ -71,8 +73,8 @@ content_fault content_part(fault_mode mode) {
 bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::string& error) {
   rule = fault_rule{};
   for (const auto& [key, value] : params) {
-    if (key != "mode" && key != "codes" && key != "count" && key != "path") {
-      error = "unknown fault key \"" + key + "\" (mode, codes, count, path)";
+    if (key != "mode" && key != "codes" && key != "count" && key != "path" && key != "skip") {
+      error = "unknown fault key \"" + key + "\" (mode, codes, count, path, skip)";
       return false;
     }
   }
@@ -82,21 +84,25 @@ bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::stri
                                   [&](const auto& m) { return m.second == mode; });
   if (named == kModeNames.end()) {
     error = "unknown fault mode \"" + mode +
-            "\" (hang, forbidden, drop, wrong-stock, wrong-period, no-data, no-stock, none)";
+            "\" (hang, forbidden, drop, wrong-stock, wrong-period, no-data, no-stock, unlisted, "
+            "none)";
     return false;
   }
   rule.mode = named->first;
   if (const auto it = params.find("codes"); it != params.end()) rule.codes = split_codes(it->second);
   if (const auto it = params.find("path"); it != params.end()) rule.path = trim(it->second);
-  if (const auto it = params.find("count"); it != params.end()) {
+  for (const auto& [key, field] : {std::pair<const char*, long*>{"count", &rule.count},
+                                   std::pair<const char*, long*>{"skip", &rule.skip}}) {
+    const auto it = params.find(key);
+    if (it == params.end()) continue;
     const std::string t = trim(it->second);
     long n = 0;
     const auto r = std::from_chars(t.data(), t.data() + t.size(), n);
     if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size() || n < 0) {
-      error = "fault count \"" + t + "\" is not a number of requests";
+      error = "fault " + std::string(key) + " \"" + t + "\" is not a number of requests";
       return false;
     }
-    rule.count = n;
+    *field = n;
   }
   return true;
 }
@@ -143,11 +149,17 @@ void fault_board::reset() {
   rules_ = initial_;
 }
 
-fault_mode fault_board::take(std::string_view path, const std::vector<std::string>& codes) {
+fault_mode fault_board::take(std::string_view path, const std::vector<std::string>& codes,
+                             std::vector<std::string>* rule_codes) {
   std::lock_guard lock(mutex_);
   for (auto it = rules_.begin(); it != rules_.end(); ++it) {
     if (!rule_matches(*it, path, codes)) continue;
+    if (it->skip > 0) {
+      --it->skip;
+      continue;
+    }
     const fault_mode mode = it->mode;
+    if (rule_codes != nullptr) *rule_codes = it->codes;
     if (it->count > 0 && --it->count == 0) rules_.erase(it);
     return mode;
   }

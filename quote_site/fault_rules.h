@@ -5,7 +5,7 @@
 // /_control/fault; /_control/reset returns to the command line's rules.
 //
 // Written as a bare mode ("forbidden") or as a query
-// ("mode=wrong-stock&codes=1301,1332&count=2&path=/history/").
+// ("mode=wrong-stock&codes=1301,1332&count=2&path=/history/&skip=1").
 #pragma once
 
 #include <map>
@@ -27,6 +27,7 @@ enum class fault_mode {
   wrong_period,  // the page of another period (one year earlier)
   no_data,       // the "no data for this period" page
   no_stock,      // the "no such stock" page
+  unlisted,      // a search page leaves the rule's codes out of its list (others: no_stock)
 };
 
 struct fault_rule {
@@ -34,6 +35,7 @@ struct fault_rule {
   std::vector<std::string> codes;  // program codes; empty: every request
   std::string path;                // empty: every page path
   long count = 0;                  // requests left; 0: no limit
+  long skip = 0;                   // matching requests to let pass before the rule applies
 };
 
 std::string_view fault_mode_name(fault_mode mode);
@@ -59,7 +61,9 @@ class fault_board {
   void reset();
 
   // The mode for a request of `path` about `codes`; counts down the rule that applies.
-  fault_mode take(std::string_view path, const std::vector<std::string>& codes);
+  // `rule_codes`, when given, receives the codes of that rule.
+  fault_mode take(std::string_view path, const std::vector<std::string>& codes,
+                  std::vector<std::string>* rule_codes = nullptr);
 
  private:
   std::mutex mutex_;

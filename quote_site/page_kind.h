@@ -16,6 +16,8 @@ namespace karigane::quote_site {
 struct page_query {
   std::string path;
   std::map<std::string, std::string, std::less<>> params;
+  // Program codes a list page leaves out (the "unlisted" fault).
+  std::vector<std::string> left_out;
 
   // The parameter's value; "" when absent.
   std::string get(std::string_view key) const;

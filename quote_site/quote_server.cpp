@@ -206,8 +206,9 @@ struct quote_server::impl {
       send_page(res, not_found_page());
       return;
     }
-    const page_query query = query_of(req);
-    const fault_mode mode = faults.take(req.path, route->second->codes(query));
+    page_query query = query_of(req);
+    std::vector<std::string> rule_codes;
+    const fault_mode mode = faults.take(req.path, route->second->codes(query), &rule_codes);
     switch (mode) {
       case fault_mode::hang: {
         const int fd = request_socket(req.remote_addr, req.remote_port, req.local_port);
@@ -220,6 +221,14 @@ struct quote_server::impl {
         return;
       case fault_mode::forbidden:
         send_page(res, forbidden_page());
+        return;
+      case fault_mode::unlisted:
+        if (req.path == "/search/") {
+          query.left_out = rule_codes;
+          send_page(res, route->second->render(query, content_fault::none));
+          return;
+        }
+        send_page(res, route->second->render(query, content_fault::no_stock));
         return;
       default:
         send_page(res, route->second->render(query, content_part(mode)));

@@ -106,6 +106,9 @@ page_answer search_page::render(const page_query& query, content_fault fault) co
   std::vector<listed_quote> quotes;
   if (fault != content_fault::no_stock && fault != content_fault::no_data) {
     for (const std::string& code : query_codes(query_text)) {
+      if (std::find(query.left_out.begin(), query.left_out.end(), code) != query.left_out.end()) {
+        continue;
+      }
       const stock_info* stock = data_.find(code);
       if (stock == nullptr) continue;
       if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);

@@ -32,7 +32,7 @@ Options:
   --now YYYY-MM-DDTHH:MM
                       the data set's "today" (default: the system clock)
   --fault RULE        misbehave (repeatable; the first matching rule applies). RULE is a mode
-                      or a query: mode=MODE[&codes=C,C...][&count=N][&path=/history/]
+                      or a query: mode=MODE[&codes=C,C...][&count=N][&path=/history/][&skip=N]
                       MODE: hang          never answer (until the client hangs up)
                             forbidden     answer 403 with a page saying "Forbidden"
                             drop          close the connection without an answer
@@ -40,8 +40,12 @@ Options:
                             wrong-period  show the period one year earlier than asked for
                             no-data       show the "no data for this period" page
                             no-stock      show the "no such stock" page
+                            unlisted      search pages leave the rule's codes out of their
+                                          list (other pages: the "no such stock" page)
                       codes: only requests about these codes (program or site codes);
-                      count: only the next N matching requests; path: only this page path
+                      count: only the next N matching requests; path: only this page path;
+                      skip: let the first N matching requests pass (skip=1 with a search
+                      page's codes: its view=l2 page, which follows view=l1)
   --charset NAME      page charset: utf-8 (default), shift_jis or euc-jp
   --charset-in WHERE  where the charset is declared: header, meta or both (default)
   --threads N         worker threads (default 16; each hanging request holds one)
@@ -72,7 +76,8 @@ Pages:
   Index codes 1001-1004 are asked for as 998407, 998405, 5040469, 5040468.
 
 Control endpoints (not logged):
-  /_control/fault?mode=M[&codes=..][&count=N][&path=..]   add a rule (mode=none: remove all)
+  /_control/fault?mode=M[&codes=..][&count=N][&path=..][&skip=N]
+                                      add a rule (mode=none: remove all)
   /_control/reset                     the command line's rules and charset, an empty log (and
                                       connection count)
   /_control/requests                  logged requests, one "path?query" line each

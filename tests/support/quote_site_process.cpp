@@ -119,11 +119,12 @@ bool quote_site_process::control(const std::string& path_and_query) const {
 }
 
 bool quote_site_process::set_fault(const std::string& mode, const std::string& codes, long count,
-                                   const std::string& path) {
+                                   const std::string& path, long skip) {
   std::string q = "/_control/fault?mode=" + mode;
   if (!codes.empty()) q += "&codes=" + codes;
   if (count > 0) q += "&count=" + std::to_string(count);
   if (!path.empty()) q += "&path=" + path;
+  if (skip > 0) q += "&skip=" + std::to_string(skip);
   return control(q);
 }
 

@@ -33,9 +33,10 @@ class quote_site_process {
   void use_in(settei_record& settei) const;
 
   // Adds a fault rule (mode as in --help; codes comma-separated; count 0 = no limit; path
-  // "" = every page path). False when the server refused it.
+  // "" = every page path; skip: matching requests let pass first). False when the server
+  // refused it.
   bool set_fault(const std::string& mode, const std::string& codes = {}, long count = 0,
-                 const std::string& path = {});
+                 const std::string& path = {}, long skip = 0);
   // The command line's rules and charset again, and an empty request log.
   bool reset();
   // Switches the page charset ("utf-8", "shift_jis", "euc-jp") and where it is declared
