@@ -34,4 +34,8 @@ std::string failure_line(const run_failure& f) {
   return line;
 }
 
+std::string failure_count_text(std::size_t count) {
+  return "失敗 " + std::to_string(count) + "件";
+}
+
 }  // namespace karigane

@@ -49,9 +49,16 @@ class run_context {
  public:
   virtual ~run_context() = default;
 
-  // The window's stop flag.
-  bool stop_flag() const { return stop_.load(std::memory_order_relaxed) != 0; }
+  // The window's stop flag. It also reads true once a stop was requested (below).
+  bool stop_flag() const {
+    return stop_.load(std::memory_order_relaxed) != 0 ||
+           stop_requested_.load(std::memory_order_relaxed) != 0;
+  }
   void set_stop_flag(bool on) { stop_.store(on ? 1 : 0, std::memory_order_relaxed); }
+  // A stop that a run's own clearing of the flag as it starts does not undo: the command
+  // line's SIGINT and SIGTERM may arrive just before that. It holds for the life of the
+  // context. Safe in a signal handler.
+  void request_stop() { stop_requested_.store(1, std::memory_order_relaxed); }
 
   // Lets the front end process pending events once (DoEvents).
   virtual void pump() {}
@@ -129,6 +136,7 @@ class run_context {
 
  private:
   std::atomic<int> stop_{0};
+  std::atomic<int> stop_requested_{0};
   mutable std::mutex run_error_mutex_;
   std::string run_error_;
   std::atomic<bool> run_error_set_{false};

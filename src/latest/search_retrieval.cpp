@@ -25,8 +25,9 @@ page_result load_list_page(run_context& ctx, const std::string& query, const cha
     page.clear();
     std::string message;
     int_cnt1_sub(ctx, url, page, message);
-    if (!message.empty()) return page_result::failed;
+    // A stop during the wait comes back as a failed retrieval; it is a stop.
     if (ctx.stop_flag()) return page_result::stopped;
+    if (!message.empty()) return page_result::failed;
     ctx.pump();
     if (contains(page, head) && contains(page, marker)) return page_result::ok;
   }

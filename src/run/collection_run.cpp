@@ -28,6 +28,16 @@ run_ending failed(run_context& ctx, const std::string& message) {
   return run_ending::error;
 }
 
+// A period the check refused is a failure of the run, though the run goes on (the driver
+// still runs with the dates as they stand).
+void note_refused_period(run_context& ctx, const char* kind, const std::string& message) {
+  const control_values& c = ctx.controls;
+  ctx.failures.add({"", kind,
+                    c.yyyy_start_cmb + "/" + c.mm_start_cmb + "/" + c.dd_start_cmb + "～" +
+                        c.yyyy_end_cmb + "/" + c.mm_end_cmb + "/" + c.dd_end_cmb,
+                    message});
+}
+
 }  // namespace
 
 run_ending m_dl_start_cmd_Click(run_context& ctx) {
@@ -60,7 +70,8 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
 
   if (ctx.controls.out1_data_d_chk) {
     dl_data_d_sub(ctx, code_list, error_flag_s, error_msg_s);
-    if (error_flag_s) return failed(ctx, error_msg_s);
+    // A page wait cut short by a stop is the stop's ending, not a failed retrieval.
+    if (error_flag_s && !ctx.stop_flag()) return failed(ctx, error_msg_s);
   } else {
     effective_code_sub(ctx, code_list);
   }
@@ -72,6 +83,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   date end_date;
   if (ctx.controls.out1_jikeiretu_chk) {
     kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) note_refused_period(ctx, kKindPrices, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
@@ -84,6 +96,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
 
   if (ctx.controls.out1_shinyou_chk) {
     kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
+    if (error_flag_s) note_refused_period(ctx, kKindMargin, error_msg_s);
     if (error_flag_s) ctx.pump();
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();

@@ -87,7 +87,8 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   std::int16_t error_flag_s = kFalse;
   std::string error_msg_s;
   higoto_kabuka_download_sub(ctx, codes, table, error_flag_s, error_msg_s);
-  if (error_flag_s != 0) {
+  // A page wait cut short by a stop is the stop's ending, not a failed retrieval.
+  if (error_flag_s != 0 && !ctx.stop_flag()) {
     ctx.set_label1(error_msg_s, label_colour::red);
     ctx.set_controls_sub(true);
     ctx.set_stop_flag(true);
@@ -102,6 +103,12 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   if (ctx.has_run_error()) {
     error_ending(ctx, ctx.run_error());
     return run_ending::error;
+  }
+  // A stop during the merge leaves the files in hand complete and the rest as they were: the
+  // update did not complete.
+  if (ctx.stop_flag()) {
+    abort_ending(ctx);
+    return run_ending::aborted;
   }
   ctx.set_label1("更新処理を完了しました。", label_colour::blue);
   ctx.set_label4("", label_colour::blue);

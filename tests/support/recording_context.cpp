@@ -15,6 +15,7 @@ recording_context::recording_context(std::string folder) {
 void recording_context::pump() {
   ++pumps_;
   if (stop_at_pump_ >= 0 && pumps_ >= stop_at_pump_) set_stop_flag(true);
+  if (at_pump_) at_pump_();
 }
 
 void recording_context::set_label1(std::string_view text, label_colour colour) {

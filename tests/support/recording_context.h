@@ -31,6 +31,8 @@ class recording_context : public run_context {
   void stop_after_pumps(long n) { stop_at_pump_ = pumps_ + n; }
   // Raises the stop flag when Label1 shows a text containing `part`.
   void stop_when_label1_contains(std::string part) { stop_on_text_ = std::move(part); }
+  // Calls `step` at every pump (for example to raise the stop flag once files have changed).
+  void at_every_pump(std::function<void()> step) { at_pump_ = std::move(step); }
 
   std::vector<label_event> label1_history;
   std::vector<bool> controls_history;  // arguments of set_controls_sub, in order
@@ -43,6 +45,7 @@ class recording_context : public run_context {
   long pumps_ = 0;
   long stop_at_pump_ = -1;
   std::string stop_on_text_;
+  std::function<void()> at_pump_;
   local_time fixed_now_{};
   bool has_fixed_now_ = false;
 };

@@ -1,0 +1,71 @@
+// Removal of leftover temporary files: see leftover_files.h.
+#include "run/leftover_files.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "core/file_store.h"
+
+namespace fs = std::filesystem;
+
+namespace karigane {
+namespace {
+
+// The writer's process id, when the name carries one right after the mark.
+bool writer_pid(const std::string& name, long& pid) {
+  const std::size_t at = name.find(kTemporaryFileMark);
+  if (at == std::string::npos) return false;
+  const char* first = name.data() + at + kTemporaryFileMark.size();
+  const char* last = name.data() + name.size();
+  const auto r = std::from_chars(first, last, pid);
+  return r.ec == std::errc() && r.ptr != first && pid > 0;
+}
+
+bool written_by_another_live_process(const std::string& name) {
+  long pid = 0;
+  if (!writer_pid(name, pid) || pid == static_cast<long>(::getpid())) return false;
+  if (pid > static_cast<long>(std::numeric_limits<pid_t>::max())) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+bool remove_if_leftover(const fs::directory_entry& entry) {
+  std::error_code ec;
+  if (!entry.is_regular_file(ec)) return false;
+  const std::string name = entry.path().filename().string();
+  if (name.find(kTemporaryFileMark) == std::string::npos ||
+      written_by_another_live_process(name)) {
+    return false;
+  }
+  return fs::remove(entry.path(), ec);
+}
+
+}  // namespace
+
+std::size_t remove_leftover_temporaries(const std::vector<std::string>& trees,
+                                        const std::string& top_folder) {
+  std::size_t removed = 0;
+  std::error_code ec;
+  for (const std::string& tree : trees) {
+    if (!folder_exists(tree)) continue;
+    fs::recursive_directory_iterator it(tree, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      if (remove_if_leftover(*it)) ++removed;
+    }
+    ec.clear();
+  }
+  if (folder_exists(top_folder)) {
+    fs::directory_iterator it(top_folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      if (remove_if_leftover(*it)) ++removed;
+    }
+  }
+  return removed;
+}
+
+}  // namespace karigane

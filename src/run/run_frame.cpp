@@ -1,0 +1,108 @@
+// The run frame: see run_frame.h.
+#include "run/run_frame.h"
+
+#include <chrono>
+#include <exception>
+#include <thread>
+
+#include "run/folder_lock.h"
+#include "run/leftover_files.h"
+#include "run/settings.h"
+
+namespace karigane {
+namespace {
+
+constexpr std::chrono::milliseconds kLockPoll{50};
+
+// Takes the folder's lock, waiting for it when asked to. False with the run's ending (the
+// error ending, or the abort ending of a stopped wait) when the run cannot start.
+bool take_folder_lock(run_context& ctx, folder_lock& lock, const run_frame_options& options,
+                      run_ending& ending) {
+  bool told = false;
+  for (;;) {
+    switch (lock.try_take(ctx.program_folder)) {
+      case folder_lock::result::taken:
+        return true;
+      case folder_lock::result::failed:
+        error_ending(ctx, "ロックファイルを作成できません: " + ctx.program_folder + kLockFileName);
+        ending = run_ending::error;
+        return false;
+      case folder_lock::result::held_elsewhere:
+        break;
+    }
+    if (!options.wait_for_lock) {
+      error_ending(ctx, folder_in_use_message(ctx.program_folder));
+      ending = run_ending::error;
+      return false;
+    }
+    if (!told && options.waiting) options.waiting();
+    told = true;
+    if (ctx.stop_flag()) {
+      abort_ending(ctx);
+      ending = run_ending::aborted;
+      return false;
+    }
+    ctx.pump();
+    std::this_thread::sleep_for(kLockPoll);
+  }
+}
+
+// Temporary files below the database and the adjusted-price folders of the settings, and in
+// the program folder itself (the stock list's). The settings are read apart from the run's
+// context, whose stop flag (set between runs, or by an early stop) would cut the reading short.
+void remove_leftovers(const run_context& ctx) {
+  run_context reader;
+  reader.program_folder = ctx.program_folder;
+  settei_record settei;
+  read_settei_sub(reader, settei);
+  std::vector<std::string> trees{settei.kabuka_path};
+  if (settei.syusei_path.rfind(settei.kabuka_path, 0) != 0) trees.push_back(settei.syusei_path);
+  remove_leftover_temporaries(trees, ctx.program_folder);
+}
+
+void begin_run(run_context& ctx, const char* run_kind) {
+  ctx.progress.start_run(run_kind);
+  remove_leftovers(ctx);
+}
+
+run_outcome end_run(run_context& ctx, run_ending ending) {
+  ctx.progress.finish();
+  return run_outcome{ending, ctx.failures.list()};
+}
+
+// The engine reports through the run context; anything thrown is a fault of its own, shown as
+// the error ending rather than allowed to end the program.
+run_ending run_caught(run_context& ctx, const button_run& run) {
+  try {
+    return run(ctx);
+  } catch (const std::exception& e) {
+    error_ending(ctx, e.what());
+  } catch (...) {
+    error_ending(ctx, "処理を中断しました。");
+  }
+  return run_ending::error;
+}
+
+}  // namespace
+
+std::string folder_in_use_message(const std::string& program_folder) {
+  return "別の処理がこのフォルダで実行中です: " + program_folder;
+}
+
+run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_run& run,
+                         const run_frame_options& options) {
+  ctx.reset_run_state();
+  folder_lock lock;
+  run_ending ending = run_ending::error;
+  if (!take_folder_lock(ctx, lock, options, ending)) return run_outcome{ending, {}};
+
+  begin_run(ctx, run_kind);
+  ending = run_caught(ctx, run);
+  if (ctx.has_run_error() && ending != run_ending::error) {
+    error_ending(ctx, ctx.run_error());
+    ending = run_ending::error;
+  }
+  return end_run(ctx, ending);
+}
+
+}  // namespace karigane
