@@ -1,10 +1,10 @@
 // The command line's run context: see cli_context.h.
 #include "cli/cli_context.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 
 namespace karigane {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 run_context* g_signal_target = nullptr;
 
 extern "C" void on_stop_signal(int sig) {
-  if (g_signal_target != nullptr) g_signal_target->set_stop_flag(true);
+  if (g_signal_target != nullptr) g_signal_target->request_stop();
   // A second signal ends the program at once; stored files are replaced atomically, so
   // nothing is left half written.
   std::signal(sig, SIG_DFL);
@@ -20,11 +20,20 @@ extern "C" void on_stop_signal(int sig) {
 
 }  // namespace
 
-cli_context::cli_context(std::FILE* out) : out_(out), colour_(::isatty(::fileno(out)) != 0) {
-  if (const char* env = std::getenv("KARIGANE_NOW"); env != nullptr && *env != '\0') {
-    fixed_now_ = parse_local_time(env);
+void prepare_standard_streams() {
+  std::signal(SIGPIPE, SIG_IGN);
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1) continue;
+    const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      ::dup2(opened, fd);
+      ::close(opened);
+    }
   }
 }
+
+cli_context::cli_context(std::FILE* out, std::optional<local_time> fixed_now)
+    : out_(out), colour_(::isatty(::fileno(out)) != 0), fixed_now_(fixed_now) {}
 
 cli_context::~cli_context() {
   if (g_signal_target == this) {
@@ -42,6 +51,12 @@ void cli_context::catch_stop_signals() {
   sa.sa_flags = 0;
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  // A parent may have started us with the signals blocked; one already pending arrives now.
+  sigset_t stop_signals;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  sigprocmask(SIG_UNBLOCK, &stop_signals, nullptr);
 }
 
 void cli_context::set_label1(std::string_view text, label_colour colour) {

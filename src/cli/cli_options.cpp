@@ -1,7 +1,11 @@
 // Command-line parsing: see cli_options.h.
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "core/text.h"
+#include "run/period.h"
 
 namespace karigane {
 namespace {
@@ -18,10 +22,57 @@ bool split_period(const std::string& value, std::string& y, std::string& m, std:
   return !y.empty() && !m.empty() && !d.empty();
 }
 
+bool all_digits(const std::string& text, std::size_t max_length) {
+  if (text.empty() || text.size() > max_length) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// One end of the period: texts that can stand in the year, month and day lists.
+bool period_texts_fit(const std::string& y, const std::string& m, const std::string& d,
+                      int this_year) {
+  if (!all_digits(y, 4) || !all_digits(m, 2) || !all_digits(d, 2)) return false;
+  const int year = std::stoi(y);
+  const int month = std::stoi(m);
+  const int day = std::stoi(d);
+  return year >= kFirstYear && year <= this_year && month >= 1 && month <= 12 && day >= 1 &&
+         day <= 31;
+}
+
 }  // namespace
 
+bool check_period_options(const cli_options& o, const date& today, std::string& message) {
+  const control_values& c = o.controls;
+  struct end_of_period {
+    bool given;
+    const char* option;
+    const std::string& y;
+    const std::string& m;
+    const std::string& d;
+  };
+  for (const end_of_period& e :
+       {end_of_period{o.from_given, "--from", c.yyyy_start_cmb, c.mm_start_cmb, c.dd_start_cmb},
+        end_of_period{o.to_given, "--to", c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb}}) {
+    if (!e.given || period_texts_fit(e.y, e.m, e.d, today.y)) continue;
+    message = std::string(e.option) + " " + e.y + "/" + e.m + "/" + e.d +
+              " is not a date of the period lists (year " + std::to_string(kFirstYear) + "-" +
+              std::to_string(today.y) + ", month 1-12, day 1-31)";
+    return false;
+  }
+  return true;
+}
+
+bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
+  now.reset();
+  const char* env = std::getenv("KARIGANE_NOW");
+  if (env == nullptr || *env == '\0') return true;
+  now = parse_local_time(env);
+  if (now) return true;
+  message = std::string("KARIGANE_NOW=") + env + " is not a time written YYYY-MM-DDTHH:MM";
+  return false;
+}
+
 std::string cli_help_text() {
-  return R"(Usage: karigane [--dir DIR] [COMMAND] [options]
+  return R"(Usage: karigane [--dir DIR] [--wait] [COMMAND] [options]
 
 Builds and maintains a local database of Japanese stock market data in CSV files.
 DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, by default,
@@ -46,6 +97,11 @@ Commands:
   --help              this text
   --version           the version
 
+One run at a time works on a program folder: a run holds the lock file karigane.lock in it
+(the window takes it for each run). A second run ends at once with exit status 1, touching
+nothing; with --wait it waits for the first to end instead (SIGINT or SIGTERM stops the
+wait). The lock of a run that was killed is released by the system.
+
 collect options (they set the window's controls; without them: individual mode with code
 1301, "時系列株価" ticked, the period from 1 January of this year to today):
   --code N            individual mode with the code N
@@ -57,14 +113,25 @@ collect options (they set the window's controls; without them: individual mode w
   --financial         tick "財務情報" (financial statements of the companies among the
                       targets, and the dated summaries)
   --yearly            tick "年毎" (also write per-year files)
-  --from Y/M/D        start of the period (year, month and day lists)
-  --to Y/M/D          end of the period
+  --from Y/M/D        start of the period (year, month and day lists: a year from 1983 to
+                      this year, a month 1-12, a day 1-31; a day beyond the month's end is
+                      taken as its last day)
+  --to Y/M/D          end of the period (likewise; an end after today is taken as today)
 
-Every message of the status line is printed on standard output, one line each.
-Exit status: 0 the run completed, 1 it ended with an error (among them a file or folder
-that could not be written: "ファイルを書き込めません: " and its path), 2 usage error,
-130 it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。"; adjust
-finishes the files in hand).
+Every message of the status line is printed on standard output, one line each; nothing else
+goes there. Exit status:
+  0    the run completed and nothing failed
+  1    it ended with an error: a file or folder that cannot be written
+       ("ファイルを書き込めません: " and its path), a site that cannot be reached, another
+       run holding the program folder, ...
+  2    usage error (an unknown option, an impossible --from or --to date, a malformed
+       KARIGANE_NOW)
+  3    the run completed, but part of its work failed: a page not retrieved, a stored file
+       that cannot be read, a refused period
+  130  it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。"; adjust
+       finishes the files in hand)
+When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
+line per failure with the code, the data kind, the window or file, and the reason.
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
@@ -98,6 +165,10 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     if (a == "--dir") {
       if (!need(i, 1, a)) return false;
       o.dir = args[++i];
+      continue;
+    }
+    if (a == "--wait") {
+      o.wait_for_lock = true;
       continue;
     }
     if (!command_seen && (a == "gui" || a == "collect")) {

@@ -2,6 +2,7 @@
 // main.cpp.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ enum class cli_command { gui, collect, update, adjust, init, help, version };
 struct cli_options {
   cli_command command = cli_command::gui;
   std::string dir;            // empty: the working folder
+  bool wait_for_lock = false; // --wait: wait while another run holds the folder
   bool from_given = false;    // --from set the start lists
   bool to_given = false;      // --to set the end lists
   control_values controls;    // the controls the options set; the rest keep their defaults
@@ -24,6 +26,15 @@ struct cli_options {
 // Parses the arguments after the program name. On a usage error returns false with a message.
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& options,
                        std::string& message);
+
+// The period lists' texts that --from and --to gave must be able to stand in the lists: a year
+// of the year list (1983 to this year), a month 1..12 and a day 1..31. A day beyond the month's
+// end is left to the period check, which clamps it. On refusal returns false with a message.
+bool check_period_options(const cli_options& options, const date& today, std::string& message);
+
+// The clock of KARIGANE_NOW: nothing when the variable is unset or empty; false with a message
+// when it is set but not a time.
+bool read_fixed_now(std::optional<local_time>& now, std::string& message);
 
 // The text of --help.
 std::string cli_help_text();

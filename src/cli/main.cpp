@@ -8,6 +8,7 @@
 #include "run/period.h"
 #include "run/program_folder.h"
 #include "run/program_init.h"
+#include "run/run_frame.h"
 #include "run/settings.h"
 #ifdef KARIGANE_HAS_WINDOW
 #include "window/main_window_launch.h"
@@ -24,18 +25,35 @@ using namespace karigane;
 constexpr int kExitCompleted = 0;
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitCompletedWithFailures = 3;
 constexpr int kExitStopped = 130;
 
-int exit_status(run_ending ending) {
-  switch (ending) {
-    case run_ending::completed: return kExitCompleted;
+int exit_status(const run_outcome& outcome) {
+  switch (outcome.ending) {
+    case run_ending::completed:
+      return outcome.failures.empty() ? kExitCompleted : kExitCompletedWithFailures;
     case run_ending::error: return kExitError;
     case run_ending::aborted: return kExitStopped;
   }
   return kExitError;
 }
 
-int run_collect(cli_context& ctx, const cli_options& options) {
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "karigane: %s\nTry 'karigane --help'.\n", message.c_str());
+  return kExitUsage;
+}
+
+// The failures of the run on standard error: the count, then one line each.
+void print_failures(const std::vector<run_failure>& failures) {
+  if (failures.empty()) return;
+  std::string text = failure_count_text(failures.size()) + "\n";
+  for (const run_failure& f : failures) text += failure_line(f) + "\n";
+  std::fputs(text.c_str(), stderr);
+  std::fflush(stderr);
+}
+
+// The controls of collect: the options given, the period lists preset where none was given.
+void set_collect_controls(cli_context& ctx, const cli_options& options) {
   ctx.controls = options.controls;
   const date today = ctx.now().day;
   control_values preset;
@@ -53,20 +71,33 @@ int run_collect(cli_context& ctx, const cli_options& options) {
   }
   // "年毎" is usable only while time series or margin balances are ticked.
   if (!c.out1_jikeiretu_chk && !c.out1_shinyou_chk) c.out1_nengoto_chk = false;
-  ctx.catch_stop_signals();
-  return exit_status(m_dl_start_cmd_Click(ctx));
 }
 
-int run_update(cli_context& ctx, const cli_options& options) {
-  ctx.controls = options.controls;
-  ctx.catch_stop_signals();
-  return exit_status(renew_start_cmd_Click(ctx));
-}
-
-int run_adjust(cli_context& ctx, const cli_options& options) {
-  ctx.controls = options.controls;
-  ctx.catch_stop_signals();
-  return exit_status(out2_hosei_cmd_Click(ctx));
+int run_command(cli_context& ctx, const cli_options& options) {
+  run_frame_options frame;
+  frame.wait_for_lock = options.wait_for_lock;
+  frame.waiting = [&ctx] {
+    std::fprintf(stderr, "karigane: %s（終了を待っています）\n",
+                 folder_in_use_message(ctx.program_folder).c_str());
+    std::fflush(stderr);
+  };
+  run_outcome outcome;
+  switch (options.command) {
+    case cli_command::update:
+      ctx.controls = options.controls;
+      outcome = run_in_frame(ctx, kRunUpdate, renew_start_cmd_Click, frame);
+      break;
+    case cli_command::adjust:
+      ctx.controls = options.controls;
+      outcome = run_in_frame(ctx, kRunAdjust, out2_hosei_cmd_Click, frame);
+      break;
+    default:
+      set_collect_controls(ctx, options);
+      outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click, frame);
+      break;
+  }
+  print_failures(outcome.failures);
+  return exit_status(outcome);
 }
 
 int run_init(const cli_options& options) {
@@ -84,13 +115,11 @@ int run_init(const cli_options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  prepare_standard_streams();
   std::vector<std::string> args(argv + 1, argv + argc);
   cli_options options;
   std::string message;
-  if (!parse_cli_options(args, options, message)) {
-    std::fprintf(stderr, "karigane: %s\nTry 'karigane --help'.\n", message.c_str());
-    return kExitUsage;
-  }
+  if (!parse_cli_options(args, options, message)) return usage_error(message);
   if (options.command == cli_command::help) {
     std::fputs(cli_help_text().c_str(), stdout);
     return kExitCompleted;
@@ -100,6 +129,8 @@ int main(int argc, char** argv) {
     return kExitCompleted;
   }
   if (options.command == cli_command::init) return run_init(options);
+  std::optional<local_time> fixed_now;
+  if (!read_fixed_now(fixed_now, message)) return usage_error(message);
   if (options.command == cli_command::gui) {
 #ifdef KARIGANE_HAS_WINDOW
     return run_main_window(argc, argv, options.dir);
@@ -110,7 +141,10 @@ int main(int argc, char** argv) {
 #endif
   }
 
-  cli_context ctx(stdout);
+  cli_context ctx(stdout, fixed_now);
+  // From here a SIGINT or SIGTERM is a stop of the run, however early it comes.
+  ctx.catch_stop_signals();
+  if (!check_period_options(options, ctx.now().day, message)) return usage_error(message);
   ctx.program_folder = absolute_folder(options.dir);
   ctx.factory_folder = find_factory_folder();
   if (!prepare_program_folder(ctx, message)) {
@@ -118,7 +152,5 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   read_settei_sub(ctx, ctx.settei);
-  if (options.command == cli_command::update) return run_update(ctx, options);
-  if (options.command == cli_command::adjust) return run_adjust(ctx, options);
-  return run_collect(ctx, options);
+  return run_command(ctx, options);
 }

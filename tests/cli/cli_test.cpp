@@ -1,6 +1,7 @@
 // The command line binary on temporary program folders: exit status, printed lines, files.
 #include <gtest/gtest.h>
 
+#include "core/file_store.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -36,17 +37,47 @@ TEST(CommandLine, TableModeWithoutTheTableSaysSo) {
   EXPECT_EQ(r.lines(), std::vector<std::string>{"ファイル　download_code.csv　がありません。"});
 }
 
-TEST(CommandLine, UsageErrorsExitWithTwo) {
-  temp_folder dir;
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"collect", "--bogus"}, {"collect", "--from", "2013-01"},
-        {"collect", "--range", "1301"}, {"frobnicate"}, {"--dir"}}) {
+TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
+  struct usage_case {
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+  };
+  const std::vector<std::string> now{"KARIGANE_NOW=2014-11-27T10:00"};
+  const std::vector<usage_case> cases{
+      {{"collect", "--bogus"}, {}},
+      {{"collect", "--from", "2013-01"}, {}},
+      {{"collect", "--range", "1301"}, {}},
+      {{"frobnicate"}, {}},
+      {{"--dir"}, {}},
+      // Dates no period list can hold never reach the site as year 0000.
+      {{"collect", "--from", "2024/13/45"}, now},
+      {{"collect", "--from", "abc/def/ghi"}, now},
+      {{"collect", "--from", "2013/00/10"}, now},
+      {{"collect", "--to", "2013/01/32"}, now},
+      {{"collect", "--to", "2013/1/0"}, now},
+      {{"collect", "--from", "1982/12/31"}, now},
+      {{"collect", "--to", "2015/01/01"}, now},
+      {{"collect", "--from", "2013/+1/05"}, now},
+      // A clock that is not a time is not silently replaced by the system's.
+      {{"collect", "--no-timeseries"}, {"KARIGANE_NOW=2014-11-27"}},
+      {{"update"}, {"KARIGANE_NOW=yesterday"}},
+  };
+  for (const usage_case& c : cases) {
+    temp_folder dir;
     std::vector<std::string> full{"--dir", dir.path()};
-    full.insert(full.end(), args.begin(), args.end());
-    const auto r = run_karigane(full);
-    EXPECT_EQ(r.exit_status, 2) << args.back();
-    EXPECT_NE(r.err.find("karigane:"), std::string::npos);
+    full.insert(full.end(), c.args.begin(), c.args.end());
+    const auto r = run_karigane(full, c.env);
+    EXPECT_EQ(r.exit_status, 2) << c.args.back();
+    EXPECT_NE(r.err.find("karigane:"), std::string::npos) << c.args.back();
+    EXPECT_EQ(r.out, "") << c.args.back();
+    EXPECT_FALSE(file_exists(dir.path() + "meigara_list.csv")) << c.args.back();
   }
+  // A day beyond the month's end is the period check's to clamp, not a usage error.
+  temp_folder dir;
+  const auto r = run_karigane(
+      {"--dir", dir.path(), "collect", "--no-timeseries", "--from", "2013/02/31", "--to", "2014/11/31"},
+      now);
+  EXPECT_EQ(r.exit_status, 0) << r.err;
 }
 
 TEST(CommandLine, AProgramFolderThatCannotBeMadeIsAClearError) {
@@ -60,8 +91,9 @@ TEST(CommandLine, AProgramFolderThatCannotBeMadeIsAClearError) {
 TEST(CommandLine, HelpListsTheCommandsAndExitStatuses) {
   const auto r = run_karigane({"--help"});
   EXPECT_EQ(r.exit_status, 0);
-  EXPECT_NE(r.out.find("collect"), std::string::npos);
-  EXPECT_NE(r.out.find("130"), std::string::npos);
+  for (const char* word : {"collect", "130", "  3 ", "失敗 N件", "--wait", "karigane.lock"}) {
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  }
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ std::vector<std::string> process_result::lines() const {
 
 process_result run_process(const std::string& program, const std::vector<std::string>& args,
                            const std::vector<std::string>& env,
-                           const std::function<void(int, const std::string&)>& while_running) {
+                           const std::function<void(int, const std::string&)>& while_running,
+                           const process_start& start) {
   process_result result;
   int out_pipe[2];
   int err_pipe[2];
@@ -52,6 +53,13 @@ process_result run_process(const std::string& program, const std::vector<std::st
     ::close(err_pipe[0]);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
+    if (start.pending_signal != 0) {
+      sigset_t blocked;
+      sigemptyset(&blocked);
+      sigaddset(&blocked, start.pending_signal);
+      ::sigprocmask(SIG_BLOCK, &blocked, nullptr);
+      ::raise(start.pending_signal);
+    }
     ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
@@ -72,6 +80,7 @@ process_result run_process(const std::string& program, const std::vector<std::st
       }
       (i == 0 ? result.out : result.err).append(buf, static_cast<std::size_t>(got));
       if (i == 0 && while_running) while_running(pid, result.out);
+      if (i == 1 && start.while_running_err) start.while_running_err(pid, result.err);
     }
   }
   ::close(out_pipe[0]);
@@ -85,8 +94,9 @@ process_result run_process(const std::string& program, const std::vector<std::st
 
 process_result run_karigane(const std::vector<std::string>& args,
                             const std::vector<std::string>& env,
-                            const std::function<void(int, const std::string&)>& while_running) {
-  return run_process(KARIGANE_CLI_PATH, args, env, while_running);
+                            const std::function<void(int, const std::string&)>& while_running,
+                            const process_start& start) {
+  return run_process(KARIGANE_CLI_PATH, args, env, while_running, start);
 }
 
 }  // namespace karigane::testing

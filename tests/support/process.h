@@ -17,18 +17,29 @@ struct process_result {
   std::vector<std::string> lines() const;
 };
 
+// How the child starts, beyond its arguments and environment.
+struct process_start {
+  // A signal made pending before the program starts (blocked, raised, and so inherited as
+  // pending across exec): it reaches the program the moment the program unblocks it.
+  int pending_signal = 0;
+  // Called like while_running, with the standard error read so far.
+  std::function<void(int pid, const std::string& err)> while_running_err;
+};
+
 // Runs `program` with `args`; `env` entries "NAME=value" are added to the environment.
 // `while_running`, when given, is called with the child's pid and the output read so far each
 // time new output arrives, and may send it signals.
 process_result run_process(const std::string& program, const std::vector<std::string>& args,
                            const std::vector<std::string>& env = {},
                            const std::function<void(int pid, const std::string& out)>&
-                               while_running = nullptr);
+                               while_running = nullptr,
+                           const process_start& start = {});
 
 // The command line binary under test.
 process_result run_karigane(const std::vector<std::string>& args,
                             const std::vector<std::string>& env = {},
                             const std::function<void(int pid, const std::string& out)>&
-                                while_running = nullptr);
+                                while_running = nullptr,
+                            const process_start& start = {});
 
 }  // namespace karigane::testing
