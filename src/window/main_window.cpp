@@ -5,14 +5,17 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QUrl>
-#include <exception>
+#include <QVBoxLayout>
 
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
@@ -82,6 +85,7 @@ void main_window::connect_handlers() {
   connect(stop_cmd, &QPushButton::clicked, this, &main_window::stop_cmd_Click);
   connect(Command1, &QPushButton::clicked, this, &main_window::Command1_Click);
   connect(help_cmd, &QPushButton::clicked, this, &main_window::help_cmd_Click);
+  connect(failures_cmd, &QPushButton::clicked, this, &main_window::failures_cmd_Click);
   for (int i = 0; i < 3; ++i) {
     connect(meigara_code_opt[i], &QRadioButton::toggled, this, [this, i](bool on) {
       if (on) meigara_code_opt_Click(i);
@@ -150,23 +154,42 @@ void main_window::apply_controls(bool enable) {
   }
 }
 
-void main_window::run_guarded(const std::function<void(run_context&)>& run) {
+void main_window::run_guarded(const char* run_kind, const button_run& run) {
   if (running_) return;
   running_ = true;
+  show_failures({});
   read_controls();
-  try {
-    run(ctx_);
-  } catch (const std::exception& e) {
-    // The engine reports through the run context; anything thrown is a fault of its own,
-    // shown rather than allowed to end the program.
-    ctx_.set_label1(e.what(), label_colour::red);
-    ctx_.set_stop_flag(true);
-  } catch (...) {
-    ctx_.set_label1("処理を中断しました。", label_colour::red);
-    ctx_.set_stop_flag(true);
-  }
+  run_outcome outcome = run_in_frame(ctx_, run_kind, run);
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
+  show_failures(std::move(outcome.failures));
+}
+
+void main_window::show_failures(std::vector<run_failure> failures) {
+  failures_ = std::move(failures);
+  failures_cmd->setText(qt_text(failure_count_text(failures_.size())));
+  failures_cmd->setVisible(!failures_.empty());
+}
+
+void main_window::failures_cmd_Click() {
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName(QStringLiteral("failures_dlg"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(qt_text(failure_count_text(failures_.size())));
+  auto* list = new QPlainTextEdit(dialog);
+  list->setObjectName(QStringLiteral("failures_txt"));
+  list->setReadOnly(true);
+  list->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QString text;
+  for (const run_failure& f : failures_) text += qt_text(failure_line(f)) + QLatin1Char('\n');
+  list->setPlainText(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+  connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  dialog->resize(640, 320);
+  dialog->open();
 }
 
 void main_window::read_controls() {
@@ -199,17 +222,11 @@ void main_window::show_code_boxes() {
   if (code1_txt->text() != last) code1_txt->setText(last);
 }
 
-void main_window::m_dl_start_cmd_Click() {
-  run_guarded([](run_context& ctx) { karigane::m_dl_start_cmd_Click(ctx); });
-}
+void main_window::m_dl_start_cmd_Click() { run_guarded(kRunCollection, karigane::m_dl_start_cmd_Click); }
 
-void main_window::renew_start_cmd_Click() {
-  run_guarded([](run_context& ctx) { karigane::renew_start_cmd_Click(ctx); });
-}
+void main_window::renew_start_cmd_Click() { run_guarded(kRunUpdate, karigane::renew_start_cmd_Click); }
 
-void main_window::out2_hosei_cmd_Click() {
-  run_guarded([](run_context& ctx) { karigane::out2_hosei_cmd_Click(ctx); });
-}
+void main_window::out2_hosei_cmd_Click() { run_guarded(kRunAdjust, karigane::out2_hosei_cmd_Click); }
 
 void main_window::Command1_Click() {
   // A stop requested during a run must not be cancelled by this button.

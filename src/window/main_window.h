@@ -14,7 +14,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "run/run_frame.h"
 #include "window/main_window_context.h"
 
 class QCheckBox;
@@ -54,6 +56,9 @@ class main_window : public QWidget {
   void Command1_Click();
   void help_cmd_Click();
   void stop_cmd_Click();
+  // Shows the failures of the last run, one line each (the button appears after a run that
+  // could not do everything; the next run clears it).
+  void failures_cmd_Click();
   void meigara_code_opt_Click(int index);
   void code_txt_Change();
   void code1_txt_Change();
@@ -74,8 +79,10 @@ class main_window : public QWidget {
   void apply_controls(bool enable);
   void show_status(QLabel* label, std::string_view text, label_colour colour);
 
-  // Runs one of the engine's runs on the window's context, unless one is running already.
-  void run_guarded(const std::function<void(run_context&)>& run);
+  // Runs one of the engine's runs in the run frame on the window's context, unless one is
+  // running already, and shows what it could not do.
+  void run_guarded(const char* run_kind, const button_run& run);
+  void show_failures(std::vector<run_failure> failures);
   // Copies the controls into ctx_.controls before a run.
   void read_controls();
   // Writes the code boxes back from ctx_.controls (the engine normalised or swapped them).
@@ -89,6 +96,7 @@ class main_window : public QWidget {
 
   main_window_context ctx_;
   bool running_ = false;
+  std::vector<run_failure> failures_;  // of the last run
 
   QLabel* Label6 = nullptr;
   QGroupBox* meigara_code_frame = nullptr;
@@ -122,6 +130,7 @@ class main_window : public QWidget {
   QPushButton* Command1 = nullptr;
   QPushButton* help_cmd = nullptr;
   QLabel* Label1 = nullptr;
+  QPushButton* failures_cmd = nullptr;  // beside Label1: "失敗 N件" after a run with failures
   QLabel* Label3 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label4 = nullptr;

@@ -178,6 +178,16 @@ void main_window::build_controls() {
 
   // Status area: Label1, below it Label3, below that Label2 and Label4 side by side.
   Label1 = status_label("Label1");
+  failures_cmd = button("failures_cmd", "");
+  failures_cmd->setMinimumWidth(0);
+  failures_cmd->setFlat(true);
+  {
+    QPalette red = failures_cmd->palette();
+    red.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+    failures_cmd->setPalette(red);
+  }
+  failures_cmd->setToolTip(QString::fromUtf8("失敗の一覧"));
+  failures_cmd->setVisible(false);
   Label3 = status_label("Label3");
   Label2 = named(new QLabel(QString::fromUtf8(kVersionText)), "Label2");
   Label4 = status_label("Label4");
@@ -188,9 +198,10 @@ void main_window::build_controls() {
   status->setContentsMargins(8, 4, 8, 4);
   status->setVerticalSpacing(2);
   status->addWidget(Label1, 0, 0, 1, 2);
-  status->addWidget(Label3, 1, 0, 1, 2);
+  status->addWidget(failures_cmd, 0, 2);
+  status->addWidget(Label3, 1, 0, 1, 3);
   status->addWidget(Label2, 2, 0);
-  status->addWidget(Label4, 2, 1);
+  status->addWidget(Label4, 2, 1, 1, 2);
   status->setColumnStretch(1, 1);
   status->setColumnMinimumWidth(0, Label2->sizeHint().width() + 16);
 

@@ -1,15 +1,22 @@
 // Whole runs clicked through the window: a collection against the local quote site, a run
 // stopped by a mouse-down on "停止" or by closing the window while a page loads, the error
-// ending, the code boxes the engine rewrites, and the update and adjusted-price runs.
+// ending, the failures of a run and the folder lock, the code boxes the engine rewrites, and
+// the update and adjusted-price runs.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include "core/file_store.h"
@@ -258,6 +265,63 @@ TEST_F(window_runs, AdjustedPricesAreWrittenFromTheStoredSeries) {
             "20130107,300,310,290,305,3000\r\n");
   EXPECT_EQ(text_of("Label1"), "");
   expect_idle();
+}
+
+TEST_F(window_runs, ARunWithFailuresShowsTheirCountAndListUntilTheNextRun) {
+  quote_site_process site({"--now", "2014-11-27T10:00"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open();
+  set_code("code_txt", "1332");
+  choose_period("2014", "11", "01", "2014", "10", "01");  // the check refuses it
+  auto* failures = control<QPushButton>("failures_cmd");
+  EXPECT_TRUE(failures->isHidden());
+
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  // The completion message stays as it is; the count stands beside it.
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_EQ(label_colour_of("Label1"), kBlue);
+  EXPECT_FALSE(failures->isHidden());
+  EXPECT_EQ(failures->text().toStdString(), "失敗 1件");
+  expect_idle();
+
+  QTest::mouseClick(failures, Qt::LeftButton);
+  auto* dialog = window_->findChild<QDialog*>(QStringLiteral("failures_dlg"));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(dialog->isVisible());
+  auto* list = dialog->findChild<QPlainTextEdit*>(QStringLiteral("failures_txt"));
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->toPlainText().toStdString(),
+            "時系列株価 2014/11/01～2014/10/01: 開始/終了年月日をご確認ください。\n");
+  dialog->reject();
+
+  // The next run starts without them.
+  choose_period("2014", "10", "01", "2014", "11", "01");
+  control<QCheckBox>("out1_jikeiretu_chk")->setChecked(false);
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_TRUE(failures->isHidden());
+}
+
+TEST_F(window_runs, ARunOnAFolderAnotherRunHoldsEndsAtOnceInRed) {
+  open();
+  control<QCheckBox>("out1_jikeiretu_chk")->setChecked(false);
+  // Another run (a cron job on the same folder) holds the lock.
+  const int other = ::open((dir_.path() + "karigane.lock").c_str(), O_RDWR | O_CREAT, 0644);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "別の処理がこのフォルダで実行中です: " + dir_.path());
+  EXPECT_EQ(label_colour_of("Label1"), kRed);
+  expect_idle();
+
+  // The window holds the lock only while its own run is on.
+  ::close(other);
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  const int after = ::open((dir_.path() + "karigane.lock").c_str(), O_RDWR);
+  EXPECT_EQ(::flock(after, LOCK_EX | LOCK_NB), 0);
+  ::close(after);
 }
 
 TEST_F(window_runs, UpdateWithoutStoredSeriesSaysSoAndReturnsToIdle) {
