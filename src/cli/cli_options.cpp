@@ -127,7 +127,7 @@ goes there. Exit status:
   2    usage error (an unknown option, an impossible --from or --to date, a malformed
        KARIGANE_NOW)
   3    the run completed, but part of its work failed: a page not retrieved, a stored file
-       that cannot be read, a refused period
+       that cannot be read, an incomplete latest-day row, a refused period
   130  it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。"; adjust
        finishes the files in hand)
 When anything failed, standard error lists it at the end of the run: "失敗 N件", then one

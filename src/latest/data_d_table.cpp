@@ -10,6 +10,19 @@ std::size_t data_d_count(const data_d_table_t& table) {
   return std::min(table_count(table, kDMarket), table.size() - 1);
 }
 
+std::string missing_price_fields(const data_d_record& row) {
+  static constexpr std::pair<std::size_t, const char*> kFields[] = {
+      {kDOpen, "始値"},   {kDHigh, "高値"},     {kDLow, "安値"},
+      {kDClose, "終値"}, {kDVolume, "出来高"}, {kDTradeDate, "取引日"}};
+  std::string missing;
+  for (const auto& [field, caption] : kFields) {
+    if (!trim(row[field]).empty()) continue;
+    if (!missing.empty()) missing += ',';
+    missing += caption;
+  }
+  return missing;
+}
+
 std::string search_site_code(const std::string& code) {
   const std::string c = trim(code);
   const std::int64_t v = int_value(c);

@@ -26,6 +26,11 @@ inline constexpr std::size_t kDTradeDate = 8;
 // The number of stock rows (header `market`), bounded by the rows present.
 std::size_t data_d_count(const data_d_table_t& table);
 
+// The captions of the price fields a stock row lacks ("始値,高値,安値" when list view 2 did
+// not list it, "出来高,取引日" when list view 1 did not), "" for a whole row. A stock that did
+// not trade has "---" in its price fields, which is a value.
+std::string missing_price_fields(const data_d_record& row);
+
 // The quote-site code of a program code in the search pages (1001..1004 → 998407, 998405,
 // 5040469, 5040468; any other code is itself, trimmed).
 std::string search_site_code(const std::string& code);

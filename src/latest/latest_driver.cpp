@@ -9,6 +9,29 @@
 #include "latest/stock_list_renewal.h"
 
 namespace karigane {
+namespace {
+
+// A stock that one of the two list views did not show has only half a row; it is left out of
+// the latest-day file and the update (the stock list and the run's targets keep it) and
+// counted as a failure.
+void leave_out_incomplete_rows(run_context& ctx, data_d_table_t& table) {
+  const std::size_t n = data_d_count(table);
+  std::size_t m = 0;
+  for (std::size_t k = 1; k <= n; ++k) {
+    const std::string missing = missing_price_fields(table[k]);
+    if (!missing.empty()) {
+      ctx.failures.add({table[k][kDCode], kKindLatest, "",
+                        "検索結果に欠けている項目があります（" + missing + "）"});
+      continue;
+    }
+    ++m;
+    if (m != k) table[m] = std::move(table[k]);
+  }
+  table.resize(m + 1);
+  table[0][kDMarket] = num_text(static_cast<std::int64_t>(m));
+}
+
+}  // namespace
 
 void dl_data_d_sub(run_context& ctx, code_list_t& code_list, std::int16_t& error_flag_s,
                    std::string& error_msg_s) {
@@ -46,6 +69,7 @@ void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d
   const std::size_t n = data_d_count(table);
   code_list.assign(1, trim(table[0][kDMarket]));
   for (std::size_t k = 1; k <= n; ++k) code_list.push_back(table[k][kDCode]);
+  leave_out_incomplete_rows(ctx, table);
 
   if (!ctx.controls.out1_data_d_chk) return;
   const settei_record& settei = ctx.settei;
@@ -59,7 +83,7 @@ void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d
   bool intraday = false;
   const std::string name = latest_day_file_name(latest, now, &intraday);
   if (!intraday) {
-    for (std::size_t k = 1; k <= n; ++k) {
+    for (std::size_t k = 1; k <= data_d_count(table); ++k) {
       ctx.pump();
       data_d_record& r = table[k];
       if (val(left(r[kDTradeDate], 8)) != val(latest)) {

@@ -16,7 +16,9 @@ namespace karigane {
 void dl_data_d_sub(run_context& ctx, code_list_t& code_list, std::int16_t& error_flag_s,
                    std::string& error_msg_s);
 
-// The driver; the update run calls it directly and keeps the filled table.
+// The driver; the update run calls it directly and keeps the filled table. A stock without
+// every price field from both list views stays among the targets but is left out of the table
+// (so of the latest-day file and the update) and counted in the failure tally.
 void higoto_kabuka_download_sub(run_context& ctx, code_list_t& code_list, data_d_table_t& table,
                                 std::int16_t& error_flag_s, std::string& error_msg_s);
 

@@ -191,6 +191,35 @@ TEST_F(latest_fixture, TheUpdateWritesTheLatestDayIntoEveryStoredSeries) {
   EXPECT_FALSE(folder_exists(dir.path() + "kabuka/data_d"));
 }
 
+TEST_F(latest_fixture, AStockMissingFromOneListViewIsLeftOutOfTheUpdateAndCounted) {
+  start("2014-11-27T17:00");
+  const std::string main = dir.path() + "kabuka/data_m/";
+  const std::string kyokuyo = "1301,東証1部,(株)極洋,20141126,20141126,1\r\n20141126,1,1,1,1,1\r\n";
+  struct missing_view {
+    long skip;            // search requests about 1301 let pass first: 0 view l1, 1 view l2
+    std::string fields;   // what the other view alone cannot give
+  };
+  for (const missing_view& m : {missing_view{0, "出来高,取引日"}, missing_view{1, "始値,高値,安値"}}) {
+    SCOPED_TRACE(m.fields);
+    ASSERT_TRUE(site->reset());
+    ASSERT_TRUE(site->set_fault("unlisted", "1301", 1, "/search/", m.skip));
+    testing::write_cp932(main + "1301.csv", kyokuyo);
+    testing::write_cp932(main + "7203.csv", "7203,東証1部,トヨタ自動車(株),20141126,20141126,1\r\n"
+                                            "20141126,5,5,5,5,5\r\n");
+    const auto r = run({"update", "--latest"});
+    EXPECT_EQ(r.exit_status, 3) << r.out << r.err;
+    EXPECT_EQ(r.lines().back(), "更新処理を完了しました。");
+    EXPECT_EQ(r.err, "失敗 1件\n1301 最新日株価: 検索結果に欠けている項目があります（" + m.fields + "）\n");
+    // No half row in the stored series nor in the latest-day file; the other stock is whole.
+    EXPECT_EQ(cp932_file(main + "1301.csv"), kyokuyo);
+    EXPECT_EQ(split_lines(cp932_file(main + "7203.csv"))[2], "20141127,7160,7190,7125,7147,7765600");
+    const auto latest = split_lines(cp932_file(dir.path() + "kabuka/data_d/20141127.csv"));
+    ASSERT_EQ(latest.size(), 2u);
+    EXPECT_EQ(latest[0], "20141127,1,銘柄,始値,高値,安値,終値,出来高");
+    EXPECT_EQ(latest[1].rfind("7203,東証1部,", 0), 0u) << latest[1];
+  }
+}
+
 TEST_F(latest_fixture, AnEmptyDatabaseHasNothingToUpdate) {
   start("2014-11-27T17:00");
   const auto r = run({"update"});
