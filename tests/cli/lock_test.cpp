@@ -1,6 +1,6 @@
 // One run per program folder, with real runs of the command line: a second run on a held
-// folder ends at once, --wait waits for the first to end, a killed run's lock blocks nothing,
-// and the temporary files killed runs left behind are removed.
+// folder ends at once, --wait waits for the first to end (or for a stop), a killed run's lock
+// blocks nothing, and the temporary files killed runs left behind are removed.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -72,6 +72,15 @@ TEST_F(lock_test, ASecondRunEndsAtOnceAndAWaitingRunGoesOnWhenTheFirstEnds) {
             std::vector<std::string>{"別の処理がこのフォルダで実行中です: " + dir.path()});
   EXPECT_LE(site.requests().size(), 1u);  // the first run's request only
   EXPECT_EQ(testing::cp932_file(series()), kSeries1301);
+
+  // A waiting run can be stopped like any other.
+  testing::process_start stop_waiting;
+  stop_waiting.while_running_err = [](int pid, const std::string& err) {
+    if (err.find("終了を待っています") != std::string::npos) ::kill(pid, SIGINT);
+  };
+  const process_result stopped = update({"--wait"}, nullptr, stop_waiting);
+  EXPECT_EQ(stopped.exit_status, 130);
+  EXPECT_EQ(stopped.lines(), std::vector<std::string>{"処理を中断しました。"});
 
   bool first_stopped = false;
   testing::process_start start;
