@@ -14,7 +14,9 @@ folder_lock::~folder_lock() { release(); }
 folder_lock::result folder_lock::try_take(const std::string& folder) {
   if (fd_ >= 0) return result::taken;
   const std::string path = folder + kLockFileName;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // A lock file another user made may be read-only to us; flock works on it all the same.
+  if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return result::failed;
   while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
