@@ -222,11 +222,17 @@ void main_window::show_code_boxes() {
   if (code1_txt->text() != last) code1_txt->setText(last);
 }
 
-void main_window::m_dl_start_cmd_Click() { run_guarded(kRunCollection, karigane::m_dl_start_cmd_Click); }
+void main_window::m_dl_start_cmd_Click() {
+  run_guarded(kRunCollection, karigane::m_dl_start_cmd_Click);
+}
 
-void main_window::renew_start_cmd_Click() { run_guarded(kRunUpdate, karigane::renew_start_cmd_Click); }
+void main_window::renew_start_cmd_Click() {
+  run_guarded(kRunUpdate, karigane::renew_start_cmd_Click);
+}
 
-void main_window::out2_hosei_cmd_Click() { run_guarded(kRunAdjust, karigane::out2_hosei_cmd_Click); }
+void main_window::out2_hosei_cmd_Click() {
+  run_guarded(kRunAdjust, karigane::out2_hosei_cmd_Click);
+}
 
 void main_window::Command1_Click() {
   // A stop requested during a run must not be cancelled by this button.

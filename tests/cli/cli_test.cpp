@@ -74,9 +74,9 @@ TEST(CommandLine, UsageErrorsExitWithTwoAndTouchNothing) {
   }
   // A day beyond the month's end is the period check's to clamp, not a usage error.
   temp_folder dir;
-  const auto r = run_karigane(
-      {"--dir", dir.path(), "collect", "--no-timeseries", "--from", "2013/02/31", "--to", "2014/11/31"},
-      now);
+  const auto r = run_karigane({"--dir", dir.path(), "collect", "--no-timeseries", "--from",
+                               "2013/02/31", "--to", "2014/11/31"},
+                              now);
   EXPECT_EQ(r.exit_status, 0) << r.err;
 }
 

@@ -45,7 +45,8 @@ TEST(CommandLineContract, TheExitStatusAndStandardErrorTellHowTheRunEnded) {
   const std::vector<contract_case> cases{
       {"completed", {"collect", "--code", "1301", "--from", "2014/10/01", "--to", "2014/11/27"},
        stop_kind::none, 0, "収集処理を完了しました。", ""},
-      {"refused period", {"collect", "--code", "1301", "--from", "2014/11/01", "--to", "2014/10/01"},
+      {"refused period",
+       {"collect", "--code", "1301", "--from", "2014/11/01", "--to", "2014/10/01"},
        stop_kind::none, 3, "収集処理を完了しました。",
        "失敗 1件\n時系列株価 2014/11/01～2014/10/01: 開始/終了年月日をご確認ください。\n"},
       {"collect stopped at start", {"collect", "--code", "1301", "--from", "2014/10/01"},

@@ -212,7 +212,8 @@ TEST_F(latest_fixture, AStockMissingFromOneListViewIsLeftOutOfTheUpdateAndCounte
     EXPECT_EQ(r.err, "失敗 1件\n1301 最新日株価: 検索結果に欠けている項目があります（" + m.fields + "）\n");
     // No half row in the stored series nor in the latest-day file; the other stock is whole.
     EXPECT_EQ(cp932_file(main + "1301.csv"), kyokuyo);
-    EXPECT_EQ(split_lines(cp932_file(main + "7203.csv"))[2], "20141127,7160,7190,7125,7147,7765600");
+    EXPECT_EQ(split_lines(cp932_file(main + "7203.csv"))[2],
+              "20141127,7160,7190,7125,7147,7765600");
     const auto latest = split_lines(cp932_file(dir.path() + "kabuka/data_d/20141127.csv"));
     ASSERT_EQ(latest.size(), 2u);
     EXPECT_EQ(latest[0], "20141127,1,銘柄,始値,高値,安値,終値,出来高");
