@@ -71,6 +71,12 @@ void cli_context::set_label1(std::string_view text, label_colour colour) {
   std::fflush(out_);
 }
 
+void cli_context::warn(std::string_view text) {
+  run_context::warn(text);
+  std::fprintf(stderr, "karigane: %.*s\n", static_cast<int>(text.size()), text.data());
+  std::fflush(stderr);
+}
+
 local_time cli_context::now() const { return fixed_now_ ? *fixed_now_ : system_now(); }
 
 }  // namespace karigane

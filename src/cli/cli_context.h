@@ -17,6 +17,8 @@ class cli_context : public run_context {
   cli_context(std::FILE* out, std::optional<local_time> fixed_now);
 
   void set_label1(std::string_view text, label_colour colour) override;
+  // Warnings go to standard error, "karigane: " first.
+  void warn(std::string_view text) override;
   local_time now() const override;
 
   // Routes SIGINT and SIGTERM to this context's stop request until the context is destroyed,

@@ -36,12 +36,23 @@ std::uint64_t run_context::next_run_serial() {
   return ++last;
 }
 
+void run_context::warn(std::string_view text) {
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  warnings_.emplace_back(text);
+}
+
+std::vector<std::string> run_context::warnings() const {
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  return warnings_;
+}
+
 void run_context::reset_run_state() {
   failures.clear();
   transfers_failed_in_a_row_.store(0);
   run_serial_.store(next_run_serial(), std::memory_order_relaxed);
   std::lock_guard<std::mutex> lock(run_error_mutex_);
   run_error_.clear();
+  warnings_.clear();
   run_error_set_.store(false, std::memory_order_release);
 }
 

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/dates.h"
 #include "core/failure_tally.h"
@@ -79,6 +80,12 @@ class run_context {
   // The engine changed the code boxes (range mode swaps them, normalisation rewrites them).
   virtual void code_boxes_changed() {}
 
+  // A warning for the person who runs the program, outside the status line (an unknown key in
+  // settei.txt, gaps in the stored series): the command line prints it on standard error, the
+  // run log records it. The context keeps every warning of the run.
+  virtual void warn(std::string_view text);
+  std::vector<std::string> warnings() const;
+
   // The clock; the front end may fix it (tests, --now).
   virtual local_time now() const { return system_now(); }
 
@@ -138,6 +145,7 @@ class run_context {
   std::atomic<int> stop_{0};
   std::atomic<int> stop_requested_{0};
   mutable std::mutex run_error_mutex_;
+  std::vector<std::string> warnings_;
   std::string run_error_;
   std::atomic<bool> run_error_set_{false};
   std::atomic<std::uint64_t> run_serial_{next_run_serial()};
