@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cli/cli_export_chart.h"
 #include "core/text.h"
 #include "run/period.h"
 
@@ -73,6 +74,7 @@ bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
 
 std::string cli_help_text() {
   return R"(Usage: karigane [--dir DIR] [--wait] [COMMAND] [options]
+  std::string text = R"(Usage: karigane [--dir DIR] [COMMAND] [options]
 
 Builds and maintains a local database of Japanese stock market data in CSV files.
 DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, by default,
@@ -94,7 +96,7 @@ Commands:
                       files in the adjusted-price folder (kabuka/syusei_kabuka/data_m/);
                       --yearly ticks "年毎から計算": the series are first joined from the
                       newest run of consecutive year folders (kept in data_m_1, data_mh_1)
-  --help              this text
+@CHART_EXPORT@  --help              this text
   --version           the version
 
 One run at a time works on a program folder: a run holds the lock file karigane.lock in it
@@ -132,6 +134,14 @@ goes there. Exit status:
        finishes the files in hand)
 When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
 line per failure with the code, the data kind, the window or file, and the reason.
+Every message of the status line is printed on standard output, one line each.
+Exit status: 0 the run completed, 1 it ended with an error (among them a file or folder
+that could not be written: "ファイルを書き込めません: " and its path; export: also a
+database file that is not an export), 2 usage error, 3 the export completed but skipped
+stored files it could not read (listed on standard error), 130 it was stopped (SIGINT or
+SIGTERM; the run ends with "処理を中断しました。"; adjust finishes the files in hand).
+chart: 0, 1 when the stock has no stored series in the period or the PNG cannot be written,
+2 usage error or no display for the window.
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
@@ -142,6 +152,9 @@ repeats of a failed page back off from 1 to 30 seconds. After five pages in a ro
 answer (none within the time limit, refused, dropped or an HTTP error) the run ends with
 "インターネットからデータを取得できませんでした。" and exit status 1.
 )";
+  const std::string mark = "@CHART_EXPORT@";
+  text.replace(text.find(mark), mark.size(), chart_export_help());
+  return text;
 }
 
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
@@ -206,6 +219,19 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       o.controls.out1_data_d_chk = true;
       continue;
     }
+    if (!command_seen && (a == "chart" || a == "export")) {
+      command_seen = true;
+      o.command = a == "chart" ? cli_command::chart : cli_command::export_data;
+      continue;
+    }
+    if (o.command == cli_command::chart) {
+      if (!parse_chart_argument(args, i, o, message)) return false;
+      continue;
+    }
+    if (o.command == cli_command::export_data) {
+      if (!parse_export_argument(args, i, o, message)) return false;
+      continue;
+    }
     if (!command_seen && a == "adjust") {
       command_seen = true;
       o.command = cli_command::adjust;
@@ -265,6 +291,8 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     message = "init needs --site URL";
     return false;
   }
+  if (o.command == cli_command::chart) return finish_chart_options(o, message);
+  if (o.command == cli_command::export_data) return finish_export_options(o, message);
   return true;
 }
 

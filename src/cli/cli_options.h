@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "export/chart_series.h"
+#include "run/export_run.h"
 
 namespace karigane {
 
-enum class cli_command { gui, collect, update, adjust, init, help, version };
+enum class cli_command { gui, collect, update, adjust, init, chart, export_data, help, version };
 
 struct cli_options {
   cli_command command = cli_command::gui;
@@ -21,6 +23,9 @@ struct cli_options {
   control_values controls;    // the controls the options set; the rest keep their defaults
   std::string site;           // init: the quote site's address
   bool force = false;         // init: replace an existing settei.txt
+  chart_request chart;        // chart: the stock, period, span and adjustment
+  std::string chart_out;      // chart --out: the PNG file (as given)
+  export_request export_to;   // export: the target (its path as given)
 };
 
 // Parses the arguments after the program name. On a usage error returns false with a message.

@@ -7,13 +7,16 @@
 #include "run/collection_run.h"
 #include "run/period.h"
 #include "run/program_folder.h"
+#include "run/export_run.h"
 #include "run/program_init.h"
 #include "run/run_frame.h"
 #include "run/settings.h"
 #ifdef KARIGANE_HAS_WINDOW
+#include "window/chart_window_launch.h"
 #include "window/main_window_launch.h"
 #endif
 #include "cli/cli_context.h"
+#include "cli/cli_export_chart.h"
 #include "cli/cli_options.h"
 #include "core/install_paths.h"
 #include "run/update_run.h"
@@ -91,6 +94,10 @@ int run_command(cli_context& ctx, const cli_options& options) {
       ctx.controls = options.controls;
       outcome = run_in_frame(ctx, kRunAdjust, out2_hosei_cmd_Click, frame);
       break;
+    case cli_command::export_data:
+      outcome = run_in_frame(
+          ctx, kRunExport, [&](run_context& c) { return export_run(c, options.export_to); }, frame);
+      break;
     default:
       set_collect_controls(ctx, options);
       outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click, frame);
@@ -152,5 +159,15 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   read_settei_sub(ctx, ctx.settei);
+  if (options.command == cli_command::chart) {
+    // Only reads the stored files: no run, no lock.
+#ifdef KARIGANE_HAS_WINDOW
+    return run_chart_command(argc, argv, ctx.settei, options.chart, options.chart_out);
+#else
+    std::fputs("karigane: this build has no window (KARIGANE_WINDOW=OFF); see 'karigane --help'.\n",
+               stderr);
+    return kExitUsage;
+#endif
+  }
   return run_command(ctx, options);
 }

@@ -37,6 +37,10 @@ std::string statement_summary_path(const settei_record& settei, const std::strin
          ".csv";
 }
 
+read_result read_data_z_d_file(const std::string& path, table_t<kSummaryWidth>& table) {
+  return read_table_file(path, table, kSummaryWidth, 0, false);
+}
+
 std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
                                 zaimu_tbl_t& zaimu_tbl) {
   const settei_record& settei = ctx.settei;

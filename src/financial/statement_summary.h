@@ -22,6 +22,9 @@ inline constexpr std::size_t kSummaryWidth = 24;
 std::string statement_summary_path(const settei_record& settei, const std::string& kind,
                                    const date& day);
 
+// Reads a summary file: the header to row 0, stock line k to row k.
+read_result read_data_z_d_file(const std::string& path, table_t<kSummaryWidth>& table);
+
 // `zaimu_tbl` is scratch space. Returns 0, or -1 when the summary could not be written.
 std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
                                 zaimu_tbl_t& zaimu_tbl);

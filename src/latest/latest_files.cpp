@@ -22,4 +22,8 @@ std::int16_t write_data_d2_file_sub(const std::string& path, const data_d_table_
   return write_rows(path, table, 9);
 }
 
+read_result read_data_d_file(const std::string& path, data_d_table_t& table, bool intraday) {
+  return read_table_file(path, table, intraday ? 9 : 8, kDMarket, false);
+}
+
 }  // namespace karigane

@@ -23,6 +23,7 @@ namespace karigane {
 inline constexpr const char* kRunCollection = "収集";
 inline constexpr const char* kRunUpdate = "更新";
 inline constexpr const char* kRunAdjust = "調整後株価";
+inline constexpr const char* kRunExport = "エクスポート";
 
 struct run_outcome {
   run_ending ending = run_ending::completed;

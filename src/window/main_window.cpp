@@ -24,7 +24,9 @@
 #include "run/settings.h"
 #include "codes/targets.h"
 #include "core/file_store.h"
+#include "core/text.h"
 #include "run/update_run.h"
+#include "window/chart_window.h"
 
 namespace karigane {
 namespace {
@@ -82,6 +84,7 @@ void main_window::connect_handlers() {
   connect(m_dl_stop_cmd, &QPushButton::clicked, this, stop);
   connect(renew_start_cmd, &QPushButton::clicked, this, &main_window::renew_start_cmd_Click);
   connect(out2_hosei_cmd, &QPushButton::clicked, this, &main_window::out2_hosei_cmd_Click);
+  connect(chart_cmd, &QPushButton::clicked, this, &main_window::chart_cmd_Click);
   connect(stop_cmd, &QPushButton::clicked, this, &main_window::stop_cmd_Click);
   connect(Command1, &QPushButton::clicked, this, &main_window::Command1_Click);
   connect(help_cmd, &QPushButton::clicked, this, &main_window::help_cmd_Click);
@@ -232,6 +235,33 @@ void main_window::renew_start_cmd_Click() {
 
 void main_window::out2_hosei_cmd_Click() {
   run_guarded(kRunAdjust, karigane::out2_hosei_cmd_Click);
+}
+
+namespace {
+
+// A period list's date: a day beyond the month's end (2/31) is the month's last day.
+std::optional<date> list_date(const std::string& y, const std::string& m, const std::string& d) {
+  const std::optional<date> first = parse_date_text(y + "/" + m + "/1");
+  if (!first) return std::nullopt;
+  const int day = static_cast<int>(int_value(d));
+  if (day < 1) return std::nullopt;
+  return date{first->y, first->m, std::min(day, days_in_month(first->y, first->m))};
+}
+
+}  // namespace
+
+void main_window::chart_cmd_Click() {
+  read_controls();
+  read_settei_sub(ctx_, ctx_.settei);
+  const control_values& c = ctx_.controls;
+  chart_request request;
+  request.code = trim(c.code_txt);
+  request.from = list_date(c.yyyy_start_cmb, c.mm_start_cmb, c.dd_start_cmb);
+  request.to = list_date(c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb);
+  request.adjusted = false;
+  auto* chart = new chart_window(ctx_.settei, request);
+  chart->setAttribute(Qt::WA_DeleteOnClose);
+  chart->show();
 }
 
 void main_window::Command1_Click() {

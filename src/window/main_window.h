@@ -53,6 +53,8 @@ class main_window : public QWidget {
   void m_dl_start_cmd_Click();
   void renew_start_cmd_Click();
   void out2_hosei_cmd_Click();
+  // Opens the chart window of the code in the code box, over the period of the period lists.
+  void chart_cmd_Click();
   void Command1_Click();
   void help_cmd_Click();
   void stop_cmd_Click();
@@ -120,6 +122,7 @@ class main_window : public QWidget {
   QComboBox* dd_end_cmb = nullptr;
   QGroupBox* out2_frame = nullptr;
   QPushButton* out2_hosei_cmd = nullptr;
+  QPushButton* chart_cmd = nullptr;
   QCheckBox* Check1 = nullptr;
   QCheckBox* out2_nenngoto_chk = nullptr;
   QCheckBox* connect_sound_chk = nullptr;

@@ -145,6 +145,7 @@ void main_window::build_controls() {
   // Processing of collected data.
   out2_frame = named(new QGroupBox(QString::fromUtf8("収集情報の加工")), "out2_frame");
   out2_hosei_cmd = button("out2_hosei_cmd", "調整後株価");
+  chart_cmd = button("chart_cmd", "チャート");
   Check1 = check_box("Check1", "週足、月足", false);
   out2_nenngoto_chk = check_box("out2_nenngoto_chk", "年毎から計算", false);
   auto* processing = new QHBoxLayout(out2_frame);
@@ -152,6 +153,8 @@ void main_window::build_controls() {
   processing->addSpacing(8);
   processing->addWidget(Check1);
   processing->addWidget(out2_nenngoto_chk);
+  processing->addSpacing(8);
+  processing->addWidget(chart_cmd);
   processing->addStretch();
 
   connect_sound_chk = check_box("connect_sound_chk", "接続音OFF", true);

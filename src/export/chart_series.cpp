@@ -1,0 +1,199 @@
+// The chart's series: see chart_series.h.
+#include "export/chart_series.h"
+
+#include <algorithm>
+
+#include "adjust/price_adjustment.h"
+#include "margin/margin_files.h"
+#include "timeseries/price_files.h"
+#include "timeseries/split_files.h"
+#include "export/export_sources.h"
+
+namespace karigane {
+namespace {
+
+// The bar key of a day: its Monday-to-Sunday week, or its month.
+long span_key(const date& d, bar_span span) {
+  if (span == bar_span::monthly) return d.y * 12L + d.m;
+  if (span == bar_span::weekly) {
+    const long days = days_from_civil(d) + 3;  // 1970-01-01 was a Thursday
+    return days >= 0 ? days / 7 : (days - 6) / 7;
+  }
+  return days_from_civil(d);
+}
+
+std::optional<double> number(const std::string& text) { return stored_number(text); }
+
+std::string adjusted_file_path(const settei_record& s, const std::string& code) {
+  return s.syusei_path + s.data_m_name + "/" + code + ".csv";
+}
+
+bool newer_or_same(const file_stamp& a, const file_stamp& b) {
+  return !b.exists || a.mtime_ns >= b.mtime_ns;
+}
+
+}  // namespace
+
+std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices) {
+  std::vector<chart_bar> bars;
+  if (prices.empty()) return bars;
+  const std::size_t n = std::min(price_count(prices), prices.size() - 1);
+  bars.reserve(n);
+  for (std::size_t k = 1; k <= n; ++k) {
+    const jikeiretu_row& row = prices[k];
+    const std::optional<date> day = parse_yyyymmdd(row[0]);
+    const std::optional<double> close = number(row[4]);
+    if (!day || !close) continue;
+    chart_bar b;
+    b.first = b.last = *day;
+    b.close = *close;
+    b.open = number(row[1]).value_or(*close);
+    b.high = std::max({number(row[2]).value_or(*close), b.open, b.close});
+    b.low = std::min({number(row[3]).value_or(*close), b.open, b.close});
+    b.volume = number(row[5]).value_or(0);
+    bars.push_back(b);
+  }
+  return bars;
+}
+
+std::vector<chart_bar> bars_between(const std::vector<chart_bar>& bars, std::optional<date> from,
+                                    std::optional<date> to) {
+  std::vector<chart_bar> out;
+  for (const chart_bar& b : bars) {
+    if (from && b.last < *from) continue;
+    if (to && b.first > *to) continue;
+    out.push_back(b);
+  }
+  return out;
+}
+
+std::vector<chart_bar> aggregate_bars(const std::vector<chart_bar>& daily, bar_span span) {
+  if (span == bar_span::daily) return daily;
+  std::vector<chart_bar> out;
+  long key = 0;
+  for (const chart_bar& d : daily) {
+    const long k = span_key(d.first, span);
+    if (out.empty() || k != key) {
+      out.push_back(d);
+      key = k;
+      continue;
+    }
+    chart_bar& b = out.back();
+    b.last = d.last;
+    b.high = std::max(b.high, d.high);
+    b.low = std::min(b.low, d.low);
+    b.close = d.close;
+    b.volume += d.volume;
+    b.split = b.split || d.split;
+  }
+  return out;
+}
+
+std::vector<date> mark_splits(std::vector<chart_bar>& bars, const bunkatu_list_t& splits) {
+  std::vector<date> days;
+  if (bars.empty() || splits.empty()) return days;
+  const std::size_t m = std::min(split_count(splits), splits.size() - 1);
+  for (std::size_t k = 1; k <= m; ++k) {
+    const std::optional<date> d = parse_yyyymmdd(splits[k][0]);
+    if (!d || *d < bars.front().first || *d > bars.back().last) continue;
+    const auto it = std::lower_bound(bars.begin(), bars.end(), *d,
+                                     [](const chart_bar& b, const date& x) { return b.last < x; });
+    if (it == bars.end()) continue;
+    it->split = true;
+    days.push_back(*d);
+  }
+  return days;
+}
+
+std::vector<margin_point> align_margin(const std::vector<chart_bar>& bars,
+                                       const credit_tbl_t& margin) {
+  std::vector<margin_point> out;
+  if (bars.empty() || margin.empty()) return out;
+  const std::size_t n = std::min(credit_count(margin), margin.size() - 1);
+  for (std::size_t k = 1; k <= n; ++k) {
+    const std::optional<date> d = parse_yyyymmdd(margin[k][kCreditDate]);
+    const std::optional<double> sold = number(margin[k][1]);
+    const std::optional<double> bought = number(margin[k][2]);
+    if (!d || !sold || !bought || *d < bars.front().first || *d > bars.back().last) continue;
+    const auto it = std::lower_bound(bars.begin(), bars.end(), *d,
+                                     [](const chart_bar& b, const date& x) { return b.last < x; });
+    const auto bar = static_cast<std::size_t>(it - bars.begin());
+    if (!out.empty() && out.back().bar == bar) out.pop_back();
+    out.push_back({bar, *d, *sold, *bought});
+  }
+  return out;
+}
+
+chart_load load_chart_series(const settei_record& s, const chart_request& request,
+                             chart_series& series, std::string& message) {
+  series = chart_series{};
+  series.code = request.code;
+  series.span = request.span;
+  const std::string price_path = price_file_path(s, request.code);
+  jikeiretu_data_t prices;
+  const read_result r = read_jikeiretu_asc_sub(price_path, prices);
+  if (r == read_result::missing) {
+    message = request.code + " の時系列株価ファイルがありません。";
+    return chart_load::no_prices;
+  }
+  if (r != read_result::ok) {
+    message = price_path + " を最後まで読めません。";
+    return chart_load::unreadable;
+  }
+  series.market = prices[0][kPriceMarket];
+  series.name = prices[0][kPriceName];
+
+  bunkatu_list_t splits;
+  const std::string split_path = split_file_path(s, request.code);
+  const read_result split_read = read_bunkatu_asc_sub(split_path, splits);
+  if (split_read != read_result::ok) splits.clear();
+  if (request.adjusted) {
+    if (split_read != read_result::ok && split_read != read_result::missing) {
+      message = split_path + " を最後まで読めないため、調整後株価を計算できません。";
+      return chart_load::unreadable;
+    }
+    // The adjusted file is used when it was written after the series and its split list.
+    const std::string adjusted_path = adjusted_file_path(s, request.code);
+    const file_stamp adjusted_stamp = stamp_of(adjusted_path);
+    jikeiretu_data_t adjusted;
+    if (adjusted_stamp.exists && newer_or_same(adjusted_stamp, stamp_of(price_path)) &&
+        newer_or_same(adjusted_stamp, stamp_of(split_path)) &&
+        read_jikeiretu_asc_sub(adjusted_path, adjusted) == read_result::ok) {
+      prices = std::move(adjusted);
+      series.adjustment = chart_adjustment::from_files;
+    } else {
+      if (split_read == read_result::ok) {
+        std::int16_t error_flag_s = 0;
+        jikeiretu_hosei_sub(splits, prices, error_flag_s);
+      }
+      series.adjustment = chart_adjustment::computed;
+    }
+  }
+  series.bars = aggregate_bars(bars_between(daily_bars(prices), request.from, request.to),
+                               request.span);
+  series.split_days = mark_splits(series.bars, splits);
+
+  credit_tbl_t margin;
+  if (read_data_c_asc_sub(margin_file_path(s, request.code), margin) == read_result::ok) {
+    series.has_margin = true;
+    series.margin = align_margin(series.bars, margin);
+  }
+  if (series.bars.empty()) {
+    message = request.code + " にはこの期間の株価がありません。";
+    return chart_load::no_prices;
+  }
+  return chart_load::ok;
+}
+
+std::string chart_title(const chart_series& series) {
+  std::string title = series.code;
+  if (!series.name.empty()) title += " " + series.name;
+  if (!series.market.empty()) title += "（" + series.market + "）";
+  title += series.span == bar_span::weekly    ? " 週足"
+           : series.span == bar_span::monthly ? " 月足"
+                                              : " 日足";
+  if (series.adjustment != chart_adjustment::raw) title += " 調整後";
+  return title;
+}
+
+}  // namespace karigane

@@ -1,0 +1,58 @@
+// The export pass over the stored files: lists them, asks the destination which ones it must
+// read (an incremental export reads only the files that changed), reads them (a worker reads
+// ahead while the destination writes) and hands each file's rows to the destination. A file
+// that cannot be read is skipped and counted in the run's failure tally; the destination then
+// keeps what an earlier export had of it. Progress goes to the run's progress source and the
+// status line ("エクスポート処理中:" and the file name).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/run_context.h"
+#include "export/export_sources.h"
+
+namespace karigane {
+
+// What tells a destination that a source changed: the file's stamp, and for a price file the
+// stamp of the split list that adjusts it.
+struct source_stamp {
+  file_stamp file;
+  file_stamp splits;
+};
+
+// Where the rows go: the SQLite database or the CSV files.
+class export_sink {
+ public:
+  virtual ~export_sink() = default;
+  // Called once with every stored source before any is read; false on a fault (error()).
+  virtual bool begin(const std::vector<export_source>& sources,
+                     const std::vector<source_stamp>& stamps) = 0;
+  // Whether source i must be read (after begin).
+  virtual bool needs(std::size_t i) const = 0;
+  // Source i's rows replace whatever the destination held of it; false on a fault.
+  virtual bool put(std::size_t i, const export_rows& rows) = 0;
+  // Makes the whole export visible at once; false on a fault.
+  virtual bool finish() = 0;
+  // Leaves the destination as it was before begin().
+  virtual void abandon() = 0;
+  const std::string& error() const { return error_; }
+
+ protected:
+  std::string error_;
+};
+
+enum class export_outcome { completed, stopped, failed };
+
+struct export_counts {
+  std::size_t sources = 0;    // stored files found
+  std::size_t read = 0;       // files read and written
+  std::size_t unchanged = 0;  // files the destination already held as they are
+  std::size_t skipped = 0;    // files that could not be read (in the tally)
+};
+
+// The pass. On `failed` the run-ending fault is set on the context.
+export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_counts& counts);
+
+}  // namespace karigane

@@ -1,0 +1,57 @@
+// The stored files an export reads, and their rows as the export's tables hold them. Every
+// file is read through its own kind's reader; a file that cannot be read to its end yields no
+// rows at all (never part of them), so that the export holds either all of a file or, from an
+// earlier export, its previous rows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/run_context.h"
+#include "export/export_cells.h"
+#include "export/export_tables.h"
+
+namespace karigane {
+
+struct export_source {
+  export_table table;
+  std::string path;      // absolute
+  std::string relative;  // relative to the program folder: the key of the export's records
+  std::string name;      // the file name, for the status line
+  std::string code;      // the stock of a per-stock file, else empty
+  // The values of the table's source columns (export_table_spec::source_columns).
+  std::vector<std::string> key;
+  std::string split_path;  // prices: the split list whose splits give adjusted_close
+};
+
+// Size and modification time: what tells an export that a file changed since the last one.
+struct file_stamp {
+  bool exists = false;
+  std::int64_t size = -1;
+  std::int64_t mtime_ns = -1;
+  friend bool operator==(const file_stamp&, const file_stamp&) = default;
+};
+file_stamp stamp_of(const std::string& path);
+
+// Every stored file of the program folder's database, table by table in the order of
+// all_export_tables(), and file-name order within a table.
+std::vector<export_source> list_export_sources(const run_context& ctx);
+
+// A source's rows: `width` cells a row, one after another.
+struct export_rows {
+  export_table table = export_table::stocks;
+  std::size_t width = 0;
+  std::vector<export_cell> cells;
+  std::size_t count() const { return width == 0 ? 0 : cells.size() / width; }
+  void clear() { cells.clear(); }
+};
+
+enum class source_read { ok, missing, unreadable };
+
+// Reads a source and builds its rows; on `unreadable`, `reason` says why (in Japanese) and
+// `rows` holds nothing.
+source_read read_export_source(const export_source& source, export_rows& rows,
+                               std::string& reason);
+
+}  // namespace karigane

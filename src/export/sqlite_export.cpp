@@ -1,0 +1,390 @@
+// The SQLite export: see sqlite_export.h.
+#include "export/sqlite_export.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "core/folders.h"
+
+namespace karigane {
+namespace {
+
+constexpr const char* kFormat = "karigane-export";
+constexpr const char* kFormatVersion = "1";
+
+struct stmt_deleter {
+  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using stmt_ptr = std::unique_ptr<sqlite3_stmt, stmt_deleter>;
+
+std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+std::string create_table_sql(const export_table_spec& spec) {
+  std::string sql = "CREATE TABLE " + quoted(spec.name) + " (";
+  for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+    if (c) sql += ", ";
+    sql += quoted(spec.columns[c].name) + " " + std::string(spec.columns[c].sql_type);
+    if (spec.without_rowid && c < spec.key_columns) sql += " NOT NULL";
+  }
+  sql += ", PRIMARY KEY (";
+  for (std::size_t c = 0; c < spec.key_columns; ++c) {
+    if (c) sql += ", ";
+    sql += quoted(spec.columns[c].name);
+  }
+  sql += "))";
+  if (spec.without_rowid) sql += " WITHOUT ROWID";
+  return sql;
+}
+
+std::string insert_sql(const export_table_spec& spec) {
+  std::string sql = "INSERT INTO " + quoted(spec.name) + " VALUES (";
+  for (std::size_t c = 0; c < spec.columns.size(); ++c) sql += c ? ",?" : "?";
+  return sql + ")";
+}
+
+std::string delete_sql(const export_table_spec& spec) {
+  std::string sql = "DELETE FROM " + quoted(spec.name);
+  for (std::size_t c = 0; c < spec.source_columns; ++c) {
+    sql += (c ? " AND " : " WHERE ") + quoted(spec.columns[c].name) + " = ?";
+  }
+  return sql;
+}
+
+// What an export keeps of each file: the table and key of its rows, and its stamps.
+struct stored_stamp {
+  std::int64_t size, mtime_ns, split_size, split_mtime_ns;
+  std::string table;
+  std::vector<std::string> key;
+};
+
+std::string column_text(sqlite3_stmt* s, int column) {
+  const auto* v = sqlite3_column_text(s, column);
+  return v == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(v));
+}
+
+bool same(const stored_stamp& s, const source_stamp& t) {
+  return s.size == t.file.size && s.mtime_ns == t.file.mtime_ns && s.split_size == t.splits.size &&
+         s.split_mtime_ns == t.splits.mtime_ns;
+}
+
+bool fsync_path(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+struct sqlite_export_sink::impl {
+  std::string path, shown, temp;
+  std::string& error;
+  sqlite3* db = nullptr;
+  bool fresh = false;
+  bool in_transaction = false;
+  const std::vector<export_source>* sources = nullptr;
+  const std::vector<source_stamp>* stamps = nullptr;
+  std::vector<bool> need;
+  std::map<std::string, stored_stamp> stored;
+  std::array<stmt_ptr, kExportTableCount> insert, erase;
+  stmt_ptr state_put, state_drop;
+
+  impl(std::string p, std::string s, std::string& e)
+      : path(std::move(p)), shown(std::move(s)), error(e) {}
+  ~impl() { close(); }
+
+  void close() {
+    for (auto& s : insert) s.reset();
+    for (auto& s : erase) s.reset();
+    state_put.reset();
+    state_drop.reset();
+    if (db != nullptr) sqlite3_close(db);
+    db = nullptr;
+  }
+
+  bool fail(const std::string& what) {
+    error = "データベースに書き込めません: " + shown + "（" + what;
+    if (db != nullptr) error += ": " + std::string(sqlite3_errmsg(db));
+    error += "）";
+    return false;
+  }
+
+  bool exec(const std::string& sql) {
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+    return fail(sql.substr(0, sql.find(' ', 8)));
+  }
+
+  stmt_ptr prepare(const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
+        SQLITE_OK) {
+      sqlite3_finalize(s);
+      return nullptr;
+    }
+    return stmt_ptr(s);
+  }
+
+  // The records of an earlier export at `path`; false when the file is not such an export.
+  bool load_earlier() {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+      return fail("開けません");
+    }
+    stmt_ptr format = prepare("SELECT value FROM export_info WHERE key = 'format'");
+    bool ours = false;
+    if (format && sqlite3_step(format.get()) == SQLITE_ROW) {
+      const auto* v = sqlite3_column_text(format.get(), 0);
+      ours = v != nullptr && std::string(reinterpret_cast<const char*>(v)) == kFormat;
+    }
+    format.reset();
+    if (!ours) {
+      close();
+      error = shown + " は Karigane のエクスポートではないため、書き換えません。";
+      return false;
+    }
+    stmt_ptr version = prepare("SELECT value FROM export_info WHERE key = 'version'");
+    bool current = false;
+    if (version && sqlite3_step(version.get()) == SQLITE_ROW) {
+      const auto* v = sqlite3_column_text(version.get(), 0);
+      current = v != nullptr && std::string(reinterpret_cast<const char*>(v)) == kFormatVersion;
+    }
+    version.reset();
+    if (!current) return true;  // an older layout: rebuilt from every file
+    stmt_ptr rows = prepare(
+        "SELECT path, size, mtime_ns, split_size, split_mtime_ns, tbl, key1, key2 "
+        "FROM export_sources");
+    if (!rows) return fail("export_sources");
+    while (sqlite3_step(rows.get()) == SQLITE_ROW) {
+      sqlite3_stmt* r = rows.get();
+      stored_stamp& s = stored[column_text(r, 0)];
+      s = {sqlite3_column_int64(r, 1), sqlite3_column_int64(r, 2), sqlite3_column_int64(r, 3),
+           sqlite3_column_int64(r, 4), column_text(r, 5), {column_text(r, 6), column_text(r, 7)}};
+    }
+    return true;
+  }
+
+  bool open_fresh() {
+    temp = path + ".karigane-tmp" + std::to_string(::getpid());
+    std::remove(temp.c_str());
+    std::remove((temp + "-journal").c_str());
+    if (sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+      return fail("作成できません");
+    }
+    fresh = true;
+    // No journal: until the rename, the file is nobody's database.
+    if (!exec("PRAGMA page_size = 16384") || !exec("PRAGMA journal_mode = OFF") ||
+        !exec("PRAGMA synchronous = OFF") || !exec("PRAGMA locking_mode = EXCLUSIVE") ||
+        !exec("PRAGMA cache_size = -131072")) {
+      return false;
+    }
+    for (export_table t : all_export_tables()) {
+      if (!exec(create_table_sql(table_spec(t)))) return false;
+    }
+    return exec("CREATE TABLE export_info (key TEXT PRIMARY KEY, value TEXT)") &&
+           exec("CREATE TABLE export_sources (path TEXT PRIMARY KEY, tbl TEXT, key1 TEXT, "
+                "key2 TEXT, size INTEGER, mtime_ns INTEGER, split_size INTEGER, "
+                "split_mtime_ns INTEGER, rows INTEGER) WITHOUT ROWID");
+  }
+
+  bool create_indexes() {
+    for (export_table t : all_export_tables()) {
+      const export_table_spec& spec = table_spec(t);
+      for (std::string_view column : spec.indexes) {
+        const std::string name = std::string(spec.name) + "_" + std::string(column);
+        if (!exec("CREATE INDEX " + quoted(name) + " ON " + quoted(spec.name) + " (" +
+                  quoted(column) + ")")) {
+          return false;
+        }
+      }
+    }
+    return exec("INSERT INTO export_info VALUES ('format', '" + std::string(kFormat) +
+                "'), ('version', '" + kFormatVersion + "')");
+  }
+
+  bool prepare_writes() {
+    for (export_table t : all_export_tables()) {
+      const auto i = static_cast<std::size_t>(t);
+      insert[i] = prepare(insert_sql(table_spec(t)));
+      erase[i] = prepare(delete_sql(table_spec(t)));
+      if (!insert[i] || !erase[i]) return fail(std::string(table_spec(t).name));
+    }
+    state_put =
+        prepare("INSERT OR REPLACE INTO export_sources VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    state_drop = prepare("DELETE FROM export_sources WHERE path = ?");
+    if (!state_put || !state_drop) return fail("export_sources");
+    return true;
+  }
+
+  static void bind(sqlite3_stmt* s, int column, const export_cell& c) {
+    switch (c.k) {
+      case export_cell::kind::null: sqlite3_bind_null(s, column); break;
+      case export_cell::kind::integer: sqlite3_bind_int64(s, column, c.i); break;
+      case export_cell::kind::real: sqlite3_bind_double(s, column, c.r); break;
+      case export_cell::kind::text:
+        sqlite3_bind_text(s, column, c.t.data(), static_cast<int>(c.t.size()), SQLITE_STATIC);
+        break;
+    }
+  }
+
+  static bool step(sqlite3_stmt* s) {
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    return rc == SQLITE_DONE;
+  }
+
+  bool erase_source(const export_source& src) {
+    sqlite3_stmt* del = erase[static_cast<std::size_t>(src.table)].get();
+    const std::size_t keys = table_spec(src.table).source_columns;
+    for (std::size_t c = 0; c < keys; ++c) {
+      sqlite3_bind_text(del, static_cast<int>(c + 1), src.key[c].data(),
+                        static_cast<int>(src.key[c].size()), SQLITE_STATIC);
+    }
+    return step(del);
+  }
+
+  bool drop_state(const std::string& relative) {
+    sqlite3_bind_text(state_drop.get(), 1, relative.data(), static_cast<int>(relative.size()),
+                      SQLITE_STATIC);
+    return step(state_drop.get());
+  }
+
+  // The rows of files that are no longer stored leave the export.
+  bool erase_removed() {
+    std::set<std::string> present;
+    for (const export_source& s : *sources) present.insert(s.relative);
+    for (const auto& [relative, record] : stored) {
+      if (present.count(relative)) continue;
+      export_source gone;
+      bool known = false;
+      for (export_table t : all_export_tables()) {
+        if (table_spec(t).name == record.table) {
+          gone.table = t;
+          known = true;
+        }
+      }
+      if (!known) continue;
+      gone.key = record.key;
+      if (!erase_source(gone) || !drop_state(relative)) return fail("DELETE");
+    }
+    return true;
+  }
+};
+
+sqlite_export_sink::sqlite_export_sink(std::string path, std::string shown_path)
+    : impl_(std::make_unique<impl>(std::move(path), std::move(shown_path), error_)) {}
+
+sqlite_export_sink::~sqlite_export_sink() { abandon(); }
+
+bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
+                               const std::vector<source_stamp>& stamps) {
+  impl& m = *impl_;
+  m.sources = &sources;
+  m.stamps = &stamps;
+  m.need.assign(sources.size(), true);
+  if (file_exists(m.path)) {
+    if (!m.load_earlier()) return false;
+    std::int64_t total = 0;
+    std::int64_t changed = 0;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      const auto it = m.stored.find(sources[i].relative);
+      m.need[i] = it == m.stored.end() || !same(it->second, stamps[i]);
+      total += stamps[i].file.size;
+      if (m.need[i]) changed += stamps[i].file.size;
+    }
+    // When most of the data changed, building anew is faster than replacing it row by row.
+    if (!m.stored.empty() && changed * 2 <= total) {
+      if (!m.exec("PRAGMA journal_mode = DELETE") || !m.exec("PRAGMA synchronous = FULL") ||
+          !m.exec("PRAGMA cache_size = -131072") || !m.prepare_writes() ||
+          !m.exec("BEGIN IMMEDIATE")) {
+        return false;
+      }
+      m.in_transaction = true;
+      return m.erase_removed();
+    }
+    m.close();
+    m.stored.clear();
+    m.need.assign(sources.size(), true);
+  }
+  if (!m.open_fresh() || !m.prepare_writes() || !m.exec("BEGIN")) return false;
+  m.in_transaction = true;
+  return true;
+}
+
+bool sqlite_export_sink::needs(std::size_t i) const { return impl_->need[i]; }
+
+bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
+  impl& m = *impl_;
+  const export_source& src = (*m.sources)[i];
+  const source_stamp& stamp = (*m.stamps)[i];
+  if (!m.fresh && !m.erase_source(src)) return m.fail("DELETE");
+  sqlite3_stmt* ins = m.insert[static_cast<std::size_t>(src.table)].get();
+  const std::size_t width = rows.width;
+  const export_cell* cell = rows.cells.data();
+  for (std::size_t r = 0; r < rows.count(); ++r) {
+    for (std::size_t c = 0; c < width; ++c) impl::bind(ins, static_cast<int>(c + 1), *cell++);
+    if (!impl::step(ins)) return m.fail("INSERT " + src.relative);
+  }
+  sqlite3_stmt* st = m.state_put.get();
+  sqlite3_bind_text(st, 1, src.relative.data(), static_cast<int>(src.relative.size()),
+                    SQLITE_STATIC);
+  const std::string_view table = table_spec(src.table).name;
+  sqlite3_bind_text(st, 2, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
+  for (int k = 0; k < 2; ++k) {
+    if (static_cast<std::size_t>(k) < src.key.size()) {
+      sqlite3_bind_text(st, 3 + k, src.key[k].data(), static_cast<int>(src.key[k].size()),
+                        SQLITE_STATIC);
+    } else {
+      sqlite3_bind_null(st, 3 + k);
+    }
+  }
+  sqlite3_bind_int64(st, 5, stamp.file.size);
+  sqlite3_bind_int64(st, 6, stamp.file.mtime_ns);
+  sqlite3_bind_int64(st, 7, stamp.splits.size);
+  sqlite3_bind_int64(st, 8, stamp.splits.mtime_ns);
+  sqlite3_bind_int64(st, 9, static_cast<std::int64_t>(rows.count()));
+  if (!impl::step(st)) return m.fail("export_sources");
+  return true;
+}
+
+bool sqlite_export_sink::finish() {
+  impl& m = *impl_;
+  if (m.fresh && !m.create_indexes()) return false;
+  if (!m.exec("COMMIT")) return false;
+  m.in_transaction = false;
+  m.close();
+  if (!m.fresh) return true;
+  if (!fsync_path(m.temp, O_RDONLY)) return m.fail("fsync");
+  if (std::rename(m.temp.c_str(), m.path.c_str()) != 0) return m.fail("rename");
+  m.temp.clear();
+  fsync_path(folder_of(m.path), O_RDONLY | O_DIRECTORY);
+  return true;
+}
+
+void sqlite_export_sink::abandon() {
+  impl& m = *impl_;
+  if (m.in_transaction && m.db != nullptr && !m.fresh) {
+    sqlite3_exec(m.db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  m.in_transaction = false;
+  m.close();
+  if (!m.temp.empty()) {
+    std::remove(m.temp.c_str());
+    m.temp.clear();
+  }
+}
+
+bool sqlite_export_sink::rebuilt() const { return impl_->fresh; }
+
+}  // namespace karigane

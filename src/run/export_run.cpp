@@ -1,0 +1,51 @@
+// The export run: see export_run.h.
+#include "run/export_run.h"
+
+#include <memory>
+
+#include "export/csv_export.h"
+#include "export/export_driver.h"
+#include "export/sqlite_export.h"
+#include "run/settings.h"
+
+namespace karigane {
+
+run_ending export_run(run_context& ctx, const export_request& request) {
+  ctx.set_stop_flag(false);
+  ctx.reset_run_state();
+  ctx.progress.start_run(kKindExport);
+  ctx.set_label1("", label_colour::blue);
+  ctx.pump();
+  read_settei_sub(ctx, ctx.settei);
+  ctx.set_controls_sub(false);
+  ctx.pump();
+
+  std::unique_ptr<export_sink> sink;
+  const std::string shown = ctx.relative_path(request.path);
+  if (request.kind == export_request::target::sqlite) {
+    sink = std::make_unique<sqlite_export_sink>(request.path, shown);
+  } else {
+    std::string folder = request.path;
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    sink = std::make_unique<csv_export_sink>(folder, ctx.relative_path(folder));
+  }
+  export_counts counts;
+  const export_outcome outcome = run_export_pass(ctx, *sink, counts);
+  ctx.progress.finish();
+  switch (outcome) {
+    case export_outcome::failed:
+      error_ending(ctx, ctx.run_error());
+      return run_ending::error;
+    case export_outcome::stopped:
+      abort_ending(ctx);
+      return run_ending::aborted;
+    case export_outcome::completed:
+      break;
+  }
+  ctx.set_controls_sub(true);
+  ctx.set_label1(kExportCompleted, label_colour::blue);
+  ctx.pump();
+  return run_ending::completed;
+}
+
+}  // namespace karigane

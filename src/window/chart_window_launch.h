@@ -1,0 +1,18 @@
+// `karigane chart`: the chart window of one stock, or with a PNG path its picture, rendered
+// without a window (on Qt's offscreen platform when no display is given).
+#pragma once
+
+#include <string>
+
+#include "core/settei.h"
+#include "export/chart_series.h"
+
+namespace karigane {
+
+// Returns the program's exit status: 0; 1 when the stock has no series to draw or the
+// picture cannot be written (the reason on standard error); 2 when a window is asked for and
+// there is no display.
+int run_chart_command(int argc, char** argv, const settei_record& settei,
+                      const chart_request& request, const std::string& png_path);
+
+}  // namespace karigane

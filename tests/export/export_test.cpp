@@ -1,0 +1,390 @@
+// The export to SQLite and CSV on temporary program folders: every file kind's rows field by
+// field, the incremental export, a stop, damaged files and the command line's statuses.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+#include "core/failure_tally.h"
+#include "run/export_run.h"
+#include "support/process.h"
+#include "support/recording_context.h"
+#include "support/temp_folder.h"
+
+namespace karigane {
+namespace {
+
+using testing::file_bytes;
+using testing::recording_context;
+using testing::temp_folder;
+using testing::write_cp932;
+using rows_t = std::vector<std::vector<std::string>>;
+
+const std::string kStatementHeader =
+    "1301,,極洋,1,営業利益,経常利益,当期利益,EPS（一株当たり利益,調整一株当たり利益,1株配当,"
+    "BPS（一株当たり純資産）,発行済み株式総数,総資産,自己資本,資本金,有利子負債,繰越損益,"
+    "自己資本比率,含み損益,ROA（総資産利益率）,ROE（自己資本利益率）,総資産経常利益率\r\n";
+const std::string kStatementLine =
+    "20130300,20130510,12,150000,3000,3200,1800,35.2,---,5,400.1,105000000,90000,40000,5000,"
+    "---,1000,44.4,---,2.0,4.5,3.5";
+const std::string kSummaryHeader =
+    "1,20130415,単独決算,決算発表日,決算月数,売上高,営業利益,経常利益,当期利益,"
+    "EPS（一株当たり利益）,調整一株当たり利益,1株配当,BPS（一株当たり純資産）,発行済み株式総数,"
+    "総資産,自己資本,資本金,有利子負債,繰越損益,自己資本比率,含み損益,ROA（総資産利益率）,"
+    "ROE（自己資本利益率）,総資産経常利益率\r\n";
+
+// Price rows of 100 weekdays from 2012-01-02 for a stock whose files should outweigh the
+// others, so that changing a small one is replaced in place rather than rebuilt.
+std::string long_series(const std::string& code, const std::string& market) {
+  std::string rows;
+  int n = 0;
+  for (int m = 1; m <= 12 && n < 100; ++m) {
+    for (int d = 1; d <= 28 && n < 100; ++d, ++n) {
+      char date[9];
+      std::snprintf(date, sizeof date, "2012%02d%02d", m, d);
+      rows += std::string(date) + ",10000.25,10100,9900,10050.5,0\r\n";
+    }
+  }
+  return code + "," + market + ",日経平均,20120101,20120428,100\r\n" + rows;
+}
+
+// A program folder with one file of every kind.
+struct database {
+  temp_folder dir;
+  std::string kabuka = dir.path() + "kabuka/";
+
+  database() {
+    write_cp932(dir.path() + "meigara_list.csv",
+                "3,20141127,市場,銘柄名\r\n1001,,,日経平均\r\n1301,t,東証1部,極洋\r\n"
+                "1332,t,東証1部,\"日本,水産\"\r\n");
+    write_cp932(kabuka + "data_m/1001.csv", long_series("1001", ""));
+    prices_1301(false);
+    write_cp932(kabuka + "data_mh/1301.csv", "1301,極洋,1\r\n20130107,1,2\r\n");
+    write_cp932(kabuka + "syusei_kabuka/data_m/1301.csv",
+                "1301,東証1部,極洋,20130104,20130108,2\r\n20130104,142,143,142,143,12300\r\n"
+                "20130108,290,291,288,290,15000\r\n");
+    write_cp932(kabuka + "data_c/1301.csv",
+                "1301,東証1部,極洋,2\r\n20130104,1000,2000,0.50\r\n20130111,---,2100,---\r\n");
+    write_cp932(kabuka + "data_ztan/1301.csv", kStatementHeader + kStatementLine + "\r\n");
+    write_cp932(kabuka + "data_ztan_d/20130415.csv",
+                kSummaryHeader + "1301,極洋," + kStatementLine + "\r\n");
+    write_cp932(kabuka + "data_d/20141127.csv",
+                "20141127,2,銘柄,始値,高値,安値,終値,出来高\r\n"
+                "1301,東証1部,極洋,285,287,284,286,12300\r\n"
+                "1332,東証1部,日本水産,---,---,---,300,---\r\n");
+    write_cp932(kabuka + "data_d/20141127_1035.csv",
+                "20141127,1,銘柄,始値,高値,安値,終値,出来高,取引日\r\n"
+                "1001,,日経平均,17000,17100,16900,17050.5,0,20141127_1035\r\n");
+  }
+
+  void prices_1301(bool with_fourth_day) {
+    write_cp932(kabuka + "data_m/1301.csv",
+                std::string("1301,東証1部,極洋,20130104,") +
+                    (with_fourth_day ? "20130109,4" : "20130108,3") +
+                    "\r\n20130104,285,287,284,286,12300\r\n20130107,286,290,285,289.5,---\r\n"
+                    "20130108,290,291,288,290,15000\r\n" +
+                    (with_fourth_day ? "20130109,291,292,289,292,16000\r\n" : ""));
+    // A rewrite within the same clock tick must still look changed.
+    static int tick = 0;
+    std::filesystem::last_write_time(
+        kabuka + "data_m/1301.csv",
+        std::filesystem::file_time_type::clock::now() + std::chrono::seconds(++tick));
+  }
+
+  run_ending run(recording_context& ctx, export_request::target kind, const std::string& to) {
+    return export_run(ctx, {kind, to});
+  }
+};
+
+// A value as the comparisons read it: NULL, integers and integral reals as plain digits.
+std::string number_text(double v) {
+  if (v == static_cast<double>(static_cast<long long>(v))) {
+    return std::to_string(static_cast<long long>(v));
+  }
+  char buf[32];
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+}
+
+rows_t sqlite_rows(const std::string& path, const std::string& table) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* s = nullptr;
+  const std::string sql = "SELECT * FROM " + table;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr), SQLITE_OK) << table;
+  rows_t rows;
+  while (s != nullptr && sqlite3_step(s) == SQLITE_ROW) {
+    auto& row = rows.emplace_back();
+    for (int c = 0; c < sqlite3_column_count(s); ++c) {
+      switch (sqlite3_column_type(s, c)) {
+        case SQLITE_NULL: row.push_back("NULL"); break;
+        case SQLITE_INTEGER: row.push_back(std::to_string(sqlite3_column_int64(s, c))); break;
+        case SQLITE_FLOAT: row.push_back(number_text(sqlite3_column_double(s, c))); break;
+        default: row.push_back(reinterpret_cast<const char*>(sqlite3_column_text(s, c)));
+      }
+    }
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// The CSV file's header and rows (RFC 4180 quoting; an empty field is NULL).
+rows_t csv_rows(const std::string& path, std::vector<std::string>* header) {
+  std::string text = file_bytes(path);
+  EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF") << path;
+  text = text.substr(3);
+  rows_t rows;
+  std::vector<std::string> row;
+  std::string field;
+  bool quoted = false;
+  bool was_quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
+      else if (c == '"') quoted = false;
+      else field += c;
+    } else if (c == '"') {
+      quoted = was_quoted = true;
+    } else if (c == ',' || c == '\n') {
+      row.push_back(field.empty() && !was_quoted ? "NULL" : field);
+      field.clear();
+      was_quoted = false;
+      if (c == '\n') rows.push_back(std::move(row)), row.clear();
+    } else if (c != '\r') {
+      field += c;
+    }
+  }
+  if (header != nullptr && !rows.empty()) *header = rows.front();
+  if (!rows.empty()) rows.erase(rows.begin());
+  for (auto& r : rows) {
+    for (auto& f : r) {
+      double v = 0;
+      const auto res = std::from_chars(f.data(), f.data() + f.size(), v);
+      if (res.ec == std::errc() && res.ptr == f.data() + f.size()) f = number_text(v);
+    }
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<std::string> split(const std::string& line) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1) {
+    out.push_back(line.substr(start, comma - start));
+  }
+  out.push_back(line.substr(start));
+  return out;
+}
+
+// The statement line of the files as the export holds it.
+std::vector<std::string> statement_items() {
+  std::vector<std::string> items{"2013-03", "2013-05-10"};
+  const std::vector<std::string> fields = split(kStatementLine);
+  for (std::size_t c = 2; c < fields.size(); ++c) {
+    items.push_back(fields[c] == "---" ? "NULL" : number_text(std::stod(fields[c])));
+  }
+  return items;
+}
+
+template <typename T>
+std::vector<T> join(std::vector<T> a, const std::vector<T>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(Export, RowsEqualTheFilesFieldByFieldInTheDatabaseAndTheCsvFiles) {
+  database db;
+  recording_context ctx(db.dir.path());
+  const std::string sqlite = db.dir.path() + "out/karigane.sqlite";
+  std::filesystem::create_directories(db.dir.path() + "out");
+  ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed)
+      << ctx.label1();
+  EXPECT_TRUE(ctx.failures.empty());
+  EXPECT_EQ(ctx.label1(), "エクスポート処理を完了しました。");
+  recording_context csv_ctx(db.dir.path());
+  ASSERT_EQ(db.run(csv_ctx, export_request::target::csv, db.dir.path() + "csv"),
+            run_ending::completed);
+
+  rows_t nikkei;
+  for (int m = 1, n = 0; m <= 12 && n < 100; ++m) {
+    for (int d = 1; d <= 28 && n < 100; ++d, ++n) {
+      char date[11];
+      std::snprintf(date, sizeof date, "2012-%02d-%02d", m, d);
+      nikkei.push_back({"1001", date, "10000.25", "10100", "9900", "10050.5", "0", "10050.5"});
+    }
+  }
+  const struct {
+    std::string table;
+    rows_t rows;
+  } expected[] = {
+      {"stocks",
+       {{"1001", "NULL", "NULL", "日経平均"},
+        {"1301", "t", "東証1部", "極洋"},
+        {"1332", "t", "東証1部", "日本,水産"}}},
+      // adjusted_close: before the split of 2013-01-07 halved and floored, from it on floored.
+      {"prices", join(nikkei, rows_t{{"1301", "2013-01-04", "285", "287", "284", "286", "12300", "143"},
+                                     {"1301", "2013-01-07", "286", "290", "285", "289.5", "NULL", "289"},
+                                     {"1301", "2013-01-08", "290", "291", "288", "290", "15000", "290"}})},
+      {"splits", {{"1301", "2013-01-07", "1", "2"}}},
+      {"adjusted_prices",
+       {{"1301", "2013-01-04", "142", "143", "142", "143", "12300"},
+        {"1301", "2013-01-08", "290", "291", "288", "290", "15000"}}},
+      {"margin",
+       {{"1301", "2013-01-04", "1000", "2000", "0.5"}, {"1301", "2013-01-11", "NULL", "2100", "NULL"}}},
+      {"statements",
+       {join(join<std::string>({"1301", "単独決算"}, statement_items()), {"極洋"})}},
+      {"statement_summaries",
+       {join<std::string>({"単独決算", "2013-04-15", "1301", "極洋"}, statement_items())}},
+      {"latest_prices",
+       {{"20141127", "1301", "2014-11-27", "東証1部", "極洋", "285", "287", "284", "286", "12300", "NULL"},
+        {"20141127", "1332", "2014-11-27", "東証1部", "日本水産", "NULL", "NULL", "NULL", "300", "NULL", "NULL"},
+        {"20141127_1035", "1001", "2014-11-27", "NULL", "日経平均", "17000", "17100", "16900", "17050.5", "0",
+         "2014-11-27 10:35"}}},
+  };
+  for (const auto& e : expected) {
+    rows_t want = e.rows;
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(sqlite_rows(sqlite, e.table), want) << e.table;
+    std::vector<std::string> header;
+    EXPECT_EQ(csv_rows(db.dir.path() + "csv/" + e.table + ".csv", &header), want) << e.table;
+    EXPECT_EQ(header.size(), want.front().size()) << e.table;
+  }
+  std::vector<std::string> header;
+  csv_rows(db.dir.path() + "csv/prices.csv", &header);
+  EXPECT_EQ(header, split("code,date,open,high,low,close,volume,adjusted_close"));
+}
+
+TEST(Export, ASecondExportReadsOnlyChangedFilesAndKeepsTheRest) {
+  database db;
+  const std::string sqlite = db.dir.path() + "karigane.sqlite";
+  {
+    recording_context ctx(db.dir.path());
+    ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed);
+  }
+  const rows_t before = sqlite_rows(sqlite, "prices");
+  // An update adds a day to 1301, a collection adds a stock, a file goes missing; 1001 and
+  // every other file stay as they were.
+  db.prices_1301(true);
+  write_cp932(db.kabuka + "data_m/1332.csv",
+              "1332,東証1部,日本水産,20130104,20130104,1\r\n20130104,300,301,299,300,5000\r\n");
+  std::filesystem::remove(db.kabuka + "data_d/20141127_1035.csv");
+
+  recording_context ctx(db.dir.path());
+  ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed);
+  EXPECT_EQ(ctx.label1_texts(), (std::vector<std::string>{"エクスポート処理中:1301.csv",
+                                                           "エクスポート処理中:1332.csv",
+                                                           "エクスポート処理を完了しました。"}));
+  const rows_t prices = sqlite_rows(sqlite, "prices");
+  EXPECT_EQ(prices.size(), before.size() + 2);
+  for (const auto& row : before) {
+    EXPECT_NE(std::find(prices.begin(), prices.end(), row), prices.end()) << row[0] << row[1];
+  }
+  EXPECT_NE(std::find(prices.begin(), prices.end(),
+                      std::vector<std::string>{"1301", "2013-01-09", "291", "292", "289", "292",
+                                               "16000", "292"}),
+            prices.end());
+  EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1332"; }), 1);
+  EXPECT_EQ(sqlite_rows(sqlite, "latest_prices").size(), 2u);
+  EXPECT_EQ(sqlite_rows(sqlite, "margin").size(), 2u);
+
+  // Nothing changed: nothing is read.
+  recording_context again(db.dir.path());
+  ASSERT_EQ(db.run(again, export_request::target::sqlite, sqlite), run_ending::completed);
+  EXPECT_EQ(again.label1_texts(), std::vector<std::string>{"エクスポート処理を完了しました。"});
+}
+
+TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
+  database db;
+  const std::string sqlite = db.dir.path() + "karigane.sqlite";
+  {
+    // A stop during the first export leaves no database and no temporary file.
+    recording_context ctx(db.dir.path());
+    ctx.stop_when_label1_contains("1301.csv");
+    EXPECT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::aborted);
+    EXPECT_EQ(ctx.label1(), "処理を中断しました。");
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(db.dir.path())) {
+      if (e.is_regular_file() && e.path().filename() != "meigara_list.csv") {
+        left.push_back(e.path().filename());
+      }
+    }
+    EXPECT_EQ(left, std::vector<std::string>{});
+  }
+  {
+    recording_context ctx(db.dir.path());
+    ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed);
+  }
+  const std::string before = file_bytes(sqlite);
+
+  // A stop after the first changed file was written into the database.
+  db.prices_1301(true);
+  write_cp932(db.kabuka + "data_m/1332.csv",
+              "1332,東証1部,日本水産,20130104,20130104,1\r\n20130104,300,301,299,300,5000\r\n");
+  {
+    recording_context ctx(db.dir.path());
+    ctx.stop_when_label1_contains("1332.csv");
+    EXPECT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::aborted);
+    EXPECT_EQ(file_bytes(sqlite), before);
+    EXPECT_FALSE(std::filesystem::exists(sqlite + "-journal"));
+  }
+
+  // 1301 becomes unreadable (fewer rows than its count): it is counted and keeps its rows of
+  // the last export; 1332 is new and goes in.
+  write_cp932(db.kabuka + "data_m/1301.csv",
+              "1301,東証1部,極洋,20130104,20130109,9\r\n20130104,285,287,284,286,12300\r\n");
+  recording_context ctx(db.dir.path());
+  ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed);
+  const auto failures = ctx.failures.list();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].code, "1301");
+  EXPECT_EQ(failures[0].kind, kKindExport);
+  EXPECT_EQ(failures[0].where, "kabuka/data_m/1301.csv");
+  const rows_t prices = sqlite_rows(sqlite, "prices");
+  EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1301"; }), 3);
+  EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1332"; }), 1);
+}
+
+TEST(Export, AFileThatIsNotAnExportIsNeverOverwritten) {
+  database db;
+  const std::string target = db.dir.path() + "notes.db";
+  write_cp932(target, "my own notes\r\n");
+  recording_context ctx(db.dir.path());
+  EXPECT_EQ(db.run(ctx, export_request::target::sqlite, target), run_ending::error);
+  EXPECT_EQ(ctx.label1_colour(), label_colour::red);
+  EXPECT_NE(ctx.label1().find("notes.db"), std::string::npos) << ctx.label1();
+  EXPECT_EQ(file_bytes(target), "my own notes\r\n");
+}
+
+TEST(ExportCommand, ExitStatusesAndTheFailureSummary) {
+  database db;
+  write_cp932(db.kabuka + "data_c/1332.csv", "1332,東証1部,日本水産,5\r\n20130104,1,2,3\r\n");
+  const auto r = testing::run_karigane({"--dir", db.dir.path(), "export", "--csv", "csv"});
+  EXPECT_EQ(r.exit_status, 3) << r.err;
+  EXPECT_EQ(r.lines().back(), "エクスポート処理を完了しました。");
+  EXPECT_NE(r.err.find("1332 エクスポート kabuka/data_c/1332.csv"), std::string::npos) << r.err;
+
+  const struct {
+    std::vector<std::string> args;
+    int status;
+  } usage[] = {
+      {{"export"}, 2},
+      {{"export", "--sqlite"}, 2},
+      {{"export", "--sqlite", "a.db", "--csv", "d"}, 2},
+      {{"chart"}, 2},
+      {{"chart", "1301", "--weekly", "--monthly"}, 2},
+      {{"chart", "1301", "--from", "2013/13/01"}, 2},
+  };
+  for (const auto& u : usage) {
+    std::vector<std::string> args{"--dir", db.dir.path()};
+    args.insert(args.end(), u.args.begin(), u.args.end());
+    EXPECT_EQ(testing::run_karigane(args).exit_status, u.status) << u.args.back();
+  }
+}
+
+}  // namespace
+}  // namespace karigane
