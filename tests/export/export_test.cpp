@@ -363,7 +363,7 @@ TEST(Export, AFileThatIsNotAnExportIsNeverOverwritten) {
 TEST(ExportCommand, ExitStatusesAndTheFailureSummary) {
   database db;
   write_cp932(db.kabuka + "data_c/1332.csv", "1332,東証1部,日本水産,5\r\n20130104,1,2,3\r\n");
-  const auto r = testing::run_karigane({"--dir", db.dir.path(), "export", "--csv", "csv"});
+  const auto r = testing::run_karigane({"--dir", db.dir.path(), "export", "--csv", db.dir.path() + "csv"});
   EXPECT_EQ(r.exit_status, 3) << r.err;
   EXPECT_EQ(r.lines().back(), "エクスポート処理を完了しました。");
   EXPECT_NE(r.err.find("1332 エクスポート kabuka/data_c/1332.csv"), std::string::npos) << r.err;

@@ -45,7 +45,7 @@ TEST_F(chart_window_test, TheChartButtonShowsTheCodeBoxStockOverThePeriodLists) 
   EXPECT_EQ(chart->series().bars.size(), 3u);
   chart->findChild<QComboBox*>(QStringLiteral("span_cmb"))->setCurrentIndex(2);
   EXPECT_EQ(chart->series().bars.size(), 2u);
-  chart->close();
+  delete chart;
 }
 
 TEST(ChartCommand, RendersAKnownSeriesIntoAPng) {
