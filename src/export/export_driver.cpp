@@ -24,8 +24,9 @@ struct read_item {
 // that reading and converting one file overlaps writing the one before.
 class read_ahead {
  public:
-  read_ahead(const std::vector<export_source>& sources, std::vector<std::size_t> wanted)
-      : sources_(sources), wanted_(std::move(wanted)), thread_([this] { work(); }) {}
+  read_ahead(const std::vector<export_source>& sources, std::vector<std::size_t> wanted,
+             const export_sink& sink)
+      : sources_(sources), wanted_(std::move(wanted)), sink_(sink), thread_([this] { work(); }) {}
   ~read_ahead() {
     {
       std::lock_guard<std::mutex> lock(m_);
@@ -58,7 +59,7 @@ class read_ahead {
       }
       read_item item;
       item.index = i;
-      item.result = read_export_source(sources_[i], item.rows, item.reason);
+      item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i));
       std::lock_guard<std::mutex> lock(m_);
       ready_.push_back(std::move(item));
       cv_.notify_all();
@@ -70,6 +71,7 @@ class read_ahead {
 
   const std::vector<export_source>& sources_;
   std::vector<std::size_t> wanted_;
+  const export_sink& sink_;
   std::mutex m_;
   std::condition_variable cv_;
   std::deque<read_item> ready_;
@@ -102,7 +104,7 @@ export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_count
 
   export_outcome outcome = export_outcome::completed;
   {
-    read_ahead reader(sources, wanted);
+    read_ahead reader(sources, wanted, sink);
     read_item item;
     std::size_t done = 0;
     while (!ctx.run_interrupted() && reader.next(item)) {

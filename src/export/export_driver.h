@@ -31,6 +31,8 @@ class export_sink {
                      const std::vector<source_stamp>& stamps) = 0;
   // Whether source i must be read (after begin).
   virtual bool needs(std::size_t i) const = 0;
+  // What the destination holds of a price file it needs, so that only its new rows are built.
+  virtual const append_hint* hint(std::size_t) const { return nullptr; }
   // Source i's rows replace whatever the destination held of it; false on a fault.
   virtual bool put(std::size_t i, const export_rows& rows) = 0;
   // Makes the whole export visible at once; false on a fault.

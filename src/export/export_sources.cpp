@@ -110,16 +110,17 @@ void add(export_rows& rows, export_cell cell) { rows.cells.push_back(std::move(c
 
 export_cell code_cell(const std::string& code) { return text_cell(code); }
 
-// adjusted_close of every row: the closes scaled by the split adjustment of the adjusted-price
-// files; no split list leaves them as they are, a damaged one leaves them unknown.
+// adjusted_close of rows first..n (out[k - 1] for row k): the closes scaled by the split
+// adjustment of the adjusted-price files; no split list leaves them as they are, a damaged one
+// leaves them unknown.
 std::vector<export_cell> adjusted_closes(const export_source& s, const jikeiretu_data_t& prices,
-                                         std::size_t n) {
+                                         std::size_t n, std::size_t first) {
   std::vector<export_cell> out(n);
   bunkatu_list_t splits;
   const read_result r = read_bunkatu_asc_sub(s.split_path, splits);
   if (r != read_result::ok && r != read_result::missing) return out;
   if (r == read_result::missing) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = number_cell(prices[k + 1][4]);
+    for (std::size_t k = first; k <= n; ++k) out[k - 1] = number_cell(prices[k][4]);
     return out;
   }
   // Only the closes are adjusted: the rule works field by field, so the other fields are left
@@ -132,12 +133,36 @@ std::vector<export_cell> adjusted_closes(const export_source& s, const jikeiretu
   }
   std::int16_t error_flag_s = 0;
   jikeiretu_hosei_sub(splits, closes, error_flag_s);
-  for (std::size_t k = 0; k < n; ++k) out[k] = number_cell(closes[k + 1][4]);
+  for (std::size_t k = first; k <= n; ++k) out[k - 1] = number_cell(closes[k][4]);
   return out;
 }
 
+// FNV-1a over a row's fields, each ended by a separator.
+void hash_row(std::uint64_t& h, const jikeiretu_row& row) {
+  for (std::size_t f = 0; f < kPriceFileWidth; ++f) {
+    for (const char c : row[f]) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    h = (h ^ 0x1F) * 1099511628211ULL;
+  }
+}
+
+constexpr std::uint64_t kHashStart = 14695981039346656037ULL;
+
+bool is_date8(const std::string& text) { return text.size() == 8 && digits_only(text); }
+
+// Whether a split is dated after `day`: a new row on that date would then adjust every older
+// row anew.
+bool split_after(const export_source& s, const std::string& day) {
+  bunkatu_list_t splits;
+  if (read_bunkatu_asc_sub(s.split_path, splits) != read_result::ok) return false;
+  const std::size_t m = std::min(split_count(splits), splits.size() - 1);
+  for (std::size_t k = 1; k <= m; ++k) {
+    if (!is_date8(splits[k][0]) || splits[k][0] > day) return true;
+  }
+  return false;
+}
+
 source_read read_prices(const export_source& s, export_rows& rows, std::string& reason,
-                        bool adjusted_file) {
+                        bool adjusted_file, const append_hint* hint) {
   jikeiretu_data_t t;
   const read_result r = read_jikeiretu_asc_sub(s.path, t);
   if (r == read_result::missing) return source_read::missing;
@@ -146,10 +171,27 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
     return source_read::unreadable;
   }
   const std::size_t n = std::min(price_count(t), t.size() - 1);
-  std::vector<export_cell> adjusted;
-  if (!adjusted_file) adjusted = adjusted_closes(s, t, n);
-  rows.cells.reserve(n * rows.width);
+  // One pass: the rows' order, the hash of the earlier export's prefix and the next prefix.
+  bool ascending = true;
+  bool same_prefix = false;
+  std::uint64_t h = kHashStart;
   for (std::size_t k = 1; k <= n; ++k) {
+    if (!is_date8(t[k][0]) || (k > 1 && !(t[k - 1][0] < t[k][0]))) ascending = false;
+    if (k < n) hash_row(h, t[k]);
+    if (hint != nullptr && k == hint->prefix_rows) same_prefix = h == hint->prefix_hash;
+  }
+  if (ascending && n >= 1) rows.next = {n - 1, h, t[n][0]};
+  std::size_t first = 1;
+  if (hint != nullptr && ascending && hint->prefix_rows >= 1 && hint->prefix_rows < n &&
+      same_prefix && hint->last_date.size() == 8 &&
+      (adjusted_file || !split_after(s, hint->last_date))) {
+    rows.appended = true;
+    first = hint->prefix_rows + 1;
+  }
+  std::vector<export_cell> adjusted;
+  if (!adjusted_file) adjusted = adjusted_closes(s, t, n, first);
+  rows.cells.reserve((n - first + 1) * rows.width);
+  for (std::size_t k = first; k <= n; ++k) {
     const jikeiretu_row& row = t[k];
     add(rows, code_cell(s.code));
     add(rows, date_cell(row[0]));
@@ -345,7 +387,7 @@ std::vector<export_source> list_export_sources(const run_context& ctx) {
 }
 
 source_read read_export_source(const export_source& source, export_rows& rows,
-                               std::string& reason) {
+                               std::string& reason, const append_hint* hint) {
   const export_table_spec& spec = table_spec(source.table);
   rows.table = source.table;
   rows.width = spec.columns.size();
@@ -353,9 +395,11 @@ source_read read_export_source(const export_source& source, export_rows& rows,
   source_read r = source_read::missing;
   switch (source.table) {
     case export_table::stocks: r = read_stock_list(source, rows, reason); break;
-    case export_table::prices: r = read_prices(source, rows, reason, false); break;
+    case export_table::prices: r = read_prices(source, rows, reason, false, hint); break;
     case export_table::splits: r = read_splits(source, rows, reason); break;
-    case export_table::adjusted_prices: r = read_prices(source, rows, reason, true); break;
+    case export_table::adjusted_prices:
+      r = read_prices(source, rows, reason, true, hint);
+      break;
     case export_table::margin: r = read_margin(source, rows, reason); break;
     case export_table::statements: r = read_statements(source, rows, reason); break;
     case export_table::statement_summaries: r = read_summary(source, rows, reason); break;

@@ -38,20 +38,40 @@ file_stamp stamp_of(const std::string& path);
 // all_export_tables(), and file-name order within a table.
 std::vector<export_source> list_export_sources(const run_context& ctx);
 
+// What an earlier export recorded of a price file (raw or adjusted): the hash of its rows but
+// the last, and the last row's date. When the file's first rows still hash the same, only the
+// rows from that date on need writing: an update adds or replaces the newest day and leaves
+// the thousands of rows before it as they were.
+struct append_hint {
+  std::size_t prefix_rows = 0;
+  std::uint64_t prefix_hash = 0;
+  std::string last_date;  // yyyymmdd
+};
+
 // A source's rows: `width` cells a row, one after another.
 struct export_rows {
   export_table table = export_table::stocks;
   std::size_t width = 0;
   std::vector<export_cell> cells;
+  // Price files: only the rows dated from `hint.last_date` on are in `cells`; the ones before
+  // are those of the earlier export.
+  bool appended = false;
+  // Price files in strict date order: what the next export's hint will be (prefix_rows 0
+  // otherwise).
+  append_hint next;
   std::size_t count() const { return width == 0 ? 0 : cells.size() / width; }
-  void clear() { cells.clear(); }
+  void clear() {
+    cells.clear();
+    appended = false;
+    next = {};
+  }
 };
 
 enum class source_read { ok, missing, unreadable };
 
 // Reads a source and builds its rows; on `unreadable`, `reason` says why (in Japanese) and
-// `rows` holds nothing.
+// `rows` holds nothing. `hint`, for a price file, is what the earlier export recorded of it.
 source_read read_export_source(const export_source& source, export_rows& rows,
-                               std::string& reason);
+                               std::string& reason, const append_hint* hint = nullptr);
 
 }  // namespace karigane

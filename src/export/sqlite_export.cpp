@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "core/folders.h"
@@ -61,7 +62,18 @@ struct stored_stamp {
   std::int64_t size, mtime_ns, split_size, split_mtime_ns;
   std::string table;
   std::vector<std::string> key;
+  append_hint hint;
 };
+
+// Tables whose files are rewritten for a new newest day (see append_hint).
+bool appends_by_date(export_table t) {
+  return t == export_table::prices || t == export_table::adjusted_prices;
+}
+
+// "20130109" as the date column holds it.
+std::string iso_date(const std::string& yyyymmdd) {
+  return yyyymmdd.substr(0, 4) + "-" + yyyymmdd.substr(4, 2) + "-" + yyyymmdd.substr(6, 2);
+}
 
 std::string column_text(sqlite3_stmt* s, int column) {
   const auto* v = sqlite3_column_text(s, column);
@@ -98,7 +110,8 @@ struct sqlite_export_sink::impl {
   const std::vector<source_stamp>* stamps = nullptr;
   std::vector<bool> need;
   std::map<std::string, stored_stamp> stored;
-  std::array<stmt_ptr, kExportTableCount> insert, erase;
+  std::array<stmt_ptr, kExportTableCount> insert, erase, erase_from;
+  std::vector<std::optional<append_hint>> hints;
   stmt_ptr state_put, state_drop;
 
   impl(std::string p, std::string s, std::string& e)
@@ -108,6 +121,7 @@ struct sqlite_export_sink::impl {
   void close() {
     for (auto& s : insert) s.reset();
     for (auto& s : erase) s.reset();
+    for (auto& s : erase_from) s.reset();
     state_put.reset();
     state_drop.reset();
     if (db != nullptr) sqlite3_close(db);
@@ -162,14 +176,20 @@ struct sqlite_export_sink::impl {
     version.reset();
     if (!current) return true;  // an older layout: rebuilt from every file
     stmt_ptr rows = prepare(
-        "SELECT path, size, mtime_ns, split_size, split_mtime_ns, tbl, key1, key2 "
-        "FROM export_sources");
+        "SELECT path, size, mtime_ns, split_size, split_mtime_ns, tbl, key1, key2, "
+        "prefix_rows, prefix_hash, last_date FROM export_sources");
     if (!rows) return fail("export_sources");
     while (sqlite3_step(rows.get()) == SQLITE_ROW) {
       sqlite3_stmt* r = rows.get();
       stored_stamp& s = stored[column_text(r, 0)];
-      s = {sqlite3_column_int64(r, 1), sqlite3_column_int64(r, 2), sqlite3_column_int64(r, 3),
-           sqlite3_column_int64(r, 4), column_text(r, 5), {column_text(r, 6), column_text(r, 7)}};
+      s = {sqlite3_column_int64(r, 1),
+           sqlite3_column_int64(r, 2),
+           sqlite3_column_int64(r, 3),
+           sqlite3_column_int64(r, 4),
+           column_text(r, 5),
+           {column_text(r, 6), column_text(r, 7)},
+           {static_cast<std::size_t>(std::max<std::int64_t>(0, sqlite3_column_int64(r, 8))),
+            static_cast<std::uint64_t>(sqlite3_column_int64(r, 9)), column_text(r, 10)}};
     }
     return true;
   }
@@ -195,7 +215,8 @@ struct sqlite_export_sink::impl {
     return exec("CREATE TABLE export_info (key TEXT PRIMARY KEY, value TEXT)") &&
            exec("CREATE TABLE export_sources (path TEXT PRIMARY KEY, tbl TEXT, key1 TEXT, "
                 "key2 TEXT, size INTEGER, mtime_ns INTEGER, split_size INTEGER, "
-                "split_mtime_ns INTEGER, rows INTEGER) WITHOUT ROWID");
+                "split_mtime_ns INTEGER, rows_written INTEGER, prefix_rows INTEGER, prefix_hash INTEGER, "
+                "last_date TEXT) WITHOUT ROWID");
   }
 
   bool create_indexes() {
@@ -219,9 +240,13 @@ struct sqlite_export_sink::impl {
       insert[i] = prepare(insert_sql(table_spec(t)));
       erase[i] = prepare(delete_sql(table_spec(t)));
       if (!insert[i] || !erase[i]) return fail(std::string(table_spec(t).name));
+      if (appends_by_date(t)) {
+        erase_from[i] = prepare(delete_sql(table_spec(t)) + " AND \"date\" >= ?");
+        if (!erase_from[i]) return fail(std::string(table_spec(t).name));
+      }
     }
     state_put =
-        prepare("INSERT OR REPLACE INTO export_sources VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        prepare("INSERT OR REPLACE INTO export_sources VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     state_drop = prepare("DELETE FROM export_sources WHERE path = ?");
     if (!state_put || !state_drop) return fail("export_sources");
     return true;
@@ -244,12 +269,18 @@ struct sqlite_export_sink::impl {
     return rc == SQLITE_DONE;
   }
 
-  bool erase_source(const export_source& src) {
-    sqlite3_stmt* del = erase[static_cast<std::size_t>(src.table)].get();
+  // Deletes the rows of a file, or only those dated from `from` (ISO) on.
+  bool erase_source(const export_source& src, const std::string* from = nullptr) {
+    const auto t = static_cast<std::size_t>(src.table);
+    sqlite3_stmt* del = from != nullptr ? erase_from[t].get() : erase[t].get();
     const std::size_t keys = table_spec(src.table).source_columns;
     for (std::size_t c = 0; c < keys; ++c) {
       sqlite3_bind_text(del, static_cast<int>(c + 1), src.key[c].data(),
                         static_cast<int>(src.key[c].size()), SQLITE_STATIC);
+    }
+    if (from != nullptr) {
+      sqlite3_bind_text(del, static_cast<int>(keys + 1), from->data(),
+                        static_cast<int>(from->size()), SQLITE_STATIC);
     }
     return step(del);
   }
@@ -297,11 +328,23 @@ bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
     if (!m.load_earlier()) return false;
     std::int64_t total = 0;
     std::int64_t changed = 0;
+    m.hints.assign(sources.size(), std::nullopt);
     for (std::size_t i = 0; i < sources.size(); ++i) {
       const auto it = m.stored.find(sources[i].relative);
       m.need[i] = it == m.stored.end() || !same(it->second, stamps[i]);
       total += stamps[i].file.size;
-      if (m.need[i]) changed += stamps[i].file.size;
+      if (!m.need[i]) continue;
+      const stored_stamp* earlier = it == m.stored.end() ? nullptr : &it->second;
+      // A price file whose split list is unchanged may only have a new newest day.
+      if (earlier != nullptr && appends_by_date(sources[i].table) &&
+          earlier->hint.prefix_rows > 0 && earlier->hint.last_date.size() == 8 &&
+          earlier->split_size == stamps[i].splits.size &&
+          earlier->split_mtime_ns == stamps[i].splits.mtime_ns) {
+        m.hints[i] = earlier->hint;
+        changed += std::max<std::int64_t>(stamps[i].file.size - earlier->size, 0) + 256;
+      } else {
+        changed += stamps[i].file.size;
+      }
     }
     // When most of the data changed, building anew is faster than replacing it row by row.
     if (!m.stored.empty() && changed * 2 <= total) {
@@ -315,6 +358,7 @@ bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
     }
     m.close();
     m.stored.clear();
+    m.hints.clear();
     m.need.assign(sources.size(), true);
   }
   if (!m.open_fresh() || !m.prepare_writes() || !m.exec("BEGIN")) return false;
@@ -324,11 +368,21 @@ bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
 
 bool sqlite_export_sink::needs(std::size_t i) const { return impl_->need[i]; }
 
+const append_hint* sqlite_export_sink::hint(std::size_t i) const {
+  if (i >= impl_->hints.size() || !impl_->hints[i]) return nullptr;
+  return &*impl_->hints[i];
+}
+
 bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
   impl& m = *impl_;
   const export_source& src = (*m.sources)[i];
   const source_stamp& stamp = (*m.stamps)[i];
-  if (!m.fresh && !m.erase_source(src)) return m.fail("DELETE");
+  if (rows.appended) {
+    const std::string from = iso_date(m.hints[i]->last_date);
+    if (!m.erase_source(src, &from)) return m.fail("DELETE");
+  } else if (!m.fresh && !m.erase_source(src)) {
+    return m.fail("DELETE");
+  }
   sqlite3_stmt* ins = m.insert[static_cast<std::size_t>(src.table)].get();
   const std::size_t width = rows.width;
   const export_cell* cell = rows.cells.data();
@@ -354,6 +408,10 @@ bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
   sqlite3_bind_int64(st, 7, stamp.splits.size);
   sqlite3_bind_int64(st, 8, stamp.splits.mtime_ns);
   sqlite3_bind_int64(st, 9, static_cast<std::int64_t>(rows.count()));
+  sqlite3_bind_int64(st, 10, static_cast<std::int64_t>(rows.next.prefix_rows));
+  sqlite3_bind_int64(st, 11, static_cast<std::int64_t>(rows.next.prefix_hash));
+  sqlite3_bind_text(st, 12, rows.next.last_date.data(),
+                    static_cast<int>(rows.next.last_date.size()), SQLITE_STATIC);
   if (!impl::step(st)) return m.fail("export_sources");
   return true;
 }

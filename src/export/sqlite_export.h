@@ -25,6 +25,7 @@ class sqlite_export_sink : public export_sink {
   bool begin(const std::vector<export_source>& sources,
              const std::vector<source_stamp>& stamps) override;
   bool needs(std::size_t i) const override;
+  const append_hint* hint(std::size_t i) const override;
   bool put(std::size_t i, const export_rows& rows) override;
   bool finish() override;
   void abandon() override;

@@ -296,6 +296,22 @@ TEST(Export, ASecondExportReadsOnlyChangedFilesAndKeepsTheRest) {
   recording_context again(db.dir.path());
   ASSERT_EQ(db.run(again, export_request::target::sqlite, sqlite), run_ending::completed);
   EXPECT_EQ(again.label1_texts(), std::vector<std::string>{"エクスポート処理を完了しました。"});
+
+  // A collection corrects an old day and adds none: the whole file is taken again.
+  std::string text = testing::cp932_file(db.kabuka + "data_m/1301.csv");
+  text.replace(text.find("20130104,285,287,284,286"), 24, "20130104,285,287,284,280");
+  write_cp932(db.kabuka + "data_m/1301.csv", text);
+  std::filesystem::last_write_time(db.kabuka + "data_m/1301.csv",
+                                   std::filesystem::file_time_type::clock::now() +
+                                       std::chrono::seconds(60));
+  recording_context corrected(db.dir.path());
+  ASSERT_EQ(db.run(corrected, export_request::target::sqlite, sqlite), run_ending::completed);
+  const rows_t after = sqlite_rows(sqlite, "prices");
+  EXPECT_EQ(after.size(), prices.size());
+  EXPECT_NE(std::find(after.begin(), after.end(),
+                      std::vector<std::string>{"1301", "2013-01-04", "285", "287", "284", "280",
+                                               "12300", "140"}),
+            after.end());
 }
 
 TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
