@@ -85,19 +85,6 @@ bool same(const stored_stamp& s, const source_stamp& t) {
          s.split_mtime_ns == t.splits.mtime_ns;
 }
 
-bool fsync_path(const std::string& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
-}
-
-std::string folder_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 struct sqlite_export_sink::impl {
@@ -115,7 +102,15 @@ struct sqlite_export_sink::impl {
   stmt_ptr state_put, state_drop;
 
   impl(std::string p, std::string s, std::string& e)
-      : path(std::move(p)), shown(std::move(s)), error(e) {}
+      : path(std::move(p)), shown(std::move(s)), error(e) {
+    // One connection on one thread: no counting of the library's memory, which costs a lock
+    // on every allocation of millions of rows. Refused (harmlessly) once the library is in use.
+    static const bool configured = [] {
+      sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+      return true;
+    }();
+    (void)configured;
+  }
   ~impl() { close(); }
 
   void close() {
@@ -152,7 +147,8 @@ struct sqlite_export_sink::impl {
 
   // The records of an earlier export at `path`; false when the file is not such an export.
   bool load_earlier() {
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
       return fail("開けません");
     }
     stmt_ptr format = prepare("SELECT value FROM export_info WHERE key = 'format'");
@@ -198,7 +194,8 @@ struct sqlite_export_sink::impl {
     temp = path + ".karigane-tmp" + std::to_string(::getpid());
     std::remove(temp.c_str());
     std::remove((temp + "-journal").c_str());
-    if (sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    if (sqlite3_open_v2(temp.c_str(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
       return fail("作成できません");
     }
@@ -423,10 +420,10 @@ bool sqlite_export_sink::finish() {
   m.in_transaction = false;
   m.close();
   if (!m.fresh) return true;
-  if (!fsync_path(m.temp, O_RDONLY)) return m.fail("fsync");
+  // Replaced as every data file is (core/fields.h): the rename comes after every byte is
+  // written, and the file system orders the data before a rename over an existing file.
   if (std::rename(m.temp.c_str(), m.path.c_str()) != 0) return m.fail("rename");
   m.temp.clear();
-  fsync_path(folder_of(m.path), O_RDONLY | O_DIRECTORY);
   return true;
 }
 
