@@ -4,8 +4,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "adjust/price_adjustment.h"
+#include "core/data_file_bytes.h"
+#include "core/fields.h"
 #include "core/folders.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
@@ -137,32 +141,160 @@ std::vector<export_cell> adjusted_closes(const export_source& s, const jikeiretu
   return out;
 }
 
-// FNV-1a over a row's fields, each ended by a separator.
-void hash_row(std::uint64_t& h, const jikeiretu_row& row) {
-  for (std::size_t f = 0; f < kPriceFileWidth; ++f) {
-    for (const char c : row[f]) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    h = (h ^ 0x1F) * 1099511628211ULL;
+// The lines of a scanned file's body (see core/data_file_bytes.h), without their line ends.
+class body_lines {
+ public:
+  explicit body_lines(std::string_view body) : body_(body) {}
+  bool next(std::string_view& line) {
+    if (pos_ >= body_.size()) return false;
+    std::size_t end = pos_;
+    while (end < body_.size() && body_[end] != '\n' && body_[end] != '\r') ++end;
+    line = body_.substr(pos_, end - pos_);
+    pos_ = end + ((end + 1 < body_.size() && body_[end] == '\r' && body_[end + 1] == '\n') ? 2 : 1);
+    return true;
   }
-}
+
+ private:
+  std::string_view body_;
+  std::size_t pos_ = 0;
+};
 
 constexpr std::uint64_t kHashStart = 14695981039346656037ULL;
+constexpr std::uint64_t kHashPrime = 1099511628211ULL;
 
-bool is_date8(const std::string& text) { return text.size() == 8 && digits_only(text); }
+// A hash of a row line's bytes, eight at a time, ended by a separator.
+std::uint64_t hash_line(std::uint64_t h, std::string_view line) {
+  std::size_t i = 0;
+  for (; i + 8 <= line.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, line.data() + i, 8);
+    h = (h ^ word) * kHashPrime;
+    h ^= h >> 29;
+  }
+  for (; i < line.size(); ++i) h = (h ^ static_cast<unsigned char>(line[i])) * kHashPrime;
+  return (h ^ 0x0A) * kHashPrime;
+}
 
-// Whether a split is dated after `day`: a new row on that date would then adjust every older
-// row anew.
-bool split_after(const export_source& s, const std::string& day) {
+bool is_date8(std::string_view text) { return text.size() == 8 && digits_only(text); }
+
+// A row line whose fields the reader would take as they stand: ASCII without blanks.
+bool plain_line(std::string_view line) {
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) >= 0x80 || c == ' ' || c == '\t') return false;
+  }
+  return true;
+}
+
+std::array<std::string_view, kPriceFileWidth> fields_of(std::string_view line) {
+  std::array<std::string_view, kPriceFileWidth> f{};
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < kPriceFileWidth; ++i) {
+    const std::size_t comma = i + 1 < kPriceFileWidth ? line.find(',', start) : line.size();
+    f[i] = line.substr(start, comma - start);
+    start = comma + 1;
+  }
+  return f;
+}
+
+// The split list of a price file as the adjusted close needs it: read, and whether a split is
+// dated after `day` (a new row on that date would adjust every older row anew).
+struct split_state {
+  read_result read = read_result::missing;
+  bool after = false;
+};
+split_state splits_of(const export_source& s, std::string_view day) {
+  split_state state;
   bunkatu_list_t splits;
-  if (read_bunkatu_asc_sub(s.split_path, splits) != read_result::ok) return false;
+  state.read = read_bunkatu_asc_sub(s.split_path, splits);
+  if (state.read != read_result::ok) return state;
   const std::size_t m = std::min(split_count(splits), splits.size() - 1);
   for (std::size_t k = 1; k <= m; ++k) {
-    if (!is_date8(splits[k][0]) || splits[k][0] > day) return true;
+    if (!is_date8(splits[k][0]) || std::string_view(splits[k][0]) > day) state.after = true;
   }
-  return false;
+  return state;
+}
+
+// Only the rows of a price file from the earlier export's last day on, straight from the
+// scanned bytes, when the rows before hash as they did then. False when that cannot be told
+// (the file is then read whole).
+bool read_price_tail(const export_source& s, const data_file_layout& layout,
+                     const append_hint& hint, bool adjusted_file, export_rows& rows) {
+  const std::size_t n = layout.count;
+  if (hint.prefix_rows < 1 || hint.prefix_rows >= n || !is_date8(hint.last_date)) return false;
+  body_lines lines(layout.body);
+  std::string_view line;
+  std::uint64_t h = kHashStart;
+  std::string_view previous_date;
+  for (std::size_t k = 1; k <= hint.prefix_rows; ++k) {
+    if (!lines.next(line)) return false;
+    h = hash_line(h, line);
+    previous_date = line.substr(0, line.find(','));
+  }
+  if (h != hint.prefix_hash) return false;
+  split_state splits;
+  if (!adjusted_file) {
+    splits = splits_of(s, hint.last_date);
+    if (splits.after) return false;
+  }
+  rows.cells.reserve((n - hint.prefix_rows) * rows.width);
+  for (std::size_t k = hint.prefix_rows + 1; k <= n; ++k) {
+    if (!lines.next(line) || !plain_line(line)) return false;
+    const auto f = fields_of(line);
+    if (!is_date8(f[0]) || !(previous_date < f[0])) return false;
+    previous_date = f[0];
+    if (k < n) h = hash_line(h, line);
+    add(rows, code_cell(s.code));
+    add(rows, date_cell(f[0]));
+    for (std::size_t c = 1; c <= 5; ++c) add(rows, number_cell(f[c]));
+    if (adjusted_file) continue;
+    // No split lies ahead of these rows: the factor is still 1 (a close kept as stored when
+    // there is no split list, floored otherwise, as the adjustment does).
+    if (splits.read == read_result::missing) {
+      add(rows, number_cell(f[4]));
+    } else if (splits.read == read_result::ok) {
+      add(rows, number_cell(adjusted_price_text(std::string(f[4]), 1.0f)));
+    } else {
+      add(rows, export_cell{});
+    }
+  }
+  rows.appended = true;
+  rows.next = {n - 1, h, std::string(previous_date)};
+  return true;
+}
+
+// What the next export compares: the hash of every row line but the last, when the rows are in
+// strict date order.
+append_hint next_hint(const data_file_layout& layout) {
+  const std::size_t n = layout.count;
+  if (n < 2) return {};
+  body_lines lines(layout.body);
+  std::string_view line;
+  std::string_view previous;
+  std::uint64_t h = kHashStart;
+  for (std::size_t k = 1; k <= n; ++k) {
+    if (!lines.next(line)) return {};
+    const std::string_view date = line.substr(0, line.find(','));
+    if (!is_date8(date) || (k > 1 && !(previous < date))) return {};
+    previous = date;
+    if (k < n) h = hash_line(h, line);
+  }
+  return {n - 1, h, std::string(previous)};
 }
 
 source_read read_prices(const export_source& s, export_rows& rows, std::string& reason,
                         bool adjusted_file, const append_hint* hint) {
+  // The bytes are scanned first (as fast as copying them): a file that only gained a newest
+  // day is then read from its last rows alone, and any file gets the record that lets the
+  // next export do so.
+  std::string bytes;
+  data_file_layout layout;
+  const bool scanned = read_file_bytes(s.path, bytes) &&
+                       scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) ==
+                           layout_scan::ok;
+  if (scanned && hint != nullptr && read_price_tail(s, layout, *hint, adjusted_file, rows)) {
+    return source_read::ok;
+  }
+  rows.clear();
   jikeiretu_data_t t;
   const read_result r = read_jikeiretu_asc_sub(s.path, t);
   if (r == read_result::missing) return source_read::missing;
@@ -171,27 +303,11 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
     return source_read::unreadable;
   }
   const std::size_t n = std::min(price_count(t), t.size() - 1);
-  // One pass: the rows' order, the hash of the earlier export's prefix and the next prefix.
-  bool ascending = true;
-  bool same_prefix = false;
-  std::uint64_t h = kHashStart;
-  for (std::size_t k = 1; k <= n; ++k) {
-    if (!is_date8(t[k][0]) || (k > 1 && !(t[k - 1][0] < t[k][0]))) ascending = false;
-    if (k < n) hash_row(h, t[k]);
-    if (hint != nullptr && k == hint->prefix_rows) same_prefix = h == hint->prefix_hash;
-  }
-  if (ascending && n >= 1) rows.next = {n - 1, h, t[n][0]};
-  std::size_t first = 1;
-  if (hint != nullptr && ascending && hint->prefix_rows >= 1 && hint->prefix_rows < n &&
-      same_prefix && hint->last_date.size() == 8 &&
-      (adjusted_file || !split_after(s, hint->last_date))) {
-    rows.appended = true;
-    first = hint->prefix_rows + 1;
-  }
+  if (scanned && layout.count == n) rows.next = next_hint(layout);
   std::vector<export_cell> adjusted;
-  if (!adjusted_file) adjusted = adjusted_closes(s, t, n, first);
-  rows.cells.reserve((n - first + 1) * rows.width);
-  for (std::size_t k = first; k <= n; ++k) {
+  if (!adjusted_file) adjusted = adjusted_closes(s, t, n, 1);
+  rows.cells.reserve(n * rows.width);
+  for (std::size_t k = 1; k <= n; ++k) {
     const jikeiretu_row& row = t[k];
     add(rows, code_cell(s.code));
     add(rows, date_cell(row[0]));
@@ -406,6 +522,12 @@ source_read read_export_source(const export_source& source, export_rows& rows,
     case export_table::latest_prices: r = read_latest(source, rows, reason); break;
   }
   if (r == source_read::ok && !keys_are_unique(rows, spec, reason)) r = source_read::unreadable;
+  // A file that is there but could not be opened is not a missing one: its rows of an earlier
+  // export must not be dropped.
+  if (r == source_read::missing && stamp_of(source.path).exists) {
+    reason = "ファイルを読めません";
+    r = source_read::unreadable;
+  }
   if (r != source_read::ok) rows.clear();
   return r;
 }
