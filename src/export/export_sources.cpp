@@ -145,12 +145,20 @@ std::vector<export_cell> adjusted_closes(const export_source& s, const jikeiretu
 class body_lines {
  public:
   explicit body_lines(std::string_view body) : body_(body) {}
+  // As the scan cuts them: at LF, CR LF, or a lone CR.
   bool next(std::string_view& line) {
     if (pos_ >= body_.size()) return false;
-    std::size_t end = pos_;
-    while (end < body_.size() && body_[end] != '\n' && body_[end] != '\r') ++end;
+    const char* base = body_.data();
+    const void* nl = std::memchr(base + pos_, '\n', body_.size() - pos_);
+    std::size_t end = nl == nullptr ? body_.size() : static_cast<const char*>(nl) - base;
+    std::size_t next = end + 1;
+    if (end > pos_ && body_[end - 1] == '\r') --end;
+    if (const void* cr = std::memchr(base + pos_, '\r', end - pos_); cr != nullptr) {
+      end = static_cast<const char*>(cr) - base;
+      next = end + 1;
+    }
     line = body_.substr(pos_, end - pos_);
-    pos_ = end + ((end + 1 < body_.size() && body_[end] == '\r' && body_[end + 1] == '\n') ? 2 : 1);
+    pos_ = next;
     return true;
   }
 
@@ -214,84 +222,101 @@ split_state splits_of(const export_source& s, std::string_view day) {
   return state;
 }
 
-// Only the rows of a price file from the earlier export's last day on, straight from the
-// scanned bytes, when the rows before hash as they did then. False when that cannot be told
-// (the file is then read whole).
-bool read_price_tail(const export_source& s, const data_file_layout& layout,
-                     const append_hint& hint, bool adjusted_file, export_rows& rows) {
-  const std::size_t n = layout.count;
-  if (hint.prefix_rows < 1 || hint.prefix_rows >= n || !is_date8(hint.last_date)) return false;
+// Whether the earlier export's record still holds: the rows but its last hash as they did then
+// (and, for a raw series, no split lies ahead of them, which would adjust them anew).
+bool earlier_rows_unchanged(const data_file_layout& layout, const append_hint& hint) {
+  if (hint.prefix_rows < 1 || hint.prefix_rows >= layout.count || !is_date8(hint.last_date)) {
+    return false;
+  }
   body_lines lines(layout.body);
   std::string_view line;
   std::uint64_t h = kHashStart;
-  std::string_view previous_date;
   for (std::size_t k = 1; k <= hint.prefix_rows; ++k) {
     if (!lines.next(line)) return false;
     h = hash_line(h, line);
-    previous_date = line.substr(0, line.find(','));
   }
-  if (h != hint.prefix_hash) return false;
+  return h == hint.prefix_hash;
+}
+
+// The rows of a scanned price file straight from its bytes: all of them, or with a hint that
+// still holds only those from the earlier export's last day on. False when a line is not plain
+// (the reader then reads the file).
+bool read_price_bytes(const export_source& s, const data_file_layout& layout,
+                      const append_hint* hint, bool adjusted_file, export_rows& rows) {
+  const std::size_t n = layout.count;
   split_state splits;
-  if (!adjusted_file) {
-    splits = splits_of(s, hint.last_date);
-    if (splits.after) return false;
+  if (!adjusted_file) splits = splits_of(s, hint != nullptr ? hint->last_date : "99999999");
+  const bool append = hint != nullptr && (adjusted_file || !splits.after) &&
+                      earlier_rows_unchanged(layout, *hint);
+  const std::size_t first = append ? hint->prefix_rows + 1 : 1;
+  // The split adjustment needs the whole series; an appended tail is newer than every split.
+  const bool adjust_all = !adjusted_file && !append && splits.read == read_result::ok;
+  jikeiretu_data_t closes;
+  if (adjust_all) {
+    closes.resize(n + 1);
+    closes[0][kPriceCode] = s.code;
+    closes[0][kPriceCount] = std::to_string(n);
   }
-  rows.cells.reserve((n - hint.prefix_rows) * rows.width);
-  for (std::size_t k = hint.prefix_rows + 1; k <= n; ++k) {
-    if (!lines.next(line) || !plain_line(line)) return false;
+  rows.cells.reserve((n - first + 1) * rows.width);
+  body_lines lines(layout.body);
+  std::string_view line;
+  std::string_view previous;
+  bool ascending = true;
+  std::uint64_t h = kHashStart;
+  for (std::size_t k = 1; k <= n; ++k) {
+    if (!lines.next(line)) return false;
+    if (k < first) {
+      h = hash_line(h, line);
+      previous = line.substr(0, line.find(','));
+      continue;
+    }
+    if (!plain_line(line)) return false;
     const auto f = fields_of(line);
-    if (!is_date8(f[0]) || !(previous_date < f[0])) return false;
-    previous_date = f[0];
+    if (!is_date8(f[0]) || (k > 1 && !(previous < f[0]))) ascending = false;
+    previous = f[0];
     if (k < n) h = hash_line(h, line);
     add(rows, code_cell(s.code));
     add(rows, date_cell(f[0]));
     for (std::size_t c = 1; c <= 5; ++c) add(rows, number_cell(f[c]));
     if (adjusted_file) continue;
-    // No split lies ahead of these rows: the factor is still 1 (a close kept as stored when
-    // there is no split list, floored otherwise, as the adjustment does).
-    if (splits.read == read_result::missing) {
-      add(rows, number_cell(f[4]));
+    if (adjust_all) {
+      closes[k][0].assign(f[0]);
+      closes[k][4].assign(f[4]);
+      add(rows, export_cell{});
+    } else if (splits.read == read_result::missing) {
+      add(rows, number_cell(f[4]));  // no split list: the closes as stored
     } else if (splits.read == read_result::ok) {
+      // Newer than every split: the factor is 1, and the close is floored as the rule does.
       add(rows, number_cell(adjusted_price_text(std::string(f[4]), 1.0f)));
     } else {
-      add(rows, export_cell{});
+      add(rows, export_cell{});  // a damaged split list: unknown (counted with the splits)
     }
   }
-  rows.appended = true;
-  rows.next = {n - 1, h, std::string(previous_date)};
-  return true;
-}
-
-// What the next export compares: the hash of every row line but the last, when the rows are in
-// strict date order.
-append_hint next_hint(const data_file_layout& layout) {
-  const std::size_t n = layout.count;
-  if (n < 2) return {};
-  body_lines lines(layout.body);
-  std::string_view line;
-  std::string_view previous;
-  std::uint64_t h = kHashStart;
-  for (std::size_t k = 1; k <= n; ++k) {
-    if (!lines.next(line)) return {};
-    const std::string_view date = line.substr(0, line.find(','));
-    if (!is_date8(date) || (k > 1 && !(previous < date))) return {};
-    previous = date;
-    if (k < n) h = hash_line(h, line);
+  if (append && !ascending) return false;
+  if (adjust_all) {
+    bunkatu_list_t list;
+    read_bunkatu_asc_sub(s.split_path, list);
+    std::int16_t error_flag_s = 0;
+    jikeiretu_hosei_sub(list, closes, error_flag_s);
+    for (std::size_t k = 1; k <= n; ++k) {
+      rows.cells[(k - 1) * rows.width + rows.width - 1] = number_cell(closes[k][4]);
+    }
   }
-  return {n - 1, h, std::string(previous)};
+  rows.appended = append;
+  if (ascending && n >= 2) rows.next = {n - 1, h, std::string(previous)};
+  return true;
 }
 
 source_read read_prices(const export_source& s, export_rows& rows, std::string& reason,
                         bool adjusted_file, const append_hint* hint) {
-  // The bytes are scanned first (as fast as copying them): a file that only gained a newest
-  // day is then read from its last rows alone, and any file gets the record that lets the
-  // next export do so.
+  // The bytes are scanned as the reader's rules have it (as fast as copying them) and plain
+  // rows are taken from them directly; a file that only gained a newest day is read from its
+  // last rows alone. Anything else goes through the price file reader.
   std::string bytes;
   data_file_layout layout;
-  const bool scanned = read_file_bytes(s.path, bytes) &&
-                       scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) ==
-                           layout_scan::ok;
-  if (scanned && hint != nullptr && read_price_tail(s, layout, *hint, adjusted_file, rows)) {
+  if (read_file_bytes(s.path, bytes) &&
+      scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) == layout_scan::ok &&
+      read_price_bytes(s, layout, hint, adjusted_file, rows)) {
     return source_read::ok;
   }
   rows.clear();
@@ -303,7 +328,6 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
     return source_read::unreadable;
   }
   const std::size_t n = std::min(price_count(t), t.size() - 1);
-  if (scanned && layout.count == n) rows.next = next_hint(layout);
   std::vector<export_cell> adjusted;
   if (!adjusted_file) adjusted = adjusted_closes(s, t, n, 1);
   rows.cells.reserve(n * rows.width);
