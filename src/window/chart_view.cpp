@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPixmap>
@@ -65,11 +66,17 @@ void build_chart(QChart* chart, const chart_series& s) {
   }
   if (high <= low) high = low + 1;
 
+  // Candlesticks take only a value axis; the dates stand on a category axis over the same
+  // range, which carries the lines. Zooming keeps the two equal (show_bars()).
   auto* x = new QCategoryAxis;
   x->setRange(-0.5, static_cast<double>(s.bars.size()) - 0.5);
   label_axis(x, s);
   x->setGridLineVisible(true);
   chart->addAxis(x, Qt::AlignBottom);
+  auto* x_values = new QValueAxis;
+  x_values->setRange(x->min(), x->max());
+  x_values->setVisible(false);
+  chart->addAxis(x_values, Qt::AlignBottom);
 
   // Prices take the upper three quarters, volume the lowest quarter of the same plot.
   auto* price_axis = new QValueAxis;
@@ -99,11 +106,21 @@ void build_chart(QChart* chart, const chart_series& s) {
     volumes->append(new QCandlestickSet(0, b.volume, 0, b.volume, at));
   }
   chart->addSeries(volumes);
-  volumes->attachAxis(x);
+  volumes->attachAxis(x_values);
   volumes->attachAxis(volume_axis);
   chart->addSeries(candles);
-  candles->attachAxis(x);
+  candles->attachAxis(x_values);
   candles->attachAxis(price_axis);
+  // The date axis is drawn only with a series of its own: the closes, as an invisible line.
+  auto* anchor = new QLineSeries;
+  anchor->setPen(Qt::NoPen);
+  for (std::size_t i = 0; i < s.bars.size(); ++i) {
+    anchor->append(static_cast<qreal>(i), s.bars[i].close);
+  }
+  chart->addSeries(anchor);
+  anchor->attachAxis(x);
+  anchor->attachAxis(price_axis);
+  for (QLegendMarker* marker : chart->legend()->markers(anchor)) marker->setVisible(false);
 
   if (!s.split_days.empty()) {
     auto* splits = new QScatterSeries;

@@ -61,11 +61,22 @@ TEST(ChartCommand, RendersAKnownSeriesIntoAPng) {
   QImage image(QString::fromStdString(png));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.size(), QSize(1200, 700));
+  // Not blank: the candle bodies (rising and falling) and the volume bars are there.
   QSet<QRgb> colours;
-  for (int y = 0; y < image.height(); y += 3) {
-    for (int x = 0; x < image.width(); x += 3) colours.insert(image.pixel(x, y));
+  int rising = 0, falling = 0, volume = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      colours.insert(p);
+      rising += p == qRgb(0xd0, 0x30, 0x30);
+      falling += p == qRgb(0x20, 0x60, 0xc0);
+      volume += p == qRgb(0x90, 0x90, 0x90);
+    }
   }
   EXPECT_GT(colours.size(), 20);
+  EXPECT_GT(rising, 200);
+  EXPECT_GT(falling, 200);
+  EXPECT_GT(volume, 200);
 
   // A stock without a series is an error, and no picture is written.
   const auto none = run_karigane({"--dir", dir.path(), "chart", "1332", "--out", dir.path() + "x.png"},
