@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 
 namespace karigane {
 namespace {

@@ -83,7 +83,9 @@ class read_ahead {
 }  // namespace
 
 export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_counts& counts) {
-  const std::vector<export_source> sources = list_export_sources(ctx);
+  std::vector<run_failure> unlisted;
+  const std::vector<export_source> sources = list_export_sources(ctx, &unlisted);
+  for (run_failure& f : unlisted) ctx.failures.add(std::move(f));
   std::vector<source_stamp> stamps(sources.size());
   for (std::size_t i = 0; i < sources.size(); ++i) {
     stamps[i].file = stamp_of(sources[i].path);
@@ -113,6 +115,8 @@ export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_count
       ctx.set_label1("エクスポート処理中:" + s.name, label_colour::blue);
       ctx.pump();
       if (item.result == source_read::unreadable) {
+        ctx.set_label1(s.relative + " を読めないため、エクスポートしませんでした。",
+                       label_colour::red);
         ctx.failures.add({s.code, kKindExport, s.relative, item.reason});
         ++counts.skipped;
         continue;

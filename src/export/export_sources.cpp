@@ -10,7 +10,8 @@
 #include "adjust/price_adjustment.h"
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
-#include "core/folders.h"
+#include "core/damaged_file.h"
+#include "core/file_store.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
 #include "financial/statement_summary.h"
@@ -50,11 +51,18 @@ std::string relative_to(const std::string& folder, const std::string& path) {
 struct lister {
   const run_context& ctx;
   std::vector<export_source>& out;
+  std::vector<run_failure>* unlisted;
 
   // Adds every file of `folder` whose stem passes `accept`; `fill` completes the source.
   template <typename Accept, typename Fill>
   void add_folder(export_table table, const std::string& folder, Accept accept, Fill fill) {
-    for (const std::string& name : list_files(folder)) {
+    file_status status;
+    const std::vector<std::string> names = list_files(folder, &status);
+    if (!status.ok() && !status.missing() && unlisted != nullptr) {
+      unlisted->push_back({"", kKindExport, ctx.relative_path(folder),
+                           "フォルダの中を調べられません: " + file_error_text(status.error())});
+    }
+    for (const std::string& name : names) {
       const std::string stem = stem_of_csv(name);
       if (!accept(stem)) continue;
       export_source s;
@@ -70,14 +78,7 @@ struct lister {
 
 bool stock_stem(const std::string& stem) { return digits_only(stem); }
 
-const char* reason_of(read_result r) {
-  switch (r) {
-    case read_result::damaged:
-      return "ファイルを最後まで読めません";
-    default:
-      return "ファイルを読めません";
-  }
-}
+std::string reason_of(const read_result& r) { return unusable_file_reason(r); }
 
 // Whether the rows' own key column (the first key column after the source columns) holds
 // every value once, and no NULL where the table cannot hold one. `what` names the fault.
@@ -482,9 +483,10 @@ file_stamp stamp_of(const std::string& path) {
   return stamp;
 }
 
-std::vector<export_source> list_export_sources(const run_context& ctx) {
+std::vector<export_source> list_export_sources(const run_context& ctx,
+                                               std::vector<run_failure>* unlisted) {
   std::vector<export_source> out;
-  lister l{ctx, out};
+  lister l{ctx, out, unlisted};
   const settei_record& s = ctx.settei;
   const auto per_stock = [](export_source& src, const std::string& stem) {
     src.code = stem;
@@ -546,12 +548,6 @@ source_read read_export_source(const export_source& source, export_rows& rows,
     case export_table::latest_prices: r = read_latest(source, rows, reason); break;
   }
   if (r == source_read::ok && !keys_are_unique(rows, spec, reason)) r = source_read::unreadable;
-  // A file that is there but could not be opened is not a missing one: its rows of an earlier
-  // export must not be dropped.
-  if (r == source_read::missing && stamp_of(source.path).exists) {
-    reason = "ファイルを読めません";
-    r = source_read::unreadable;
-  }
   if (r != source_read::ok) rows.clear();
   return r;
 }

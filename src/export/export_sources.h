@@ -35,8 +35,10 @@ struct file_stamp {
 file_stamp stamp_of(const std::string& path);
 
 // Every stored file of the program folder's database, table by table in the order of
-// all_export_tables(), and file-name order within a table.
-std::vector<export_source> list_export_sources(const run_context& ctx);
+// all_export_tables(), and file-name order within a table. A folder that is there but cannot
+// be listed goes to `unlisted` (for the tally).
+std::vector<export_source> list_export_sources(const run_context& ctx,
+                                               std::vector<run_failure>* unlisted = nullptr);
 
 // What an earlier export recorded of a price file (raw or adjusted): the hash of its rows but
 // the last, and the last row's date. When the file's first rows still hash the same, only the

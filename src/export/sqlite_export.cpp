@@ -11,7 +11,7 @@
 #include <optional>
 #include <set>
 
-#include "core/folders.h"
+#include "core/file_store.h"
 
 namespace karigane {
 namespace {

@@ -4,12 +4,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 
 #include "core/failure_tally.h"
 #include "run/export_run.h"
 #include "support/process.h"
+#include "support/file_fault.h"
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
 
@@ -367,6 +369,20 @@ TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
   const rows_t prices = sqlite_rows(sqlite, "prices");
   EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1301"; }), 3);
   EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1332"; }), 1);
+
+  // A margin file that is there but cannot be read (an I/O error) is not a missing one: its
+  // rows stay.
+  write_cp932(db.kabuka + "data_c/1301.csv", "1301,東証1部,極洋,1\r\n20130104,1000,2000,0.50\r\n");
+  {
+    testing::injected_file_fault fault(file_call::read, "data_c/1301.csv", EIO);
+    recording_context io(db.dir.path());
+    ASSERT_EQ(db.run(io, export_request::target::sqlite, sqlite), run_ending::completed);
+    const auto listed = io.failures.list();
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(),
+                            [](auto& f) { return f.where == "kabuka/data_c/1301.csv"; }),
+              1);
+  }
+  EXPECT_EQ(sqlite_rows(sqlite, "margin").size(), 2u);
 }
 
 TEST(Export, AFileThatIsNotAnExportIsNeverOverwritten) {
