@@ -25,10 +25,14 @@ trap 'rm -rf "$work"' EXIT INT TERM
 db=$work/db
 newest=$("$here/make_price_database.sh" "$db" "$stocks" "$rows")
 
+# Wall seconds of a command; its CPU seconds (user + system) go to $work/cpu, since the machine
+# may be shared and the wall time then says more about the neighbours than about the command.
 seconds() {
-  /usr/bin/time -f '%e' -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
+  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
     cat "$work/err" >&2; exit 1; }
-  cat "$work/time"
+  read -r wall user sys <"$work/time"
+  echo "$user + $sys" | bc -l >"$work/cpu"
+  echo "$wall"
 }
 min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 read_all() { find "$db/kabuka" -name '*.csv' -print0 | xargs -0 cat >/dev/null; }
@@ -63,14 +67,19 @@ i=0
 while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
   r=$(seconds sh -c "find '$db/kabuka' -name '*.csv' -print0 | xargs -0 cat >/dev/null")
+  r_cpu=$(cat "$work/cpu")
   rm -f "$work/export.sqlite"
   first=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
+  first_cpu=$(cat "$work/cpu")
   update_all "$next"
   incremental=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
+  incremental_cpu=$(cat "$work/cpu")
   unchanged=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
   csv=$(seconds "$bin" --dir "$db" export --csv "$work/csv")
   printf 'run %d: read %.2f s, first export %.2f s, after an update %.2f s, unchanged %.2f s, csv %.2f s\n' \
     "$i" "$r" "$first" "$incremental" "$unchanged" "$csv"
+  printf '       cpu: read %.2f s, first export %.2f s, after an update %.2f s\n' \
+    "$r_cpu" "$first_cpu" "$incremental_cpu"
   best_read=$(min "$best_read" "$r")
   best_first=$(min "$best_first" "$first")
   best_incremental=$(min "$best_incremental" "$incremental")
@@ -81,7 +90,7 @@ while [ "$i" -lt "$runs" ]; do
 done
 
 size=$(du -sh "$db/kabuka/data_m" | cut -f1)
-ratio() { echo "$1 / $best_read" | bc -l; }
+ratio() { echo "$1 / ($best_read + 0.005)" | bc -l; }
 printf '%s stocks x %s rows (%s), best of %s; cat of the same files %.2f s:\n' \
   "$stocks" "$rows" "$size" "$runs" "$best_read"
 printf '  first export to SQLite   %6.2f s  ratio %5.2f (target <= 5)\n' "$best_first" "$(ratio "$best_first")"
