@@ -1,11 +1,9 @@
 // The "chart" and "export" commands: see cli_export_chart.h.
 #include "cli/cli_export_chart.h"
 
-#include <cstdio>
 #include <filesystem>
 
 #include "core/dates.h"
-#include "core/failure_tally.h"
 
 namespace karigane {
 namespace {
@@ -123,21 +121,6 @@ std::string chart_export_help() {
                       export to the same database reads only the files that changed; a stop
                       or a failure leaves the previous export as it was
 )";
-}
-
-int run_export_command(cli_context& ctx, const cli_options& options) {
-  ctx.catch_stop_signals();
-  const run_ending ending = export_run(ctx, options.export_to);
-  switch (ending) {
-    case run_ending::error: return 1;
-    case run_ending::aborted: return 130;
-    case run_ending::completed: break;
-  }
-  if (ctx.failures.empty()) return 0;
-  const std::vector<run_failure> failures = ctx.failures.list();
-  std::fprintf(stderr, "読めなかったファイル: %zu件\n", failures.size());
-  for (const run_failure& f : failures) std::fprintf(stderr, "%s\n", failure_line(f).c_str());
-  return 3;
 }
 
 }  // namespace karigane

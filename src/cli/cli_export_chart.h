@@ -1,11 +1,11 @@
-// The command line's "chart" and "export" commands: their options, their part of --help, and
-// their runs. Kept apart from the collection options of cli_options.cpp.
+// The command line's "chart" and "export" commands: their options and their part of --help,
+// kept apart from the collection options of cli_options.cpp. (export runs in the run frame,
+// chart only reads: main.cpp.)
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "cli/cli_context.h"
 #include "cli/cli_options.h"
 
 namespace karigane {
@@ -22,9 +22,5 @@ bool finish_export_options(cli_options& o, std::string& message);
 
 // The --help lines of the two commands.
 std::string chart_export_help();
-
-// The export run on the command line: exit status 0, 1, 130, or 3 when it completed with files
-// that could not be read (listed on standard error).
-int run_export_command(cli_context& ctx, const cli_options& options);
 
 }  // namespace karigane

@@ -73,8 +73,7 @@ bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
 }
 
 std::string cli_help_text() {
-  return R"(Usage: karigane [--dir DIR] [--wait] [COMMAND] [options]
-  std::string text = R"(Usage: karigane [--dir DIR] [COMMAND] [options]
+  std::string text = R"(Usage: karigane [--dir DIR] [--wait] [COMMAND] [options]
 
 Builds and maintains a local database of Japanese stock market data in CSV files.
 DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, by default,
@@ -134,12 +133,7 @@ goes there. Exit status:
        finishes the files in hand)
 When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
 line per failure with the code, the data kind, the window or file, and the reason.
-Every message of the status line is printed on standard output, one line each.
-Exit status: 0 the run completed, 1 it ended with an error (among them a file or folder
-that could not be written: "ファイルを書き込めません: " and its path; export: also a
-database file that is not an export), 2 usage error, 3 the export completed but skipped
-stored files it could not read (listed on standard error), 130 it was stopped (SIGINT or
-SIGTERM; the run ends with "処理を中断しました。"; adjust finishes the files in hand).
+export ends with 1 also when the database file is not an export (it is never overwritten).
 chart: 0, 1 when the stock has no stored series in the period or the PNG cannot be written,
 2 usage error or no display for the window.
 

@@ -13,7 +13,6 @@ namespace karigane {
 run_ending export_run(run_context& ctx, const export_request& request) {
   ctx.set_stop_flag(false);
   ctx.reset_run_state();
-  ctx.progress.start_run(kKindExport);
   ctx.set_label1("", label_colour::blue);
   ctx.pump();
   read_settei_sub(ctx, ctx.settei);
@@ -31,7 +30,6 @@ run_ending export_run(run_context& ctx, const export_request& request) {
   }
   export_counts counts;
   const export_outcome outcome = run_export_pass(ctx, *sink, counts);
-  ctx.progress.finish();
   switch (outcome) {
     case export_outcome::failed:
       error_ending(ctx, ctx.run_error());
