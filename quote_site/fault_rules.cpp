@@ -12,7 +12,7 @@
 namespace karigane::quote_site {
 namespace {
 
-constexpr std::array<std::pair<fault_mode, std::string_view>, 9> kModeNames{{
+constexpr std::array<std::pair<fault_mode, std::string_view>, 10> kModeNames{{
     {fault_mode::none, "none"},
     {fault_mode::hang, "hang"},
     {fault_mode::forbidden, "forbidden"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<fault_mode, std::string_view>, 9> kModeNames{{
     {fault_mode::no_data, "no-data"},
     {fault_mode::no_stock, "no-stock"},
     {fault_mode::unlisted, "unlisted"},
+    {fault_mode::nested, "nested"},
 }};
 
 std::vector<std::string> split_codes(std::string_view list) {
@@ -85,7 +86,7 @@ bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::stri
   if (named == kModeNames.end()) {
     error = "unknown fault mode \"" + mode +
             "\" (hang, forbidden, drop, wrong-stock, wrong-period, no-data, no-stock, unlisted, "
-            "none)";
+            "nested, none)";
     return false;
   }
   rule.mode = named->first;

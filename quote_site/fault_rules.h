@@ -28,6 +28,7 @@ enum class fault_mode {
   no_data,       // the "no data for this period" page
   no_stock,      // the "no such stock" page
   unlisted,      // a search page leaves the rule's codes out of its list (others: no_stock)
+  nested,        // a 1 MB page of 64,000 nested formatting elements (a parser's worst case)
 };
 
 struct fault_rule {

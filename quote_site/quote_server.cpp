@@ -117,6 +117,16 @@ page_answer forbidden_page() {
   return a;
 }
 
+// Deep enough to hold a conforming parser for minutes: every element is still open when the
+// next begins.
+page_answer nested_page() {
+  page_answer a;
+  a.title = "nested";
+  for (int k = 0; k < 64000; ++k) a.body += "<font class=\"f" + std::to_string(k) + "\">";
+  a.body += "x";
+  return a;
+}
+
 }  // namespace
 
 struct quote_server::impl {
@@ -229,6 +239,9 @@ struct quote_server::impl {
           return;
         }
         send_page(res, route->second->render(query, content_fault::no_stock));
+        return;
+      case fault_mode::nested:
+        send_page(res, nested_page());
         return;
       default:
         send_page(res, route->second->render(query, content_part(mode)));

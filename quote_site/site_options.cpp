@@ -42,6 +42,8 @@ Options:
                             no-stock      show the "no such stock" page
                             unlisted      search pages leave the rule's codes out of their
                                           list (other pages: the "no such stock" page)
+                            nested        answer a 1 MB page of 64,000 nested formatting
+                                          elements
                       codes: only requests about these codes (program or site codes);
                       count: only the next N matching requests; path: only this page path;
                       skip: let the first N matching requests pass (skip=1 with a search

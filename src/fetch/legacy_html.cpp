@@ -1,13 +1,17 @@
 // The legacy serializer: see legacy_html.h. Plain pages, such as the quote sites' history
-// pages, take the quick path; every other page the full HTML5 parser.
+// pages, take the quick path (which keeps to the same bounds); every other page is measured and
+// then goes through the full HTML5 parser.
 #include "fetch/legacy_html.h"
 
 #include "fetch/legacy_parsers.h"
+#include "fetch/markup_bounds.h"
 
 namespace karigane {
 
-bool legacy_body_html(std::string_view document, std::string& out) {
-  return plain_page_body_html(document, out) || parsed_body_html(document, out);
+body_result legacy_body_html(std::string_view document, std::string& out) {
+  if (plain_page_body_html(document, out)) return body_result::written;
+  if (!measure_markup(document).within) return body_result::refused;
+  return parsed_body_html(document, out) ? body_result::written : body_result::no_body;
 }
 
 }  // namespace karigane

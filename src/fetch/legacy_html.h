@@ -10,7 +10,9 @@
 //   - text with "&", "<", ">" and the no-break space written as &amp; &lt; &gt; &nbsp;, every
 //     other character as itself, whitespace kept; script and style contents as they are;
 //   - comments kept as <!--text-->, as the old control kept them.
-// A text already in this form comes out unchanged.
+// A text already in this form comes out unchanged. A document whose tree would be deeper or
+// larger than any quote page (markup_bounds.h) is refused before the parser spends minutes on
+// it.
 #pragma once
 
 #include <string>
@@ -18,9 +20,14 @@
 
 namespace karigane {
 
+enum class body_result {
+  written,  // `out` holds the body
+  no_body,  // a document without a body element (a frameset page); `out` left as it was
+  refused,  // nested too deeply or too many elements; `out` left as it was
+};
+
 // Parses `document` (UTF-8) and writes the body element's outer HTML in the legacy form to
-// `out`. False when the document has no body element (a frameset page); `out` is then left
-// as it was. Any input, however malformed, is accepted.
-bool legacy_body_html(std::string_view document, std::string& out);
+// `out`. Any input, however malformed, is accepted within the bounds.
+body_result legacy_body_html(std::string_view document, std::string& out);
 
 }  // namespace karigane

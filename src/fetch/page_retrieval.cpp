@@ -31,7 +31,7 @@ std::string browser_error_page(const std::string& detail) {
   return page;
 }
 
-enum class attempt_end { page, timed_out };
+enum class attempt_end { page, timed_out, refused };
 
 // Pages in a row that failed at the transfer level before the run ends: the site has stopped
 // answering, and each further page would wait its full limit.
@@ -68,7 +68,10 @@ attempt_end navigate(run_context& ctx, const std::string& url, int repeat, std::
     page = browser_error_page("HTTP " + std::to_string(r.status));
     return attempt_end::page;
   }
-  legacy_body_html(decode_page(r.body, r.content_type), page);
+  if (legacy_body_html(decode_page(r.body, r.content_type), page) == body_result::refused) {
+    page = browser_error_page("the page's markup is nested too deeply or holds too many elements");
+    return attempt_end::refused;
+  }
   return attempt_end::page;
 }
 
@@ -100,6 +103,13 @@ void int_cnt1_sub(run_context& ctx, const std::string& url, std::string& page,
     if (end == attempt_end::timed_out) {
       error_msg_s = kNoConnectionText;
       if (!ctx.stop_flag()) note_failed_transfer(ctx);  // a stop is no failure of the site
+      return;
+    }
+    if (end == attempt_end::refused) {
+      // The site answered, so the run of silent pages ends; the same page again would be
+      // refused again, so there is no repeat.
+      ctx.clear_failed_transfers();
+      error_msg_s = kCannotOpenUrlText;
       return;
     }
     if (!is_browser_error_page(page)) {

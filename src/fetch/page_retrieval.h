@@ -13,7 +13,9 @@
 //     "ページを表示できません", "Forbidden" or "ナビゲーションは取り消されました"; an address
 //     that cannot be reached, a connection that breaks off, an answer of status 400 or above
 //     without a body and an address that is not http(s) all give the browser's own error page
-//     "ページを表示できません".
+//     "ページを表示できません". A page whose markup is nested too deeply or holds too many
+//     elements to be parsed in good time (markup_bounds.h) gives that error page and this text
+//     at once, without repeats.
 //
 // A document without a body element leaves `page` as it was. Label4 shows "接続中..." (blue)
 // while a transfer is under way and is emptied afterwards. Nothing is thrown. Calls on

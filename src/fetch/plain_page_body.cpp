@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "fetch/legacy_parsers.h"
 #include "fetch/legacy_writer.h"
+#include "fetch/markup_bounds.h"
 
 namespace karigane {
 namespace {
@@ -200,6 +201,10 @@ class plain_parser {
     stack_.push_back({t, implied});
     count(t, 1);
   }
+  // The bounds of every page (markup_bounds.h): past them the page is left to be measured.
+  bool within_bounds() const {
+    return stack_.size() <= kPageMarkupLimits.max_depth && elements_ <= kPageMarkupLimits.max_elements;
+  }
   void pop() {
     pending_text_ = npos_;
     count(stack_.back().t, -1);
@@ -215,6 +220,7 @@ class plain_parser {
     if (t->r == role::select) open_select_ += d;
   }
   void write_start(std::string_view name, const std::vector<attribute>& attributes) {
+    ++elements_;
     pending_text_ = npos_;
     out_.push_back('<');
     legacy_writer::append_tag_name(out_, name);
@@ -236,6 +242,7 @@ class plain_parser {
   int open_a_ = 0;
   int open_form_ = 0;
   int open_select_ = 0;
+  std::size_t elements_ = 2;  // html and head
 };
 
 bool plain_parser::read_start_tag(start_tag& t) {
@@ -394,6 +401,7 @@ bool plain_parser::body_start_tag(const start_tag& st) {
       if (t->r == role::row) {
         static constexpr tag kImpliedBody{"tbody", role::table_section};
         out_ += "<TBODY>";
+        ++elements_;
         push(&kImpliedBody, true);
         ok = true;
       }
@@ -437,7 +445,7 @@ bool plain_parser::body_start_tag(const start_tag& st) {
   }
   write_start(t->name, st.attributes);
   if (!is_void) push(t, false);
-  return true;
+  return within_bounds();
 }
 
 bool plain_parser::body_end_tag(const std::string& name) {

@@ -11,7 +11,7 @@ namespace {
 
 std::string legacy(const std::string& html) {
   std::string out = "(untouched)";
-  EXPECT_TRUE(legacy_body_html(html, out)) << html;
+  EXPECT_EQ(legacy_body_html(html, out), body_result::written) << html;
   return out;
 }
 
@@ -92,19 +92,25 @@ TEST(LegacyHtml, AcceptsMalformedInputWithoutCrashing) {
   std::string garbage;
   for (int i = 0; i < 4096; ++i) garbage.push_back(static_cast<char>((i * 131 + 7) % 256));
   std::string out;
-  EXPECT_TRUE(legacy_body_html(garbage, out));
+  EXPECT_EQ(legacy_body_html(garbage, out), body_result::written);
   EXPECT_EQ(out.rfind("<BODY>", 0), 0u);
-  // Deep nesting is walked without recursion.
-  std::string deep;
-  for (int i = 0; i < 20000; ++i) deep += "<div>";
-  deep += "x";
-  EXPECT_TRUE(legacy_body_html(deep, out));
-  EXPECT_NE(out.find("<DIV>x</DIV>"), std::string::npos);
+  // Nesting as deep as the bounds allow is written out; deeper is refused.
+  auto nested = [](int levels) {
+    std::string deep;
+    for (int i = 0; i < levels; ++i) deep += "<div><b>";
+    return deep + "x";
+  };
+  EXPECT_EQ(legacy_body_html(nested(150), out), body_result::written);
+  EXPECT_NE(out.find("<DIV><B>x</B></DIV></B></DIV>"), std::string::npos);
+  out = "kept";
+  EXPECT_EQ(legacy_body_html(nested(2000), out), body_result::refused);
+  EXPECT_EQ(out, "kept");
 }
 
 TEST(LegacyHtml, ReportsADocumentWithoutBodyAndLeavesTheOutputAlone) {
   std::string out = "previous";
-  EXPECT_FALSE(legacy_body_html("<html><frameset><frame src=\"a.html\"></frameset></html>", out));
+  EXPECT_EQ(legacy_body_html("<html><frameset><frame src=\"a.html\"></frameset></html>", out),
+            body_result::no_body);
   EXPECT_EQ(out, "previous");
 }
 

@@ -152,6 +152,14 @@ TEST_F(PageRetrieval, StopEndsTheWaitAtOnce) {
   EXPECT_TRUE(site_->requests().empty());
 }
 
+TEST_F(PageRetrieval, RefusesAPageNestedBeyondAnyQuotePageWithoutRepeats) {
+  ASSERT_TRUE(site_->set_fault("nested"));
+  const std::string page = fetch(site_->url() + kQuery);
+  EXPECT_EQ(msg_, "該当URLをオープンできません。");
+  EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
+  EXPECT_EQ(site_->requests().size(), 1u);
+}
+
 TEST_F(PageRetrieval, DecodesEucJpAndShiftJisPages) {
   ASSERT_TRUE(site_->set_encoding("euc-jp", "header"));
   std::string page = fetch(site_->url() + kQuery);
