@@ -151,6 +151,7 @@ class tree_model {
   void add_elements(std::size_t n) {
     m_.elements += n;
     if (m_.elements > limits_.max_elements) m_.within = false;
+    note_depth();
   }
   void push(std::uint64_t id, std::uint32_t f) {
     add_elements(1);
@@ -158,8 +159,9 @@ class tree_model {
     if (f & kForeign) ++foreign_;
     note_depth();
   }
+  // The deepest element may be a leaf (a void element, a text element) in the current node.
   void note_depth() {
-    const std::size_t d = std::max(stack_.size(), list_.size());
+    const std::size_t d = std::max(stack_.size() + 1, list_.size());
     if (d > m_.depth) m_.depth = d;
     if (d > limits_.max_depth) m_.within = false;
   }
