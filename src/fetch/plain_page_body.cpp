@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/cp932.h"
 #include "core/text.h"
 #include "fetch/legacy_parsers.h"
 #include "fetch/legacy_writer.h"
 #include "fetch/markup_bounds.h"
+#include "fetch/named_references.h"
 
 namespace karigane {
 namespace {
@@ -36,6 +36,8 @@ enum class role : std::uint8_t {
   option,
   void_element,
   void_closes_p,  // HR
+  script,         // content up to </script> is text, copied as it is
+  style,          // likewise up to </style>
 };
 
 struct tag {
@@ -45,32 +47,55 @@ struct tag {
 
 // The body elements the quick path knows; any other tag sends the page to the full parser.
 constexpr tag kTags[] = {
-    {"a", role::anchor},          {"abbr", role::plain},      {"address", role::closes_p},
-    {"area", role::void_element}, {"b", role::plain},         {"big", role::plain},
-    {"blockquote", role::closes_p}, {"br", role::void_element}, {"caption", role::caption},
-    {"center", role::closes_p},   {"cite", role::plain},      {"code", role::plain},
-    {"dd", role::dl_item},        {"div", role::closes_p},    {"dl", role::dl},
+    {"a", role::anchor},          {"abbr", role::plain},      {"acronym", role::plain},
+    {"address", role::closes_p},  {"area", role::void_element}, {"article", role::closes_p},
+    {"aside", role::closes_p},    {"b", role::plain},         {"bdo", role::plain},
+    {"big", role::plain},         {"blockquote", role::closes_p}, {"br", role::void_element},
+    {"caption", role::caption},   {"center", role::closes_p}, {"cite", role::plain},
+    {"code", role::plain},        {"dd", role::dl_item},      {"del", role::plain},
+    {"dfn", role::plain},         {"div", role::closes_p},    {"dl", role::dl},
     {"dt", role::dl_item},        {"em", role::plain},        {"font", role::plain},
-    {"form", role::form},         {"h1", role::heading},      {"h2", role::heading},
-    {"h3", role::heading},        {"h4", role::heading},      {"h5", role::heading},
-    {"h6", role::heading},        {"hr", role::void_closes_p}, {"i", role::plain},
-    {"img", role::void_element},  {"input", role::void_element}, {"label", role::plain},
-    {"li", role::list_item},      {"map", role::plain},       {"ol", role::list},
-    {"option", role::option},     {"p", role::p},             {"q", role::plain},
-    {"s", role::plain},           {"select", role::select},   {"small", role::plain},
-    {"span", role::plain},        {"strike", role::plain},    {"strong", role::plain},
+    {"footer", role::closes_p},   {"form", role::form},       {"h1", role::heading},
+    {"h2", role::heading},        {"h3", role::heading},      {"h4", role::heading},
+    {"h5", role::heading},        {"h6", role::heading},      {"header", role::closes_p},
+    {"hr", role::void_closes_p},  {"i", role::plain},         {"img", role::void_element},
+    {"input", role::void_element}, {"ins", role::plain},      {"kbd", role::plain},
+    {"label", role::plain},       {"li", role::list_item},    {"main", role::closes_p},
+    {"map", role::plain},         {"mark", role::plain},      {"nav", role::closes_p},
+    {"noscript", role::plain},    {"ol", role::list},         {"option", role::option},
+    {"p", role::p},               {"q", role::plain},         {"s", role::plain},
+    {"samp", role::plain},        {"script", role::script},   {"section", role::closes_p},
+    {"select", role::select},     {"small", role::plain},     {"span", role::plain},
+    {"strike", role::plain},      {"strong", role::plain},    {"style", role::style},
     {"sub", role::plain},         {"sup", role::plain},       {"table", role::table},
     {"tbody", role::table_section}, {"td", role::cell},       {"tfoot", role::table_section},
-    {"th", role::cell},           {"thead", role::table_section}, {"tr", role::row},
-    {"u", role::plain},           {"ul", role::list},
+    {"th", role::cell},           {"thead", role::table_section}, {"time", role::plain},
+    {"tr", role::row},            {"tt", role::plain},        {"u", role::plain},
+    {"ul", role::list},           {"var", role::plain},
 };
 
+constexpr std::uint32_t tag_hash(std::string_view name) {
+  std::uint32_t h = 2166136261u;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+// An open-addressing table over kTags, built at compile time: slot value k + 1 is kTags[k].
+constexpr std::size_t kTagSlotCount = 256;
+constexpr auto kTagSlots = [] {
+  std::array<std::uint8_t, kTagSlotCount> slots{};
+  for (std::size_t k = 0; k < std::size(kTags); ++k) {
+    std::size_t h = tag_hash(kTags[k].name) % kTagSlotCount;
+    while (slots[h] != 0) h = (h + 1) % kTagSlotCount;
+    slots[h] = static_cast<std::uint8_t>(k + 1);
+  }
+  return slots;
+}();
+
 const tag* find_tag(std::string_view name) {
-  if (name.empty()) return nullptr;
-  for (const tag& t : kTags) {
-    // Length and first letter first: a full comparison per known tag costs more than the rest
-    // of the parse.
-    if (t.name.size() == name.size() && t.name[0] == name[0] && t.name == name) return &t;
+  for (std::size_t h = tag_hash(name) % kTagSlotCount; kTagSlots[h] != 0; h = (h + 1) % kTagSlotCount) {
+    const tag& t = kTags[kTagSlots[h] - 1];
+    if (t.name == name) return &t;
   }
   return nullptr;
 }
@@ -99,16 +124,19 @@ bool plain_code_point(char32_t cp) {
   return cp <= 0x10FFFF;
 }
 
-struct named_entity {
-  std::string_view name;
-  std::string_view text;
-};
-constexpr std::array<named_entity, 6> kEntities{{
-    {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}, {"nbsp", "\xC2\xA0"}}};
+int digit_value(char c, bool hex) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (hex && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (hex && c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
-// Decodes text or an attribute value; false at a character reference the quick path does not
-// know. `quote` is the attribute's quote character, 0 for text.
-bool decode(std::string_view raw, char quote, std::string& out) {
+// Decodes text or an attribute value as the tokenizer does: a name of the full table followed
+// by ";", else the longest of the old names that need no ";" (which an attribute value keeps
+// as written when a letter, a digit or "=" follows), else a plain "&". False at a numeric
+// reference the quick path leaves to the parser (a missing ";", a code point the parser
+// remaps or replaces).
+bool decode(std::string_view raw, bool in_attribute, std::string& out) {
   out.clear();
   std::size_t i = 0;
   while (i < raw.size()) {
@@ -119,41 +147,45 @@ bool decode(std::string_view raw, char quote, std::string& out) {
     }
     out.append(raw.substr(i, amp - i));
     i = amp + 1;
-    if (i >= raw.size() || is_space(raw[i]) || raw[i] == '<' || raw[i] == '&' ||
-        (quote != 0 && raw[i] == quote)) {
+    if (i < raw.size() && raw[i] == '#') {
+      std::size_t j = i + 1;
+      const bool hex = j < raw.size() && (raw[j] == 'x' || raw[j] == 'X');
+      if (hex) ++j;
+      const std::size_t digits = j;
+      char32_t cp = 0;
+      for (int v; j < raw.size() && j - digits < 8 && (v = digit_value(raw[j], hex)) >= 0; ++j) {
+        cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(v);
+      }
+      if (j == digits || j - digits > 7 || j >= raw.size() || raw[j] != ';') return false;
+      if (!plain_code_point(cp)) return false;
+      append_utf8(out, cp);
+      i = j + 1;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < raw.size() && is_alnum(raw[j])) ++j;
+    if (j == i) {
       out.push_back('&');  // not a character reference
       continue;
     }
-    const std::size_t semi = raw.find(';', i);
-    if (semi == std::string_view::npos || semi - i > 10) return false;
-    const std::string_view ref = raw.substr(i, semi - i);
-    if (!ref.empty() && ref[0] == '#') {
-      char32_t cp = 0;
-      const bool hex = ref.size() > 1 && (ref[1] == 'x' || ref[1] == 'X');
-      const std::string_view digits = ref.substr(hex ? 2 : 1);
-      if (digits.empty() || digits.size() > 7) return false;
-      for (char c : digits) {
-        int v = -1;
-        if (c >= '0' && c <= '9') v = c - '0';
-        if (hex && c >= 'a' && c <= 'f') v = c - 'a' + 10;
-        if (hex && c >= 'A' && c <= 'F') v = c - 'A' + 10;
-        if (v < 0) return false;
-        cp = cp * (hex ? 16 : 10) + static_cast<char32_t>(v);
+    if (j < raw.size() && raw[j] == ';') {
+      if (const std::string_view* text = find_named_reference(raw.substr(i, j + 1 - i))) {
+        out.append(*text);
+        i = j + 1;
+        continue;
       }
-      if (!plain_code_point(cp)) return false;
-      append_utf8(out, cp);
-    } else {
-      bool found = false;
-      for (const auto& e : kEntities) {
-        if (e.name == ref) {
-          out.append(e.text);
-          found = true;
-          break;
-        }
-      }
-      if (!found) return false;
     }
-    i = semi + 1;
+    const std::string_view* old_name = nullptr;
+    std::size_t length = std::min<std::size_t>(6, j - i);  // the old names have 2 to 6 letters
+    while (length >= 2 && (old_name = find_named_reference(raw.substr(i, length))) == nullptr) --length;
+    const std::size_t after = i + length;
+    if (old_name == nullptr ||
+        (in_attribute && after < raw.size() && (is_alnum(raw[after]) || raw[after] == '='))) {
+      out.push_back('&');
+      continue;
+    }
+    out.append(*old_name);
+    i = after;
   }
   return true;
 }
@@ -185,7 +217,8 @@ class plain_parser {
   bool read_start_tag(start_tag& t);
   bool read_end_tag(std::string& name);
   bool read_comment(std::string_view& data);
-  bool skip_raw_text(std::string_view end_name);
+  bool skip_raw_text(std::string_view end_name, std::string_view* content = nullptr);
+  bool body_raw_text(const start_tag& t, const tag* element);
   bool read_head();
 
   bool body_start_tag(const start_tag& t);
@@ -300,7 +333,7 @@ bool plain_parser::read_start_tag(start_tag& t) {
         raw = s_.substr(from, i - from);
         if (raw.empty()) return false;
       }
-      if (!decode(raw, quote, a.value)) return false;
+      if (!decode(raw, true, a.value)) return false;
     }
     for (const auto& other : t.attributes) {
       if (other.name == a.name) return false;  // the parser keeps the first; rare enough
@@ -334,19 +367,41 @@ bool plain_parser::read_comment(std::string_view& data) {
   return true;
 }
 
-bool plain_parser::skip_raw_text(std::string_view end_name) {
-  // Just after the start tag of a title, style or script element of the head.
+bool plain_parser::skip_raw_text(std::string_view end_name, std::string_view* content) {
+  // Just after the start tag of a title, style or script element; on success `content` gets the
+  // element's text and i_ points after its end tag.
   for (std::size_t i = i_; (i = s_.find("</", i)) != std::string_view::npos; i += 2) {
     if (!starts_with_nocase(s_, i + 2, end_name)) continue;
     const std::size_t after = i + 2 + end_name.size();
     if (after < s_.size() && (s_[after] == '>' || is_space(s_[after]) || s_[after] == '/')) {
-      if (s_.substr(i_, i - i_).find("<!--") != std::string_view::npos) return false;
+      const std::string_view text = s_.substr(i_, i - i_);
+      // A script's "<!--" can hide its end tag from the tokenizer when a "<script" follows.
+      if (end_name == "script" && text.find("<!--") != std::string_view::npos) {
+        for (std::size_t k = text.find('<'); k != std::string_view::npos; k = text.find('<', k + 1)) {
+          if (starts_with_nocase(text, k + 1, "script")) return false;
+        }
+      }
+      if (content != nullptr) *content = text;
       i_ = i;
       std::string name;
       return read_end_tag(name);
     }
   }
   return false;
+}
+
+bool plain_parser::body_raw_text(const start_tag& st, const tag* t) {
+  // Scripts and styles go where they stand, also in tables; a style is dropped in a select.
+  if (st.self_closing || (t->r == role::style && open_select_ > 0)) return false;
+  std::string_view content;
+  if (!skip_raw_text(t->name, &content)) return false;
+  write_start(t->name, st.attributes);
+  out_ += content;
+  out_ += "</";
+  legacy_writer::append_tag_name(out_, t->name);
+  out_.push_back('>');
+  pending_text_ = npos_;
+  return within_bounds();
 }
 
 // Everything before <body>: only what the parser puts into the head or drops.
@@ -386,6 +441,7 @@ bool plain_parser::read_head() {
 bool plain_parser::body_start_tag(const start_tag& st) {
   const tag* t = find_tag(st.name);
   if (t == nullptr) return false;
+  if (t->r == role::script || t->r == role::style) return body_raw_text(st, t);
   const tag* cur = current();
   const role cr = cur == nullptr ? role::plain : cur->r;
   const bool is_void = t->r == role::void_element || t->r == role::void_closes_p;
@@ -474,7 +530,7 @@ bool plain_parser::body_end_tag(const std::string& name) {
 
 bool plain_parser::body_text(std::string_view raw) {
   if (raw.find('\0') != std::string_view::npos) return false;
-  if (!decode(raw, 0, scratch_)) return false;
+  if (!decode(raw, false, scratch_)) return false;
   if (in_table_context() && open_select_ == 0) {
     for (char c : scratch_) {
       if (!is_space(c)) return false;  // the parser would move it out of the table
@@ -540,17 +596,58 @@ bool plain_parser::run(std::string& out) {
   return true;
 }
 
+// True when the document is well-formed UTF-8 (without a byte-order mark) made only of
+// characters the parser takes as they are: no CR (its line ends are rewritten), no control
+// characters but tab and LF, no noncharacters (those become U+FFFD).
+bool plain_characters(std::string_view s) {
+  const std::size_t n = s.size();
+  if (s.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      ++i;
+      continue;
+    }
+    if (c < 0x80) {
+      if (c != '\n' && c != '\t') return false;
+      ++i;
+      continue;
+    }
+    std::size_t extra = 0;
+    char32_t cp = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (n - i <= extra) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const unsigned char t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF) || cp <= 0x9F || (cp >= 0xFDD0 && cp <= 0xFDEF) ||
+        (cp & 0xFFFE) == 0xFFFE) {
+      return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool plain_page_body_html(std::string_view document, std::string& out) {
-  // The parser's input preprocessing (CR LF to LF) and its handling of broken bytes and of
-  // control characters are left to it.
-  if (document.find('\r') != std::string_view::npos || !is_valid_utf8(document)) return false;
-  for (char c : document) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 && c != '\n' && c != '\t') return false;
-  }
-  if (document.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  if (!plain_characters(document)) return false;
   plain_parser parser(document);
   return parser.run(out);
 }

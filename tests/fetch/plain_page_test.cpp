@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "fetch/legacy_parsers.h"
+#include "fetch/legacy_writer.h"
+#include "fetch/named_references.h"
 
 namespace karigane {
 namespace {
@@ -21,9 +23,10 @@ class page_maker {
 
   std::string document() {
     std::string d;
-    switch (pick(4)) {
+    switch (pick(5)) {
       case 0: d += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>A &amp; B</title>\n</head>\n"; break;
       case 1: d += "<html><head><script>var s = '<b>x</b>';</script><style>p > a { }</style></head>\n"; break;
+      case 3: d += "<head><script type=\"text/javascript\"><!--\nvar a = 1; //--></script><style><!-- p { } --></style>"; break;
       case 2: d += "<!-- top -->\n<HEAD><TITLE>t</TITLE></HEAD>"; break;
       default: break;
     }
@@ -51,7 +54,9 @@ class page_maker {
                                    "&#x20BB7;", "&#128;", "&#0;", "a & b", "x<y", "AT&T;", "1株 -&gt; 100株",
                                    "\t", "&#39;", "&apos;", "\r\n", "&quot;", "\xC2\xA0", "> ", "&AMP;", "&#65"};
     static const char* plain[] = {"abc", " ", "\n", "日本語", "&amp;", "&lt;", "&gt;", "&nbsp;",
-                                  "1株 -&gt; 100株", "\t", "&#39;", "&quot;", "&#x20BB7;", "> "};
+                                  "1株 -&gt; 100株", "\t", "&#39;", "&quot;", "&#x20BB7;", "> ",
+                                  "&copy;", "&hellip;", "&copy 2013", "&notit;", "&NotSquareSubsetEqual;",
+                                  "&nosuch;", "AT&T;", "&amp", "&frac34x", "&lt3"};
     std::string t;
     for (int n = pick(4) + 1; n > 0; --n) t += careful_ ? one_of(plain) : one_of(pieces);
     return t;
@@ -59,7 +64,8 @@ class page_maker {
 
   std::string attributes() {
     static const char* names[] = {"id", "class", "href", "value", "selected", "colspan", "title", "data-x", "CLASS", "id"};
-    static const char* values[] = {"", "a", "a b", "/x?a=1&amp;b=2", "単独決算", "1301.T", "x&quot;y", "it's", "&#x41;", "a&b"};
+    static const char* values[] = {"", "a", "a b", "/x?a=1&amp;b=2", "単独決算", "1301.T", "x&quot;y", "it's", "&#x41;", "a&b",
+                                   "?a=1&copy=2", "&copy;&yen", "&notin;x&notx", "&lt"};
     std::string a;
     std::vector<std::string> used;
     for (int n = pick(3); n > 0; --n) {
@@ -68,7 +74,6 @@ class page_maker {
       used.push_back(name);
       a += std::string(pick(8) == 0 ? "\n" : " ") + name;
       std::string v = one_of(values);
-      if (careful_ && v == "a&b") v = "a&amp;b";
       switch (pick(5)) {
         case 0: break;  // bare
         case 1: a += v.find('\'') == std::string::npos ? "='" + v + "'" : "=\"" + v + "\""; break;
@@ -111,6 +116,7 @@ class page_maker {
     if (slip(10)) t += "stray";
     for (int r = pick(3); r > 0; --r) {
       t += "<tr>";
+      if (pick(6) == 0) t += raw_text();
       for (int c = pick(3) + 1; c > 0; --c) {
         const bool head = pick(5) == 0;
         t += std::string(head ? "<th colspan=2>" : "<td>") + flow(depth + 1) + (slip(10) ? "" : head ? "</th>" : "</td>");
@@ -131,14 +137,25 @@ class page_maker {
     return s + "</select>";
   }
 
+  // Scripts and styles as pages carry them, some of their text looking like markup.
+  std::string raw_text() {
+    static const char* scripts[] = {"var s = '<b>x</b>' && a < b;", "<!-- hide\n document.write('<p>'); //-->",
+                                    "if (a</b) x();", "", "<!-- a --> <script>", "x = '</scripty>';"};
+    static const char* styles[] = {"p > a { color: red; }", "<!-- td { } -->", "", "a::after { content: '&amp;'; }"};
+    const bool script = pick(2) == 0;
+    const std::string end = script ? (pick(4) == 0 ? "</SCRIPT >" : "</script>") : "</style>";
+    return (script ? "<script" + attributes() + ">" + one_of(scripts) : "<style>" + std::string(one_of(styles))) + end;
+  }
+
   std::string flow(int depth) {
     std::string f;
     for (int n = depth > 3 ? pick(2) : pick(5); n > 0; --n) {
-      switch (pick(depth > 3 ? 2 : 7)) {
+      switch (pick(depth > 3 ? 3 : 8)) {
         case 0: f += text(); break;
         case 1: f += "<!--" + std::string(slip(4) ? "->" : " note ") + "-->"; break;
-        case 2: f += table(depth); break;
-        case 3: f += select(); break;
+        case 2: f += raw_text(); break;
+        case 3: f += table(depth); break;
+        case 4: f += select(); break;
         default: f += element(depth); break;
       }
     }
@@ -190,12 +207,33 @@ TEST(PlainPagePath, TakesPlainPagesAndLeavesTheRestToTheParser) {
                             "<body><td>x</td></body>",               // a cell outside a table
                             "<p>no body tag</p>",                    // implied body
                             "<body>a\r\nb</body>",                   // line ends the parser rewrites
-                            "<body>&copy;</body>",                   // a rare entity
-                            "<body><script>x</script></body>",       // script in the body
+                            "<body>a\x7F\xC2\x85" "b\xEF\xB7\x90</body>",  // characters it replaces
+                            "<body>&#x80;</body>",                   // a reference it remaps
+                            "<body><script><!--<script></script>--></script>",  // a hidden end tag
+                            "<body><select><style>x</style></select>",  // a style it drops
                             "<frameset></frameset>"}) {
     std::string out = "(untouched)";
     EXPECT_FALSE(plain_page_body_html(other, out)) << other;
     EXPECT_EQ(out, "(untouched)");
+  }
+}
+
+// The quick path's table of named references is the parser's, name for name.
+TEST(NamedReferences, DecodeAsTheParserDecodesThem) {
+  ASSERT_GT(kNamedReferenceCount, 2000u);
+  for (std::size_t k = 0; k < kNamedReferenceCount; ++k) {
+    const named_reference& r = kNamedReferences[k];
+    const std::string tail = r.name.back() == ';' ? "" : " x";
+    const std::string doc = "<body>&" + std::string(r.name) + tail + "</body>";
+    std::string expected = "<BODY>";
+    legacy_writer::append_text(expected, r.text);
+    expected += tail + "</BODY>";
+    std::string full;
+    std::string quick;
+    ASSERT_TRUE(parsed_body_html(doc, full));
+    ASSERT_EQ(full, expected) << r.name;
+    ASSERT_TRUE(plain_page_body_html(doc, quick)) << r.name;
+    ASSERT_EQ(quick, expected) << r.name;
   }
 }
 
