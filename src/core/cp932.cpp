@@ -295,7 +295,9 @@ std::string decode_charset(std::string_view bytes, std::string_view charset) {
   if (name == "euc-jp" || name == "eucjp" || name == "x-euc-jp") {
     return iconv_to_utf8(bytes, "EUC-JP-MS");
   }
-  // UTF-8: invalid sequences become U+FFFD.
+  // UTF-8: invalid sequences become U+FFFD; a well-formed page (nearly every one) is taken as
+  // it is, without a pass through UTF-32.
+  if (is_valid_utf8(bytes)) return std::string(bytes);
   return to_utf8(to_u32(bytes));
 }
 

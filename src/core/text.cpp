@@ -4,19 +4,27 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 namespace karigane {
 
 u32 to_u32(std::string_view s) {
-  u32 out;
-  out.reserve(s.size());
+  // Written in place: a page is mostly ASCII markup, taken eight bytes at a time.
+  u32 out(s.size(), U'\0');
+  char32_t* o = out.data();
   std::size_t i = 0;
   const std::size_t n = s.size();
   while (i < n) {
+    for (std::uint64_t word; i + 8 <= n; i += 8) {
+      std::memcpy(&word, s.data() + i, 8);
+      if ((word & 0x8080808080808080ULL) != 0) break;
+      for (std::size_t k = 0; k < 8; ++k) *o++ = static_cast<unsigned char>(s[i + k]);
+    }
+    if (i >= n) break;
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
-      out.push_back(c);
+      *o++ = c;
       ++i;
       continue;
     }
@@ -32,7 +40,7 @@ u32 to_u32(std::string_view s) {
       extra = 3;
       cp = c & 0x07;
     } else {
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       ++i;
       continue;
     }
@@ -43,13 +51,14 @@ u32 to_u32(std::string_view s) {
       cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
     }
     if (k <= extra) {
-      out.push_back(0xFFFD);
+      *o++ = 0xFFFD;
       i += k;
       continue;
     }
-    out.push_back(cp);
+    *o++ = cp;
     i += extra + 1;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
