@@ -36,6 +36,7 @@ enum flag : std::uint32_t {
   kCaption = 1u << 20,
   kColumn = 1u << 21,     // COL, COLGROUP
   kP = 1u << 22,
+  kSelect = 1u << 23,
 };
 
 std::uint64_t name_id(std::string_view lower_name) {
@@ -100,6 +101,7 @@ struct tag_flags_table {
     set({"caption"}, kCaption);
     set({"col", "colgroup"}, kColumn);
     set({"p"}, kP);
+    set({"select"}, kSelect);
   }
 
   std::uint32_t of(std::uint64_t id) const {
@@ -157,6 +159,7 @@ class tree_model {
     add_elements(1);
     stack_.push_back({id, f, -1});
     if (f & kForeign) ++foreign_;
+    if (f & kSelect) ++select_;
     note_depth();
   }
   // The deepest element may be a leaf (a void element, a text element) in the current node.
@@ -192,6 +195,7 @@ class tree_model {
   std::vector<open_element> stack_;
   std::vector<formatting_entry> list_;
   int foreign_ = 0;
+  int select_ = 0;  // a select drops the start tags of raw text elements but script's
 };
 
 std::size_t tree_model::comment_end(std::size_t from) const {
@@ -267,10 +271,12 @@ void tree_model::read_tag(std::size_t lt) {
     return;
   }
   start_tag(id, f, attributes, self_closing);
-  if ((f & kRawText) && foreign_ == 0) {
+  // Where the parser would drop the start tag, its content is markup: the model reads it so.
+  const bool dropped = foreign_ > 0 || (select_ > 0 && name_ != "script");
+  if ((f & kRawText) && !dropped) {
     const std::size_t close = raw_text_end(i_, name_);
     i_ = close;  // the end tag is read as a tag of its own
-  } else if ((f & kPlainText) && foreign_ == 0) {
+  } else if ((f & kPlainText) && !dropped) {
     i_ = s_.size();
   }
 }
@@ -296,6 +302,7 @@ void tree_model::pop_to(std::size_t k) {
     const open_element& e = stack_.back();
     if (e.slot >= 0) list_[static_cast<std::size_t>(e.slot)].element = -1;
     if (e.flags & kForeign) --foreign_;
+    if (e.flags & kSelect) --select_;
     const bool marker = (e.flags & kMarker) != 0;
     stack_.pop_back();
     if (marker) clear_to_marker();
