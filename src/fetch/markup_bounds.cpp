@@ -178,8 +178,8 @@ class tree_model {
   }
   void reconstruct();
   // Index of the topmost `id` below no element with any of `stop` flags; npos when none.
-  std::size_t in_scope(std::uint64_t id, std::uint32_t stop) const;
-  std::size_t topmost_with(std::uint32_t f, std::uint32_t stop) const;
+  std::size_t in_scope(std::uint64_t id, std::uint32_t stop);
+  std::size_t topmost_with(std::uint32_t f, std::uint32_t stop);
   void close_p() {
     const std::size_t k = in_scope(tag_table().p, kScope | kButton);
     if (k != kNone) pop_to(k);
@@ -281,16 +281,18 @@ void tree_model::read_tag(std::size_t lt) {
   }
 }
 
-std::size_t tree_model::in_scope(std::uint64_t id, std::uint32_t stop) const {
+std::size_t tree_model::in_scope(std::uint64_t id, std::uint32_t stop) {
   for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
     if (stack_[k].id == id) return k;
     if (stack_[k].flags & stop) return kNone;
   }
   return kNone;
 }
 
-std::size_t tree_model::topmost_with(std::uint32_t f, std::uint32_t stop) const {
+std::size_t tree_model::topmost_with(std::uint32_t f, std::uint32_t stop) {
   for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
     if (stack_[k].flags & f) return k;
     if (stack_[k].flags & stop) return kNone;
   }
@@ -322,6 +324,7 @@ void tree_model::erase_entry(std::size_t e) {
   if (list_[e].element >= 0) stack_[static_cast<std::size_t>(list_[e].element)].slot = -1;
   list_.erase(list_.begin() + static_cast<std::ptrdiff_t>(e));
   for (std::size_t k = e; k < list_.size(); ++k) {
+    ++m_.steps;
     if (list_[k].element >= 0) stack_[static_cast<std::size_t>(list_[k].element)].slot = static_cast<int>(k);
   }
 }
@@ -332,6 +335,7 @@ void tree_model::push_formatting(std::uint64_t id, std::uint32_t f, std::uint64_
   std::size_t equal = 0;
   std::size_t earliest = kNone;
   for (std::size_t k = list_.size(); k-- > 0;) {
+    ++m_.steps;
     if (list_[k].marker) break;
     if (list_[k].id == id && list_[k].attributes == attributes) {
       ++equal;
@@ -358,6 +362,7 @@ void tree_model::reconstruct() {
 void tree_model::formatting_end(std::uint64_t id, std::uint32_t f) {
   std::size_t e = kNone;
   for (std::size_t k = list_.size(); k-- > 0;) {
+    ++m_.steps;
     if (list_[k].marker) break;
     if (list_[k].id == id) {
       e = k;
@@ -367,6 +372,7 @@ void tree_model::formatting_end(std::uint64_t id, std::uint32_t f) {
   if (e == kNone) {
     // Not an active formatting element: the rule of any other end tag.
     for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
       if (stack_[k].id == id) return pop_to(k);
       if (stack_[k].flags & kSpecial) return;
     }
@@ -375,9 +381,11 @@ void tree_model::formatting_end(std::uint64_t id, std::uint32_t f) {
   if (list_[e].element < 0) return erase_entry(e);
   const std::size_t k = static_cast<std::size_t>(list_[e].element);
   for (std::size_t j = k + 1; j < stack_.size(); ++j) {
+    ++m_.steps;
     if (stack_[j].flags & kScope) return;  // not in scope: ignored
   }
   for (std::size_t j = k + 1; j < stack_.size(); ++j) {
+    ++m_.steps;
     if (stack_[j].flags & kSpecial) {
       // A block inside the formatting element: the parser clones formatting elements (at most
       // eight rounds of a few clones) and leaves the block open; the model leaves the stack.
@@ -425,6 +433,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
   }
   if (f & kListItem) {
     for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
       if (stack_[k].flags & kListItem) {
         pop_to(k);
         break;
@@ -436,6 +445,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
     }
   } else if (f & kDefItem) {
     for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
       if (stack_[k].flags & kDefItem) {
         pop_to(k);
         break;
@@ -452,6 +462,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
   if ((f & kHeading) && !stack_.empty() && (stack_.back().flags & kHeading)) pop_to(stack_.size() - 1);
   if (id == t.a || id == t.nobr) {
     for (std::size_t k = list_.size(); k-- > 0;) {
+    ++m_.steps;
       if (list_[k].marker) break;
       if (list_[k].id == id) {
         formatting_end(id, f);
@@ -493,6 +504,7 @@ void tree_model::end_tag(std::uint64_t id, std::uint32_t f) {
     return;
   }
   for (std::size_t k = stack_.size(); k-- > 0;) {
+    ++m_.steps;
     if (stack_[k].id == id) return pop_to(k);
     if (stack_[k].flags & kSpecial) return;
   }
@@ -502,6 +514,10 @@ markup_measure tree_model::run() {
   m_.elements = 3;  // html, head and body
   const std::size_t n = s_.size();
   while (i_ < n && m_.within) {
+    if (m_.steps > limits_.max_steps) {
+      m_.within = false;
+      break;
+    }
     const std::size_t lt = s_.find('<', i_);
     if (lt != i_) {
       text();
