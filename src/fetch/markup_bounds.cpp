@@ -55,6 +55,10 @@ struct tag_flags_table {
   std::uint64_t tbody = name_id("tbody");
   std::uint64_t button = name_id("button");
   std::uint64_t div = name_id("div");
+  std::uint64_t select = name_id("select");
+  std::uint64_t input = name_id("input");
+  std::uint64_t keygen = name_id("keygen");
+  std::uint64_t textarea = name_id("textarea");
   std::uint64_t address = name_id("address");
 
   tag_flags_table() {
@@ -401,6 +405,20 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
                            bool self_closing) {
   const tag_flags_table& t = tag_table();
   if (f & kIgnored) return;
+  if (select_ > 0) {
+    // In a select the parser drops every start tag but a few; the model counts them as
+    // elements all the same, and never lets them close anything outside the select.
+    if (id == t.select || id == t.input || id == t.keygen || id == t.textarea) {
+      pop_to(topmost_with(kSelect, 0));
+      if (id == t.select) return;
+    } else if (f & kOption) {
+      if (stack_.back().flags & kOption) pop_to(stack_.size() - 1);
+      return push(id, f);
+    } else {
+      if (f & (kVoid | kRawText)) return add_elements(1);
+      return push(id, f);
+    }
+  }
   if (foreign_ > 0 && f == 0) {
     // Inside SVG or MathML the parser honours "/>".
     if (self_closing) return add_elements(1);
@@ -481,6 +499,15 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
 void tree_model::end_tag(std::uint64_t id, std::uint32_t f) {
   const tag_flags_table& t = tag_table();
   if (f & (kIgnored | kRawText)) return;
+  if (select_ > 0) {
+    // In a select the parser drops every end tag but those of the select and its options.
+    if (id == t.select) {
+      pop_to(topmost_with(kSelect, 0));
+    } else if ((f & kOption) && stack_.back().id == id) {
+      pop_to(stack_.size() - 1);
+    }
+    return;
+  }
   if (id == t.br) return start_tag(id, f, 0, false);  // </br> makes a BR
   if (id == t.p) {
     const std::size_t k = in_scope(id, kScope | kButton);
