@@ -1,8 +1,9 @@
 // The quick path of the legacy serializer: see legacy_parsers.h. One pass over the page that
 // tokenizes it and writes the legacy form directly. It follows the HTML5 tree construction only
 // as far as plain pages need it (implied html, head and body, TBODY implied before a row,
-// whitespace after the body's end) and gives up, leaving the page to the full parser, at the
-// first thing whose tree would not simply follow the page's nesting.
+// whitespace after the body's end, scripts and styles as raw text, the named character
+// references) and gives up, leaving the page to the full parser, at the first thing whose tree
+// would not simply follow the page's nesting.
 #include <array>
 #include <cstdint>
 #include <vector>
