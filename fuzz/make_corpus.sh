@@ -65,8 +65,9 @@ find "$work/new/kabuka" "$work/other/kabuka" -type f -name '*.csv' | sort | whil
   rel=${f#"$work"/}
   cp "$f" "$corpus/data_files/site-$(printf '%s' "$rel" | tr '/' '-')"
 done
-cp "$work/new/settei.txt" "$corpus/settings_lists/site-settei.txt"
-cp "$work/other/settei.txt" "$corpus/settings_lists/site-settei-other-forms.txt"
+# The server's port varies from run to run; the seeds name a fixed one.
+sed "s#$url#http://127.0.0.1:8080#" "$work/new/settei.txt" >"$corpus/settings_lists/site-settei.txt"
+sed "s#$url#http://127.0.0.1:8080#" "$work/other/settei.txt" >"$corpus/settings_lists/site-settei-other-forms.txt"
 cp "$work/new/download_code.csv" "$corpus/settings_lists/site-download_code.csv"
 # The stock list the renewal wrote, cut to 20 stocks with its count set to match.
 if [ -f "$work/new/meigara_list.csv" ]; then
