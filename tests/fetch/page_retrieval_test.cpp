@@ -158,6 +158,9 @@ TEST_F(PageRetrieval, RefusesAPageNestedBeyondAnyQuotePageWithoutRepeats) {
   EXPECT_EQ(msg_, "該当URLをオープンできません。");
   EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
   EXPECT_EQ(site_->requests().size(), 1u);
+  // The site answered: refused pages are no silent site, however many come in a row.
+  for (int k = 0; k < 5; ++k) fetch(site_->url() + kQuery);
+  EXPECT_FALSE(ctx_.has_run_error());
 }
 
 TEST_F(PageRetrieval, DecodesEucJpAndShiftJisPages) {
