@@ -39,6 +39,8 @@ enum flag : std::uint32_t {
   kSelect = 1u << 23,
 };
 
+constexpr std::uint32_t kTableTags = kCell | kRow | kSection | kCaption | kTable;
+
 std::uint64_t name_id(std::string_view lower_name) {
   std::uint64_t h = 1469598103934665603ull;
   for (char c : lower_name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
@@ -184,6 +186,11 @@ class tree_model {
   // Index of the topmost `id` below no element with any of `stop` flags; npos when none.
   std::size_t in_scope(std::uint64_t id, std::uint32_t stop);
   std::size_t topmost_with(std::uint32_t f, std::uint32_t stop);
+  // A select opened inside a table: the table's own tags end it.
+  bool select_in_table() {
+    const std::size_t table = topmost_with(kTable, 0);
+    return table != kNone && table < topmost_with(kSelect, 0);
+  }
   void close_p() {
     const std::size_t k = in_scope(tag_table().p, kScope | kButton);
     if (k != kNone) pop_to(k);
@@ -405,6 +412,9 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
                            bool self_closing) {
   const tag_flags_table& t = tag_table();
   if (f & kIgnored) return;
+  if (select_ > 0 && (f & kTableTags) && select_in_table()) {
+    pop_to(topmost_with(kSelect, 0));  // a table's tags end a select in one, and count again
+  }
   if (select_ > 0) {
     // In a select the parser drops every start tag but a few; the model counts them as
     // elements all the same, and never lets them close anything outside the select.
@@ -499,6 +509,16 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
 void tree_model::end_tag(std::uint64_t id, std::uint32_t f) {
   const tag_flags_table& t = tag_table();
   if (f & (kIgnored | kRawText)) return;
+  if (select_ > 0 && (f & kTableTags) && select_in_table()) {
+    const std::size_t select = topmost_with(kSelect, 0);
+    for (std::size_t k = 0; k < select; ++k) {
+      ++m_.steps;
+      if (stack_[k].id == id) {
+        pop_to(select);  // ends the select, then the element as below
+        break;
+      }
+    }
+  }
   if (select_ > 0) {
     // In a select the parser drops every end tag but those of the select and its options.
     if (id == t.select) {
