@@ -37,6 +37,7 @@ bool prepare_program_folder(run_context& ctx, std::string& message) {
     message = "プログラムフォルダに書き込めません: " + folder;
     return false;
   }
+  if (!first_use_of_folder(folder)) return true;
   const std::string list = meigara_list_path(ctx);
   const std::string org = meigara_list_org_path(ctx);
   if (!file_exists(list) && file_exists(org) && !copy_file_over(org, list)) {
@@ -44,6 +45,14 @@ bool prepare_program_folder(run_context& ctx, std::string& message) {
     return false;
   }
   return true;
+}
+
+bool first_use_of_folder(const std::string& program_folder) {
+  // A folder once set up keeps a missing stock list missing: the runs then say so, and the
+  // next latest-day run builds the list from the site's own.
+  // Without settei.txt the database folder is the default one.
+  return !file_exists(program_folder + "settei.txt") &&
+         !folder_exists(program_folder + "kabuka/");
 }
 
 std::string readme_path(const run_context& ctx) {

@@ -16,9 +16,13 @@ std::string absolute_folder(const std::string& dir);
 std::string find_factory_folder();
 
 // Makes the program folder usable: creates it when missing, checks that it can be written,
-// and puts the factory stock list in place when the folder has none yet. On failure returns
-// false with a message for the user.
+// and, when the folder is used for the first time, puts the factory stock list in place as
+// the working list. A folder already in use whose stock list is missing keeps it missing. On
+// failure returns false with a message for the user.
 bool prepare_program_folder(run_context& ctx, std::string& message);
+
+// A folder used for the first time: no settei.txt and no database folder yet.
+bool first_use_of_folder(const std::string& program_folder);
 
 // The usage text: the program folder's readme.txt, else the factory one.
 std::string readme_path(const run_context& ctx);

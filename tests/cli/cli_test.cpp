@@ -3,6 +3,8 @@
 
 #include "core/file_store.h"
 #include "support/process.h"
+#include "support/quote_site_process.h"
+#include "support/site_settings.h"
 #include "support/temp_folder.h"
 
 namespace karigane {
@@ -21,6 +23,38 @@ TEST(CommandLine, ACollectionWithoutDataKindsChecksTheTargetsAndCompletes) {
   const std::string list = testing::file_bytes(dir.path() + "meigara_list.csv");
   EXPECT_EQ(list.substr(0, 5), "3561,");
   EXPECT_NE(list.find("1332,t,\x93\x8C\x8F\xD8" "1\x95\x94"), std::string::npos);  // 東証1部
+}
+
+TEST(CommandLine, AFolderInUseKeepsAMissingStockListMissingUntilALatestDayRunBuildsIt) {
+  testing::quote_site_process site({"--now", "2014-11-27T17:00"});
+  ASSERT_TRUE(site.started());
+  const std::vector<std::string> now{"KARIGANE_NOW=2014-11-27T17:00"};
+  for (const bool has_settings : {true, false}) {
+    SCOPED_TRACE(has_settings ? "settings" : "database");
+    temp_folder dir;
+    if (has_settings) {
+      testing::write_site_settings(dir.path(), site);
+    } else {
+      ASSERT_TRUE(ensure_folder(dir.path() + "kabuka/data_m"));
+    }
+    const auto r =
+        run_karigane({"--dir", dir.path(), "collect", "--no-timeseries", "--code", "1332"}, now);
+    // Without a list the targets are left as they are.
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(r.lines(),
+              (std::vector<std::string>{"銘柄コードのチェック処理", "収集処理を完了しました。"}));
+    EXPECT_FALSE(file_exists(dir.path() + "meigara_list.csv"));
+    if (!has_settings) continue;
+    // The first latest-day run builds the list from the stocks the site lists.
+    const auto latest = run_karigane(
+        {"--dir", dir.path(), "collect", "--latest", "--no-timeseries", "--range", "1301", "1333"},
+        now);
+    EXPECT_EQ(latest.exit_status, 0) << latest.err;
+    const std::string list = testing::cp932_file(dir.path() + "meigara_list.csv");
+    EXPECT_EQ(list.substr(0, 12), "2,20141127,,") << list;
+    EXPECT_NE(list.find("\r\n1301,t,東証1部,(株)極洋\r\n1332,t,東証1部,"), std::string::npos)
+        << list;
+  }
 }
 
 TEST(CommandLine, AnInvalidCodeIsTheErrorEnding) {

@@ -60,6 +60,7 @@ TEST(CollectFinancial, ThreePagesPerCompanyIntoItsFilesAndTheDatedSummaries) {
   ASSERT_TRUE(site.started());
   temp_folder dir;
   testing::write_site_settings(dir.path(), site);
+  testing::write_factory_stock_list(dir.path());
   const auto r = collect(dir, {"--range", "1301", "1334"}, now);
 
   const auto& data = testing::site_data(now);
@@ -114,6 +115,7 @@ TEST(CollectFinancial, ALaterRunMergesTheNewPeriodsIntoTheStoredFile) {
     quote_site_process site({"--now", now});
     ASSERT_TRUE(site.started());
     testing::write_site_settings(dir.path(), site);
+    testing::write_factory_stock_list(dir.path());
     const auto r = collect(dir, {"--code", "1301"}, now);
     EXPECT_EQ(site.requests(),
               (std::vector<std::string>{"/independent/1301", "/consolidate/1301", "/interim/1301"}));
@@ -151,6 +153,7 @@ TEST(CollectFinancial, AStopEndsTheRunWithoutStoringThePageOrWritingSummaries) {
   ASSERT_TRUE(site.started());
   temp_folder dir;
   testing::write_site_settings(dir.path(), site);
+  testing::write_factory_stock_list(dir.path());
   bool sent = false;
   const auto r = run_karigane(
       {"--dir", dir.path(), "collect", "--no-timeseries", "--financial", "--range", "1301", "1334"},

@@ -1,5 +1,5 @@
 // settei.txt for a test's program folder: every host key of the quote site pointed at the
-// local quote site, plus any further records.
+// local quote site, plus any further records; and the factory stock list.
 #pragma once
 
 #include <string>
@@ -12,5 +12,9 @@ namespace karigane::testing {
 // records), then the end record.
 void write_site_settings(const std::string& folder, const quote_site_process& site,
                          const std::string& extra = "");
+
+// Puts the factory stock list in place as folder + "meigara_list.csv", as `karigane init` does
+// (a folder with settings keeps a missing list missing).
+void write_factory_stock_list(const std::string& folder);
 
 }  // namespace karigane::testing

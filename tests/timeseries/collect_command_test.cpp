@@ -83,6 +83,8 @@ TEST(CollectTimeSeries, TheMobileFormWarmsUpAndAsksWithoutLeadingZeros) {
   ASSERT_TRUE(site.started());
   temp_folder dir;
   testing::write_site_settings(dir.path(), site, "時系列株価取得サイト,Ｍ\r\n");
+  // The mobile page's code carries the market letter of the stock list.
+  testing::write_factory_stock_list(dir.path());
   const auto r = run_karigane({"--dir", dir.path(), "collect", "--code", "7203", "--from",
                                "2013/01/01", "--to", "2013/02/19"},
                               kClock);
