@@ -32,8 +32,12 @@ void prepare_standard_streams() {
   }
 }
 
-cli_context::cli_context(std::FILE* out, std::optional<local_time> fixed_now)
-    : out_(out), colour_(::isatty(::fileno(out)) != 0), fixed_now_(fixed_now) {}
+cli_context::cli_context(std::FILE* out, std::optional<local_time> fixed_now, cli_output output)
+    : out_(out),
+      colour_(::isatty(::fileno(out)) != 0),
+      fixed_now_(fixed_now),
+      output_(output),
+      progress_view_(stderr, output.quiet ? progress_style::none : output.progress) {}
 
 cli_context::~cli_context() {
   if (g_signal_target == this) {
@@ -59,10 +63,19 @@ void cli_context::catch_stop_signals() {
   sigprocmask(SIG_UNBLOCK, &stop_signals, nullptr);
 }
 
+void cli_context::pump() { progress_view_.pump(*this); }
+
 void cli_context::set_label1(std::string_view text, label_colour colour) {
   const bool changed = text != label1();
   run_context::set_label1(text, colour);
   if (text.empty() || !changed) return;
+  final_text_.assign(text);
+  final_colour_ = colour;
+  if (!output_.quiet) print_status(text, colour);
+}
+
+void cli_context::print_status(std::string_view text, label_colour colour) {
+  progress_view_.clear();
   const bool red = colour == label_colour::red;
   if (colour_ && red) std::fputs("\x1b[31m", out_);
   std::fwrite(text.data(), 1, text.size(), out_);
@@ -73,8 +86,16 @@ void cli_context::set_label1(std::string_view text, label_colour colour) {
 
 void cli_context::warn(std::string_view text) {
   run_context::warn(text);
+  // Quiet, a warning goes to the run's log alone.
+  if (output_.quiet) return;
+  progress_view_.clear();
   std::fprintf(stderr, "karigane: %.*s\n", static_cast<int>(text.size()), text.data());
   std::fflush(stderr);
+}
+
+void cli_context::finish_output() {
+  progress_view_.clear();
+  if (output_.quiet && !final_text_.empty()) print_status(final_text_, final_colour_);
 }
 
 local_time cli_context::now() const { return fixed_now_ ? *fixed_now_ : system_now(); }

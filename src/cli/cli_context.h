@@ -1,5 +1,7 @@
 // The command line's run context: status-line texts go to standard output, one line each;
-// the clock may be fixed (KARIGANE_NOW); SIGINT and SIGTERM request a stop.
+// warnings and the progress (cli_progress.h) go to standard error; the clock may be fixed
+// (KARIGANE_NOW); SIGINT and SIGTERM request a stop. Quiet (--quiet), only the run's final
+// status text is printed, by finish_output().
 //
 // Standard output may be closed under the run (karigane collect | head -1): its writes then
 // fail quietly and the run goes on; the exit status still tells how it ended.
@@ -8,14 +10,23 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/cli_progress.h"
 #include "core/run_context.h"
 
 namespace karigane {
 
+// How the command line shows a run besides its status texts.
+struct cli_output {
+  progress_style progress = progress_style::none;
+  bool quiet = false;  // only the final status text (and, from main, the failure summary)
+};
+
 class cli_context : public run_context {
  public:
-  cli_context(std::FILE* out, std::optional<local_time> fixed_now);
+  cli_context(std::FILE* out, std::optional<local_time> fixed_now, cli_output output = {});
 
+  // Draws the progress when it is due.
+  void pump() override;
   void set_label1(std::string_view text, label_colour colour) override;
   // Warnings go to standard error, "karigane: " first.
   void warn(std::string_view text) override;
@@ -27,10 +38,19 @@ class cli_context : public run_context {
   void catch_stop_signals();
   ~cli_context() override;
 
+  // After the run: clears the progress line and, quiet, prints the run's final status text.
+  void finish_output();
+
  private:
+  void print_status(std::string_view text, label_colour colour);
+
   std::FILE* out_;
   bool colour_;
   std::optional<local_time> fixed_now_;
+  cli_output output_;
+  progress_printer progress_view_;
+  std::string final_text_;
+  label_colour final_colour_ = label_colour::blue;
 };
 
 // Prepares the process for a run from a script: SIGPIPE ignored (a closed standard output is

@@ -41,6 +41,25 @@ bool period_texts_fit(const std::string& y, const std::string& m, const std::str
 
 }  // namespace
 
+option_parse parse_output_option(const std::vector<std::string>& args, std::size_t& i,
+                                 cli_options& o, std::string& message) {
+  const std::string& a = args[i];
+  if (a == "--progress") {
+    o.progress_lines = true;
+  } else if (a == "--quiet" || a == "-q") {
+    o.quiet = true;
+  } else if (a == "--log") {
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+      message = "--log には値が必要です";
+      return option_parse::failed;
+    }
+    o.log_file = args[++i];
+  } else {
+    return option_parse::not_mine;
+  }
+  return option_parse::taken;
+}
+
 bool check_period_options(const cli_options& o, const date& today, std::string& message) {
   const control_values& c = o.controls;
   struct end_of_period {
@@ -55,8 +74,8 @@ bool check_period_options(const cli_options& o, const date& today, std::string& 
         end_of_period{o.to_given, "--to", c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb}}) {
     if (!e.given || period_texts_fit(e.y, e.m, e.d, today.y)) continue;
     message = std::string(e.option) + " " + e.y + "/" + e.m + "/" + e.d +
-              " is not a date of the period lists (year " + std::to_string(kFirstYear) + "-" +
-              std::to_string(today.y) + ", month 1-12, day 1-31)";
+              " は期間の一覧にない日付です（年 " + std::to_string(kFirstYear) + "～" +
+              std::to_string(today.y) + "、月 1～12、日 1～31）";
     return false;
   }
   return true;
@@ -68,16 +87,18 @@ bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
   if (env == nullptr || *env == '\0') return true;
   now = parse_local_time(env);
   if (now) return true;
-  message = std::string("KARIGANE_NOW=") + env + " is not a time written YYYY-MM-DDTHH:MM";
+  message = std::string("KARIGANE_NOW=") + env + " は YYYY-MM-DDTHH:MM の形の時刻ではありません";
   return false;
 }
 
 std::string cli_help_text() {
-  std::string text = R"(Usage: karigane [--dir DIR] [--wait] [COMMAND] [options]
+  std::string text = R"(Usage: karigane [--dir DIR] [RUN OPTIONS] [COMMAND] [options]
 
 Builds and maintains a local database of Japanese stock market data in CSV files.
-DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv and, by default,
-the database kabuka/); without --dir it is the current folder.
+DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv, the run logs in
+log/ and, by default, the database kabuka/); without --dir it is the current folder. A folder
+used for the first time (no settei.txt, no kabuka/) gets the factory stock list; in a folder
+already in use a missing meigara_list.csv stays missing until a latest-day run builds it.
 
 Commands:
   gui                 open the main window (the default when no command is given); it
@@ -97,6 +118,24 @@ Commands:
                       newest run of consecutive year folders (kept in data_m_1, data_mh_1)
 @CHART_EXPORT@  --help              this text
   --version           the version
+
+RUN OPTIONS (for collect, update, adjust and export; they may stand anywhere on the line):
+  --wait              wait while another run holds the program folder (see below)
+  (no option)         when standard error is a terminal, one progress line there, redrawn
+                      in place: the run, the data kind, stock i of N (files i of N for
+                      update's file pass and adjust), the code, pages fetched, the time
+                      spent and an estimate of the time left; cleared when the run ends
+  --progress          plain progress lines on standard error instead, for logs: one every
+                      5 seconds at most, each with a time stamp
+  --quiet, -q         print only the run's final status text and the failure summary
+                      (warnings are kept in the log alone)
+  --log FILE          record the run in FILE instead of the program folder's log
+
+Every run leaves a record (UTF-8) in log/karigane-YYYYMMDD.log in the program folder: its
+start and command line, every status text with a time stamp, warnings (such as a key of
+settei.txt that no setting knows), failures, the ending and the exit status. Logs older than
+30 days are removed by the next run. A log that cannot be written is warned of once; the run
+goes on.
 
 One run at a time works on a program folder: a run holds the lock file karigane.lock in it
 (the window takes it for each run). A second run ends at once with exit status 1, touching
@@ -156,7 +195,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
   bool command_seen = false;
   auto need = [&](std::size_t i, std::size_t count, const std::string& name) {
     if (i + count < args.size()) return true;
-    message = name + " needs " + (count == 1 ? std::string("a value") : "two values");
+    message = name + (count == 1 ? std::string(" には値が必要です") : " には値が2つ必要です");
     return false;
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -178,6 +217,11 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       o.wait_for_lock = true;
       continue;
     }
+    switch (parse_output_option(args, i, o, message)) {
+      case option_parse::taken: continue;
+      case option_parse::failed: return false;
+      case option_parse::not_mine: break;
+    }
     if (!command_seen && (a == "gui" || a == "collect")) {
       command_seen = true;
       o.command = a == "gui" ? cli_command::gui : cli_command::collect;
@@ -195,7 +239,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       } else if (a == "--force") {
         o.force = true;
       } else {
-        message = "unknown option for init: " + a;
+        message = "init に使えないオプションです: " + a;
         return false;
       }
       continue;
@@ -207,7 +251,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     }
     if (o.command == cli_command::update) {
       if (a != "--latest") {
-        message = "unknown option for update: " + a;
+        message = "update に使えないオプションです: " + a;
         return false;
       }
       o.controls.out1_data_d_chk = true;
@@ -233,14 +277,14 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     }
     if (o.command == cli_command::adjust) {
       if (a != "--yearly") {
-        message = "unknown option for adjust: " + a;
+        message = "adjust に使えないオプションです: " + a;
         return false;
       }
       o.controls.out2_nenngoto_chk = true;
       continue;
     }
     if (o.command != cli_command::collect) {
-      message = "unknown argument: " + a;
+      message = "不明な引数です: " + a;
       return false;
     }
     control_values& c = o.controls;
@@ -272,17 +316,21 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       if (!split_period(v, from ? c.yyyy_start_cmb : c.yyyy_end_cmb,
                         from ? c.mm_start_cmb : c.mm_end_cmb,
                         from ? c.dd_start_cmb : c.dd_end_cmb)) {
-        message = a + " takes a date written Y/M/D, not \"" + v + "\"";
+        message = a + " には日付を Y/M/D の形で指定してください: " + v;
         return false;
       }
       (from ? o.from_given : o.to_given) = true;
     } else {
-      message = "unknown option for " + std::string("collect: ") + a;
+      message = "collect に使えないオプションです: " + a;
       return false;
     }
   }
+  if (o.progress_lines && o.quiet) {
+    message = "--progress と --quiet は一緒に使えません";
+    return false;
+  }
   if (o.command == cli_command::init && o.site.empty()) {
-    message = "init needs --site URL";
+    message = "init には --site URL が必要です";
     return false;
   }
   if (o.command == cli_command::chart) return finish_chart_options(o, message);

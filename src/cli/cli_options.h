@@ -26,11 +26,22 @@ struct cli_options {
   chart_request chart;        // chart: the stock, period, span and adjustment
   std::string chart_out;      // chart --out: the PNG file (as given)
   export_request export_to;   // export: the target (its path as given)
+  // How a run shows itself besides its status texts (see parse_output_option).
+  bool progress_lines = false;  // --progress: plain progress lines on standard error
+  bool quiet = false;           // --quiet: only the final status text and the failure summary
+  std::string log_file;         // --log FILE: the run's log instead of log/karigane-DATE.log
 };
 
-// Parses the arguments after the program name. On a usage error returns false with a message.
+// Parses the arguments after the program name. On a usage error returns false with a message
+// (in Japanese, like every message of the program).
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& options,
                        std::string& message);
+
+// The options of a run's output, which may stand anywhere like --dir: --progress, --quiet
+// (-q) and --log FILE. Takes args[i] (and its value, advancing i) when it is one of them.
+enum class option_parse { not_mine, taken, failed };
+option_parse parse_output_option(const std::vector<std::string>& args, std::size_t& i,
+                                 cli_options& options, std::string& message);
 
 // The period lists' texts that --from and --to gave must be able to stand in the lists: a year
 // of the year list (1983 to this year), a month 1..12 and a day 1..31. A day beyond the month's

@@ -1,4 +1,6 @@
 // karigane: the command line and, without a command, the main window.
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,24 +27,11 @@ namespace {
 
 using namespace karigane;
 
-constexpr int kExitCompleted = 0;
-constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitCompletedWithFailures = 3;
-constexpr int kExitStopped = 130;
-
-int exit_status(const run_outcome& outcome) {
-  switch (outcome.ending) {
-    case run_ending::completed:
-      return outcome.failures.empty() ? kExitCompleted : kExitCompletedWithFailures;
-    case run_ending::error: return kExitError;
-    case run_ending::aborted: return kExitStopped;
-  }
-  return kExitError;
-}
 
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "karigane: %s\nTry 'karigane --help'.\n", message.c_str());
+  std::fprintf(stderr, "karigane: %s\n使い方は 'karigane --help' をご覧ください。\n",
+               message.c_str());
   return kExitUsage;
 }
 
@@ -76,14 +65,33 @@ void set_collect_controls(cli_context& ctx, const cli_options& options) {
   if (!c.out1_jikeiretu_chk && !c.out1_shinyou_chk) c.out1_nengoto_chk = false;
 }
 
-int run_command(cli_context& ctx, const cli_options& options) {
+// How the run shows itself: the progress view and --quiet.
+cli_output output_of(const cli_options& options) {
+  cli_output output;
+  output.quiet = options.quiet;
+  if (options.progress_lines) {
+    output.progress = progress_style::plain;
+  } else if (::isatty(STDERR_FILENO) != 0) {
+    output.progress = progress_style::terminal;
+  }
+  return output;
+}
+
+// The command line as given, for the run's log.
+std::string command_line_text(int argc, char** argv) {
+  std::string text = "karigane";
+  for (int i = 1; i < argc; ++i) {
+    text += ' ';
+    text += argv[i];
+  }
+  return text;
+}
+
+int run_command(cli_context& ctx, const cli_options& options, const std::string& command_line) {
   run_frame_options frame;
   frame.wait_for_lock = options.wait_for_lock;
-  frame.waiting = [&ctx] {
-    std::fprintf(stderr, "karigane: %s（終了を待っています）\n",
-                 folder_in_use_message(ctx.program_folder).c_str());
-    std::fflush(stderr);
-  };
+  frame.started_by = command_line;
+  frame.log_file = options.log_file.empty() ? std::string() : absolute_file(options.log_file);
   run_outcome outcome;
   switch (options.command) {
     case cli_command::update:
@@ -103,8 +111,9 @@ int run_command(cli_context& ctx, const cli_options& options) {
       outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click, frame);
       break;
   }
+  ctx.finish_output();
   print_failures(outcome.failures);
-  return exit_status(outcome);
+  return run_exit_status(outcome);
 }
 
 int run_init(const cli_options& options) {
@@ -142,13 +151,14 @@ int main(int argc, char** argv) {
 #ifdef KARIGANE_HAS_WINDOW
     return run_main_window(argc, argv, options.dir);
 #else
-    std::fputs("karigane: this build has no window (KARIGANE_WINDOW=OFF); see 'karigane --help'.\n",
+    std::fputs("karigane: このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
+               "'karigane --help' をご覧ください。\n",
                stderr);
     return kExitUsage;
 #endif
   }
 
-  cli_context ctx(stdout, fixed_now);
+  cli_context ctx(stdout, fixed_now, output_of(options));
   // From here a SIGINT or SIGTERM is a stop of the run, however early it comes.
   ctx.catch_stop_signals();
   if (!check_period_options(options, ctx.now().day, message)) return usage_error(message);
@@ -164,10 +174,11 @@ int main(int argc, char** argv) {
 #ifdef KARIGANE_HAS_WINDOW
     return run_chart_command(argc, argv, ctx.settei, options.chart, options.chart_out);
 #else
-    std::fputs("karigane: this build has no window (KARIGANE_WINDOW=OFF); see 'karigane --help'.\n",
+    std::fputs("karigane: このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
+               "'karigane --help' をご覧ください。\n",
                stderr);
     return kExitUsage;
 #endif
   }
-  return run_command(ctx, options);
+  return run_command(ctx, options, command_line_text(argc, argv));
 }

@@ -51,6 +51,13 @@ long days_between(const date& from, const date& to) {
   return days_from_civil(to) - days_from_civil(from);
 }
 
+std::string time_stamp_text(const local_time& t) {
+  char buf[80];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.day.y, t.day.m, t.day.d,
+                t.hour, t.minute, t.second);
+  return buf;
+}
+
 std::string yyyymmdd(const date& d) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.y % 10000, d.m % 100, d.d % 100);

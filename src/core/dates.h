@@ -47,6 +47,9 @@ struct local_time {
 // The system's local time.
 local_time system_now();
 
+// "2014-11-27 16:30:05": the time stamp of log and progress lines.
+std::string time_stamp_text(const local_time& t);
+
 // "2014-11-27T10:35" or "2014-11-27 10:35[:ss]" or "2014/11/27 10:35"; nothing otherwise.
 std::optional<local_time> parse_local_time(std::string_view text);
 

@@ -21,6 +21,7 @@ enum class file_call {
   list,         // listing a folder
   make_folder,  // creating a folder
   remove,       // removing a file
+  append,       // opening a file to append to it
 };
 
 struct file_fault {

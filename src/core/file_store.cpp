@@ -202,6 +202,15 @@ file_status copy_file_over(const std::string& from, const std::string& to, bool*
   return write_file_atomic(to, bytes);
 }
 
+file_status append_to_file(const std::string& path, std::string_view bytes) {
+  if (const int e = injected_file_error(file_call::append, path)) return failure(e);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return failure(errno);
+  file_status status = write_all(fd, bytes, path);
+  if (::close(fd) != 0 && status) status = failure(errno);
+  return status;
+}
+
 file_status remove_file(const std::string& path) {
   if (const int e = injected_file_error(file_call::remove, path)) return failure(e);
   if (::unlink(path.c_str()) != 0) return failure(errno);

@@ -1,5 +1,5 @@
-// The one door to stored files: every read, replacement, listing, folder creation, copy and
-// removal of a file below the program folder goes through here, so that a failure is told the
+// The one door to stored files: every read, replacement, append, listing, folder creation, copy
+// and removal of a file below the program folder goes through here, so that a failure is told the
 // same way everywhere and tests can inject one (file_faults.h).
 //
 // "Missing" is ENOENT and nothing else. Any other failure (no permission, an I/O error, a
@@ -54,6 +54,10 @@ file_status write_file_atomic(const std::string& path, std::string_view bytes);
 // it was the reading of `from` that failed.
 file_status copy_file_over(const std::string& from, const std::string& to,
                            bool* source_failed = nullptr);
+
+// Adds `bytes` at the end of the file (created when missing) in one write, so that lines that
+// two processes append at once do not mix (a run log); nothing is flushed to the disk.
+file_status append_to_file(const std::string& path, std::string_view bytes);
 
 file_status remove_file(const std::string& path);
 

@@ -5,8 +5,12 @@
 namespace karigane {
 
 void run_context::set_label1(std::string_view text, label_colour colour) {
+  const bool changed = text != label1_;
   label1_.assign(text);
   label1_colour_ = colour;
+  if (changed && !text.empty()) {
+    if (run_record* record = current_record()) record->status_text(text, colour);
+  }
 }
 
 void run_context::set_label3(std::string_view text, label_colour colour) {
@@ -37,8 +41,22 @@ std::uint64_t run_context::next_run_serial() {
 }
 
 void run_context::warn(std::string_view text) {
+  {
+    std::lock_guard<std::mutex> lock(run_error_mutex_);
+    warnings_.emplace_back(text);
+  }
+  // Outside the lock: a record that cannot be written says so through warn() itself.
+  if (run_record* record = current_record()) record->warning(text);
+}
+
+void run_context::set_record(run_record* record) {
   std::lock_guard<std::mutex> lock(run_error_mutex_);
-  warnings_.emplace_back(text);
+  record_ = record;
+}
+
+run_record* run_context::current_record() const {
+  std::lock_guard<std::mutex> lock(run_error_mutex_);
+  return record_;
 }
 
 std::vector<std::string> run_context::warnings() const {

@@ -46,6 +46,15 @@ struct control_values {
   bool connect_sound_chk = true;
 };
 
+// A record kept of a run (the run log): it is told every status-line text the run shows and
+// every warning. Warnings may come from a run's file workers.
+class run_record {
+ public:
+  virtual ~run_record() = default;
+  virtual void status_text(std::string_view text, label_colour colour) = 0;
+  virtual void warning(std::string_view text) = 0;
+};
+
 class run_context {
  public:
   virtual ~run_context() = default;
@@ -85,6 +94,11 @@ class run_context {
   // run log records it. The context keeps every warning of the run.
   virtual void warn(std::string_view text);
   std::vector<std::string> warnings() const;
+
+  // The record of the run in hand (the run frame sets it, and clears it once the run's file
+  // workers are done); nullptr: none. Every new non-empty Label1 text and every warning
+  // reaches it.
+  void set_record(run_record* record);
 
   // The clock; the front end may fix it (tests, --now).
   virtual local_time now() const { return system_now(); }
@@ -146,12 +160,14 @@ class run_context {
   std::atomic<int> stop_requested_{0};
   mutable std::mutex run_error_mutex_;
   std::vector<std::string> warnings_;
+  run_record* record_ = nullptr;
   std::string run_error_;
   std::atomic<bool> run_error_set_{false};
   std::atomic<std::uint64_t> run_serial_{next_run_serial()};
   std::atomic<int> transfers_failed_in_a_row_{0};
 
   static std::uint64_t next_run_serial();
+  run_record* current_record() const;
 };
 
 // Booleans that travel between procedures as 16-bit -1/0 values.

@@ -11,7 +11,7 @@ void run_progress::start_run(std::string run_kind) {
   state_ = progress_snapshot{};
   state_.active = true;
   state_.run_kind = std::move(run_kind);
-  run_start_ = pass_start_ = item_start_ = clock::now();
+  run_start_ = pass_start_ = item_start_ = now();
   ++version_;
 }
 
@@ -22,7 +22,7 @@ void run_progress::start_pass(std::string data_kind, std::string unit, std::size
   state_.total = total;
   state_.index = 0;
   state_.code.clear();
-  pass_start_ = item_start_ = clock::now();
+  pass_start_ = item_start_ = now();
   ++version_;
 }
 
@@ -30,7 +30,7 @@ void run_progress::at_item(std::size_t index, std::string code) {
   std::lock_guard<std::mutex> lock(m_);
   state_.index = index;
   state_.code = std::move(code);
-  item_start_ = clock::now();
+  item_start_ = now();
   ++version_;
 }
 
@@ -49,18 +49,25 @@ void run_progress::finish() {
 progress_snapshot run_progress::snapshot() const {
   std::lock_guard<std::mutex> lock(m_);
   progress_snapshot s = state_;
-  const clock::time_point now = clock::now();
-  s.elapsed_seconds = std::chrono::duration<double>(now - run_start_).count();
+  const clock::time_point t = now();
+  s.elapsed_seconds = std::chrono::duration<double>(t - run_start_).count();
   // The pace of the items finished so far (those before the one in hand).
   const std::size_t finished = s.index > 0 ? s.index - 1 : 0;
   if (finished > 0 && s.total >= s.index) {
     const double per_item =
         std::chrono::duration<double>(item_start_ - pass_start_).count() / static_cast<double>(finished);
-    const double in_hand = std::chrono::duration<double>(now - item_start_).count();
-    s.remaining_seconds =
-        std::max(0.0, per_item * static_cast<double>(s.total - finished) - in_hand);
+    const double in_hand = std::chrono::duration<double>(t - item_start_).count();
+    // The items not yet begun at that pace, and what is left of the one in hand: an item that
+    // takes longer than the others (a page that does not answer) does not make the rest free.
+    s.remaining_seconds = per_item * static_cast<double>(s.total - s.index) +
+                          std::max(0.0, per_item - in_hand);
   }
   return s;
+}
+
+void run_progress::set_clock(std::function<clock::time_point()> now) {
+  std::lock_guard<std::mutex> lock(m_);
+  now_ = std::move(now);
 }
 
 unsigned long run_progress::version() const {
@@ -73,6 +80,33 @@ std::string duration_text(double seconds) {
   if (s >= 3600) return std::to_string(s / 3600) + "時間" + std::to_string(s % 3600 / 60) + "分";
   if (s >= 60) return std::to_string(s / 60) + "分" + std::to_string(s % 60) + "秒";
   return std::to_string(s) + "秒";
+}
+
+std::string progress_count_text(const progress_snapshot& s) {
+  if (s.total == 0 || s.unit.empty()) return {};
+  return s.unit + " " + std::to_string(s.index) + "/" + std::to_string(s.total);
+}
+
+std::string time_left_text(const progress_snapshot& s) {
+  if (s.remaining_seconds < 0) return {};
+  return "残り " + duration_text(s.remaining_seconds);
+}
+
+std::string progress_line_text(const progress_snapshot& s) {
+  std::string line = s.run_kind;
+  auto add = [&line](const std::string& part, const char* gap) {
+    if (part.empty()) return;
+    if (!line.empty()) line += gap;
+    line += part;
+  };
+  // The update's and the adjustment's passes bear the run's own name.
+  if (s.data_kind != s.run_kind) add(s.data_kind, " ");
+  add(progress_count_text(s), " ");
+  add(s.code, " ");
+  if (s.pages > 0) add("ページ " + std::to_string(s.pages), "  ");
+  add("経過 " + duration_text(s.elapsed_seconds), "  ");
+  add(time_left_text(s), "  ");
+  return line;
 }
 
 }  // namespace karigane

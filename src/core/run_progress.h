@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -47,8 +48,14 @@ class run_progress {
   // Changes every time anything above is called, so a front end can tell whether to redraw.
   unsigned long version() const;
 
+  // The clock the counts are timed by (tests set one they can move).
+  void set_clock(std::function<clock::time_point()> now);
+
  private:
+  clock::time_point now() const { return now_ ? now_() : clock::now(); }
+
   mutable std::mutex m_;
+  std::function<clock::time_point()> now_;
   progress_snapshot state_;
   clock::time_point run_start_{};
   clock::time_point pass_start_{};
@@ -58,5 +65,15 @@ class run_progress {
 
 // "1時間2分", "3分4秒", "5秒": a duration as a person reads it.
 std::string duration_text(double seconds);
+
+// "銘柄 12/100" (or "ファイル 12/100"); empty before a pass has its items.
+std::string progress_count_text(const progress_snapshot& s);
+
+// "残り 3分4秒"; empty while the estimate is unknown.
+std::string time_left_text(const progress_snapshot& s);
+
+// The whole progress line: "収集 時系列株価 銘柄 12/100 1301  ページ 34  経過 1分2秒  残り 3分4秒",
+// the parts not yet known (and pages before the first) left out.
+std::string progress_line_text(const progress_snapshot& s);
 
 }  // namespace karigane

@@ -25,6 +25,13 @@ std::string absolute_folder(const std::string& dir) {
   return s;
 }
 
+std::string absolute_file(const std::string& path) {
+  std::error_code ec;
+  fs::path p(path);
+  if (p.is_relative()) p = fs::absolute(p, ec);
+  return p.lexically_normal().string();
+}
+
 std::string find_factory_folder() { return program_data_folder(); }
 
 bool prepare_program_folder(run_context& ctx, std::string& message) {

@@ -11,6 +11,9 @@ namespace karigane {
 // The absolute form of a folder path, ending in "/".
 std::string absolute_folder(const std::string& dir);
 
+// The absolute form of a file path (relative paths lie below the working folder).
+std::string absolute_file(const std::string& path);
+
 // The folder holding the factory copy meigara_list_org.csv and readme.txt (program_data_folder
 // of core/install_paths.h).
 std::string find_factory_folder();

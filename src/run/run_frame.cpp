@@ -7,6 +7,7 @@
 
 #include "run/folder_lock.h"
 #include "run/leftover_files.h"
+#include "run/run_log.h"
 #include "run/settings.h"
 
 namespace karigane {
@@ -35,7 +36,7 @@ bool take_folder_lock(run_context& ctx, folder_lock& lock, const run_frame_optio
       ending = run_ending::error;
       return false;
     }
-    if (!told && options.waiting) options.waiting();
+    if (!told) ctx.warn(folder_in_use_message(ctx.program_folder) + "（終了を待っています）");
     told = true;
     if (ctx.stop_flag()) {
       abort_ending(ctx);
@@ -60,14 +61,33 @@ void remove_leftovers(const run_context& ctx) {
   remove_leftover_temporaries(trees, ctx.program_folder);
 }
 
+// Each key of settei.txt that no setting knows, once per run.
+void warn_of_unknown_settings(run_context& ctx) {
+  for (const std::string& key : unknown_settings_keys(ctx.program_folder)) {
+    ctx.warn(unknown_settings_key_warning(key));
+  }
+}
+
 void begin_run(run_context& ctx, const char* run_kind) {
   ctx.progress.start_run(run_kind);
+  if (!ctx.program_folder.empty()) remove_old_logs(ctx.program_folder, ctx.now().day);
+  warn_of_unknown_settings(ctx);
   remove_leftovers(ctx);
 }
 
-run_outcome end_run(run_context& ctx, run_ending ending) {
+// The run's file workers are done by now: the log is let go after its last lines.
+run_outcome end_run(run_context& ctx, run_log& log, run_outcome outcome) {
   ctx.progress.finish();
-  return run_outcome{ending, ctx.failures.list()};
+  log.failures(outcome.failures);
+  log.end(outcome.ending, run_exit_status(outcome));
+  ctx.set_record(nullptr);
+  return outcome;
+}
+
+std::string log_path(const run_context& ctx, const run_frame_options& options) {
+  if (!options.log_file.empty()) return options.log_file;
+  if (ctx.program_folder.empty()) return {};
+  return default_log_path(ctx.program_folder, ctx.now().day);
 }
 
 // The engine reports through the run context; anything thrown is a fault of its own, shown as
@@ -89,12 +109,28 @@ std::string folder_in_use_message(const std::string& program_folder) {
   return "別の処理がこのフォルダで実行中です: " + program_folder;
 }
 
+int run_exit_status(const run_outcome& outcome) {
+  switch (outcome.ending) {
+    case run_ending::completed:
+      return outcome.failures.empty() ? kExitCompleted : kExitCompletedWithFailures;
+    case run_ending::error: return kExitError;
+    case run_ending::aborted: return kExitStopped;
+  }
+  return kExitError;
+}
+
 run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_run& run,
                          const run_frame_options& options) {
   ctx.reset_run_state();
+  // The log begins before the lock: a run that finds the folder held leaves its record too.
+  run_log log(ctx, log_path(ctx, options));
+  log.begin(run_kind, options.started_by);
+  ctx.set_record(&log);
   folder_lock lock;
   run_ending ending = run_ending::error;
-  if (!take_folder_lock(ctx, lock, options, ending)) return run_outcome{ending, {}};
+  if (!take_folder_lock(ctx, lock, options, ending)) {
+    return end_run(ctx, log, run_outcome{ending, {}});
+  }
 
   begin_run(ctx, run_kind);
   ending = run_caught(ctx, run);
@@ -102,7 +138,7 @@ run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_ru
     error_ending(ctx, ctx.run_error());
     ending = run_ending::error;
   }
-  return end_run(ctx, ending);
+  return end_run(ctx, log, run_outcome{ending, ctx.failures.list()});
 }
 
 }  // namespace karigane

@@ -5,8 +5,9 @@
 // the button's run, and hands the front end the outcome: how the run ended and what it could
 // not do. A run that met a run-ending fault ends with the error ending and that fault's message.
 //
-// Every run passes through begin_run and end_run in run_frame.cpp: the place where a record of
-// the run (a log) is opened and closed.
+// Every run leaves a record in the run log (run_log.h): from its start, before the lock, to its
+// ending and exit status. As it starts, a run removes the logs older than 30 days and warns of
+// the keys of settei.txt it does not know.
 #pragma once
 
 #include <functional>
@@ -33,11 +34,22 @@ struct run_outcome {
 
 struct run_frame_options {
   // Wait while another run holds the folder instead of ending at once; a stop ends the wait
-  // with the abort ending.
+  // with the abort ending. The wait begins with a warning.
   bool wait_for_lock = false;
-  // Called once when the wait begins (the command line says so on standard error).
-  std::function<void()> waiting;
+  // What started the run, for its log: the command line as given, or the window's button and
+  // the controls it read.
+  std::string started_by;
+  // The log file; empty: log/karigane-YYYYMMDD.log in the program folder.
+  std::string log_file;
 };
+
+// The exit status of a run on the command line (the log records it for every run): 0
+// completed with nothing failed, 3 completed with failures, 1 the error ending, 130 stopped.
+inline constexpr int kExitCompleted = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitCompletedWithFailures = 3;
+inline constexpr int kExitStopped = 130;
+int run_exit_status(const run_outcome& outcome);
 
 // One of the button handlers (m_dl_start_cmd_Click, renew_start_cmd_Click, ...).
 using button_run = std::function<run_ending(run_context&)>;

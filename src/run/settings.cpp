@@ -45,6 +45,31 @@ void interval_value(const std::string& value, int& interval_ms) {
   }
 }
 
+// Walks the records of settei.txt as the reader takes them: a key and a value as two
+// consecutive fields, up to the record whose key and value both contain "EOF" (that one
+// included) or the end of the file. `ctx`, when given, is pumped before each record and its
+// stop flag ends the walk.
+template <class Visit>
+void for_each_settings_record(run_context* ctx, const std::string& folder, Visit visit) {
+  std::string bytes;
+  if (!read_file_bytes(folder + "settei.txt", bytes)) return;
+  const std::string text = decode_user_text(bytes);
+  field_reader reader(text);
+
+  std::string key;
+  std::string value;
+  while (!(contains(key, "EOF") && contains(value, "EOF"))) {
+    if (ctx != nullptr) {
+      if (ctx->stop_flag()) break;
+      ctx->pump();
+    }
+    if (!reader.next(key)) break;
+    if (!reader.next(value)) value.clear();
+    visit(key, value);
+    if (reader.at_end()) break;
+  }
+}
+
 }  // namespace
 
 const std::vector<settings_key>& settings_keys() {
@@ -80,18 +105,7 @@ void read_settei_sub(run_context& ctx, settei_record& settei) {
   settei.kabuka_path = folder + "kabuka/";
   settei.syusei_path = folder + "kabuka/syusei_kabuka/";
 
-  std::string bytes;
-  if (!read_file_bytes(folder + "settei.txt", bytes)) return;
-  const std::string text = decode_user_text(bytes);
-  field_reader reader(text);
-
-  std::string key;
-  std::string value;
-  while (!(contains(key, "EOF") && contains(value, "EOF"))) {
-    if (ctx.stop_flag()) break;
-    ctx.pump();
-    if (!reader.next(key)) break;
-    if (!reader.next(value)) value.clear();
+  for_each_settings_record(&ctx, folder, [&](const std::string& key, const std::string& value) {
     if (key == "株価データベースフォルダパス") {
       settei.kabuka_path = settings_folder_path(folder, value);
     } else if (key == "修正株価データベースフォルダパス") {
@@ -127,8 +141,27 @@ void read_settei_sub(run_context& ctx, settei_record& settei) {
     } else if (key == "CA証明書ファイル") {
       settei.ca_certificate_file = settings_file_path(folder, value);
     }
-    if (reader.at_end()) break;
-  }
+  });
+}
+
+std::vector<std::string> unknown_settings_keys(const std::string& program_folder) {
+  std::vector<std::string> unknown;
+  for_each_settings_record(nullptr, program_folder, [&](const std::string& key,
+                                                         const std::string& value) {
+    // The end record, and a lone "EOF" or blank line that a hand-edited file ends with.
+    if ((contains(key, "EOF") && contains(value, "EOF")) || key == "EOF" || key.empty()) return;
+    const auto& keys = settings_keys();
+    const bool known = std::any_of(keys.begin(), keys.end(),
+                                   [&](const settings_key& k) { return key == k.name; });
+    if (!known && std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
+      unknown.push_back(key);
+    }
+  });
+  return unknown;
+}
+
+std::string unknown_settings_key_warning(const std::string& key) {
+  return "settei.txt の不明なキーを読み飛ばしました: " + key;
 }
 
 }  // namespace karigane

@@ -26,6 +26,14 @@ struct settings_key {
 // Every key the reader knows, in the order a new settei.txt lists them.
 const std::vector<settings_key>& settings_keys();
 
+// The keys of settei.txt's records that are none of settings_keys() (a misspelt host key
+// would silently send a run to the default hosts), each once, in the order of the file. The
+// records are walked as the reader walks them.
+std::vector<std::string> unknown_settings_keys(const std::string& program_folder);
+
+// The warning a run gives for such a key.
+std::string unknown_settings_key_warning(const std::string& key);
+
 // The folder value of a settings record as an absolute folder path ending in "/": relative
 // values (written with "\" or "/") lie below the program folder.
 std::string settings_folder_path(const std::string& program_folder, const std::string& value);

@@ -125,7 +125,8 @@ TEST(CommandLine, AProgramFolderThatCannotBeMadeIsAClearError) {
 TEST(CommandLine, HelpListsTheCommandsAndExitStatuses) {
   const auto r = run_karigane({"--help"});
   EXPECT_EQ(r.exit_status, 0);
-  for (const char* word : {"collect", "130", "  3 ", "失敗 N件", "--wait", "karigane.lock"}) {
+  for (const char* word : {"collect", "130", "  3 ", "失敗 N件", "--wait", "karigane.lock",
+                           "--progress", "--quiet", "--log FILE", "log/karigane-YYYYMMDD.log"}) {
     EXPECT_NE(r.out.find(word), std::string::npos) << word;
   }
 }

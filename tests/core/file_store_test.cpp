@@ -36,7 +36,7 @@ TEST(FileStore, EachFailingCallReportsItsErrnoAndLeavesTheStoredFileAsItWas) {
       {file_call::open_read, EACCES},  {file_call::open_read, ENOENT}, {file_call::read, EIO},
       {file_call::read, EISDIR},       {file_call::create, EROFS},     {file_call::write, ENOSPC},
       {file_call::sync, EIO},          {file_call::rename, EROFS},     {file_call::list, EACCES},
-      {file_call::make_folder, EROFS}, {file_call::remove, EPERM},
+      {file_call::make_folder, EROFS}, {file_call::remove, EPERM},     {file_call::append, EACCES},
   };
   for (const fault_case& c : cases) {
     SCOPED_TRACE(std::to_string(static_cast<int>(c.call)) + " " + strerrorname_np(c.error));
@@ -69,6 +69,9 @@ TEST(FileStore, EachFailingCallReportsItsErrnoAndLeavesTheStoredFileAsItWas) {
           break;
         case file_call::remove:
           status = remove_file(path);
+          break;
+        case file_call::append:
+          status = append_to_file(path, "new");
           break;
       }
       EXPECT_EQ(fault.hits(), 1u);

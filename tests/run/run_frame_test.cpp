@@ -94,5 +94,89 @@ TEST(RunFrame, AStopWhileTheUpdateWritesItsFilesIsTheAbortEnding) {
   EXPECT_LT(updated, files.size());
 }
 
+TEST(RunFrame, TheProgressCountsTheStocksInOrderAndThePagesAndEndsWithTheRun) {
+  testing::quote_site_process site({"--now", "2014-11-27T17:00"});
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  testing::write_cp932(dir.path() + "meigara_list.csv",
+                       "3,20141127,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n"
+                       "1332,t,東証1部,日本水産(株)\r\n1333,t,東証1部,マルハニチロ(株)\r\n");
+  recording_context ctx(dir.path());
+  ctx.fix_now(local_time{date{2014, 11, 27}, 17, 0, 0});
+  ctx.controls.meigara_code_opt = selection_mode::range;
+  ctx.controls.code_txt = "1301";
+  ctx.controls.code1_txt = "1333";
+  ctx.controls.yyyy_start_cmb = "2014";
+  ctx.controls.mm_start_cmb = "10";
+  ctx.controls.dd_start_cmb = "01";
+  ctx.controls.yyyy_end_cmb = "2014";
+  ctx.controls.mm_end_cmb = "11";
+  ctx.controls.dd_end_cmb = "27";
+  // What the front ends would draw at each pump, each change once.
+  std::vector<std::string> seen;
+  ctx.at_every_pump([&] {
+    const progress_snapshot s = ctx.progress.snapshot();
+    if (!s.active || s.index == 0) return;
+    const std::string item = s.run_kind + " " + s.data_kind + " " + progress_count_text(s) + " " +
+                             s.code;
+    if (seen.empty() || seen.back() != item) seen.push_back(item);
+  });
+
+  const run_outcome outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click);
+  EXPECT_EQ(outcome.ending, run_ending::completed);
+  EXPECT_EQ(seen, (std::vector<std::string>{"収集 時系列株価 銘柄 1/3 1301",
+                                            "収集 時系列株価 銘柄 2/3 1332",
+                                            "収集 時系列株価 銘柄 3/3 1333"}));
+  const progress_snapshot last = ctx.progress.snapshot();
+  EXPECT_FALSE(last.active);
+  EXPECT_EQ(last.pages, site.requests().size());
+}
+
+TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
+  recording_context ctx;
+  run_progress::clock::time_point now{};
+  ctx.progress.set_clock([&] { return now; });
+  auto at = [&](double seconds) {
+    now = run_progress::clock::time_point{} +
+          std::chrono::duration_cast<run_progress::clock::duration>(
+              std::chrono::duration<double>(seconds));
+  };
+  at(0);
+  ctx.progress.start_run(kRunCollection);
+  at(1);
+  ctx.progress.start_pass(kKindPrices, kUnitStocks, 10);
+  ctx.progress.at_item(1, "1301");
+  at(2);
+  // Before any item is done there is no pace.
+  EXPECT_EQ(ctx.progress.snapshot().remaining_seconds, -1);
+  EXPECT_EQ(progress_line_text(ctx.progress.snapshot()),
+            "収集 時系列株価 銘柄 1/10 1301  経過 2秒");
+
+  struct estimate_case {
+    double at;
+    std::size_t item;   // the item that begins then (0: none)
+    double left;        // the estimate
+  };
+  // Two items in 4 seconds: 2 s each; the seven not begun, and what is left of the third.
+  // An item that takes longer than the pace leaves the others their time.
+  const std::vector<estimate_case> cases{{5, 3, 16}, {6, 0, 15}, {12, 0, 14}, {19, 10, 2}};
+  for (const estimate_case& c : cases) {
+    at(c.at);
+    if (c.item != 0) ctx.progress.at_item(c.item, std::to_string(1300 + c.item));
+    EXPECT_DOUBLE_EQ(ctx.progress.snapshot().remaining_seconds, c.left) << c.at;
+  }
+  ctx.progress.page_fetched();
+  EXPECT_EQ(progress_line_text(ctx.progress.snapshot()),
+            "収集 時系列株価 銘柄 10/10 1310  ページ 1  経過 19秒  残り 2秒");
+  // The update's and adjustment's passes count files, and do not repeat the run's name.
+  ctx.progress.start_run(kRunAdjust);
+  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, 3600);
+  at(20);
+  ctx.progress.at_item(12);
+  EXPECT_EQ(progress_line_text(ctx.progress.snapshot()),
+            "調整後株価 ファイル 12/3600  経過 1秒  残り 5分26秒");
+}
+
 }  // namespace
 }  // namespace karigane

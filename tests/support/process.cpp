@@ -2,7 +2,9 @@
 #include "support/process.h"
 
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <termios.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,7 +34,21 @@ process_result run_process(const std::string& program, const std::vector<std::st
   process_result result;
   int out_pipe[2];
   int err_pipe[2];
-  if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) return result;
+  if (::pipe(out_pipe) != 0) return result;
+  if (start.stderr_terminal_columns > 0) {
+    // The terminal's master is read like the pipe's end; its slave is the child's stderr.
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = static_cast<unsigned short>(start.stderr_terminal_columns);
+    if (::openpty(&err_pipe[0], &err_pipe[1], nullptr, nullptr, &size) != 0) return result;
+    termios raw{};
+    if (::tcgetattr(err_pipe[1], &raw) == 0) {
+      raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);  // the bytes as written, no CR LF
+      ::tcsetattr(err_pipe[1], TCSANOW, &raw);
+    }
+  } else if (::pipe(err_pipe) != 0) {
+    return result;
+  }
   std::vector<std::string> env_strings;
   for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
   for (const auto& e : env) env_strings.push_back(e);

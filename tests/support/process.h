@@ -24,6 +24,9 @@ struct process_start {
   int pending_signal = 0;
   // Called like while_running, with the standard error read so far.
   std::function<void(int pid, const std::string& err)> while_running_err;
+  // Standard error on a pseudo-terminal of this many columns (0: a pipe), standard output
+  // still on its pipe; `err` then holds what the terminal received.
+  int stderr_terminal_columns = 0;
 };
 
 // Runs `program` with `args`; `env` entries "NAME=value" are added to the environment.
