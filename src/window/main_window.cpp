@@ -11,16 +11,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
 #include "run/period.h"
 #include "run/program_folder.h"
+#include "run/run_log.h"
 #include "run/settings.h"
 #include "codes/targets.h"
 #include "core/file_store.h"
@@ -143,6 +147,19 @@ void main_window::show_status(QLabel* label, std::string_view text, label_colour
   paint(label, QPalette::WindowText, colour);
 }
 
+void main_window::show_progress(const progress_snapshot& s) {
+  const bool counting = s.active && s.total > 0;
+  if (counting) {
+    const int total = static_cast<int>(std::min<std::size_t>(s.total, INT_MAX));
+    progress_bar->setRange(0, total);
+    progress_bar->setValue(static_cast<int>(std::min<std::size_t>(s.index, s.total)));
+    std::string text = s.data_kind + " " + progress_count_text(s);
+    if (const std::string left = time_left_text(s); !left.empty()) text += "  " + left;
+    progress_bar->setFormat(qt_text(text));
+  }
+  progress_bar->setVisible(counting);
+}
+
 void main_window::apply_controls(bool enable) {
   m_dl_start_cmd->setVisible(enable);
   renew_start_cmd->setVisible(enable);
@@ -162,7 +179,10 @@ void main_window::run_guarded(const char* run_kind, const button_run& run) {
   running_ = true;
   show_failures({});
   read_controls();
-  run_outcome outcome = run_in_frame(ctx_, run_kind, run);
+  run_frame_options frame;
+  frame.started_by = window_run_text(run_kind, ctx_.controls);
+  run_outcome outcome = run_in_frame(ctx_, run_kind, run, frame);
+  show_progress(ctx_.progress.snapshot());
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
   show_failures(std::move(outcome.failures));

@@ -24,6 +24,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
@@ -80,6 +81,8 @@ class main_window : public QWidget {
 
   void apply_controls(bool enable);
   void show_status(QLabel* label, std::string_view text, label_colour colour);
+  // The progress bar under the status line: shown while a run counts its stocks or files.
+  void show_progress(const progress_snapshot& s);
 
   // Runs one of the engine's runs in the run frame on the window's context, unless one is
   // running already, and shows what it could not do.
@@ -134,6 +137,7 @@ class main_window : public QWidget {
   QPushButton* help_cmd = nullptr;
   QLabel* Label1 = nullptr;
   QPushButton* failures_cmd = nullptr;  // beside Label1: "失敗 N件" after a run with failures
+  QProgressBar* progress_bar = nullptr;  // under Label1 while a run counts stocks or files
   QLabel* Label3 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label4 = nullptr;

@@ -14,6 +14,10 @@ void main_window_context::pump() {
   const auto t = std::chrono::steady_clock::now();
   if (t - last_pump_ < kPumpInterval) return;
   last_pump_ = t;
+  if (t - last_progress_ >= kProgressInterval) {
+    last_progress_ = t;
+    window_.show_progress(progress.snapshot());
+  }
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

@@ -4,7 +4,8 @@
 // Threading: every run executes on the GUI thread inside a button's handler, as the engine's
 // single-threaded model has it. pump() lets Qt process pending events (repaints, the mouse-down
 // on "停止", closing the window), at most once per 10 ms: the engine may call it millions of
-// times in a run, and page retrieval calls it between its 10 ms socket polls.
+// times in a run, and page retrieval calls it between its 10 ms socket polls. The progress bar
+// is brought up to date from the run's progress source every 200 ms.
 #pragma once
 
 #include <chrono>
@@ -33,11 +34,13 @@ class main_window_context : public run_context {
 
   // Shortest interval between two passes through Qt's event processing.
   static constexpr std::chrono::milliseconds kPumpInterval{10};
+  static constexpr std::chrono::milliseconds kProgressInterval{200};
 
  private:
   main_window& window_;
   std::optional<local_time> fixed_now_;
   std::chrono::steady_clock::time_point last_pump_{};
+  std::chrono::steady_clock::time_point last_progress_{};
 };
 
 }  // namespace karigane

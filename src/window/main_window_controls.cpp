@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -179,7 +180,8 @@ void main_window::build_controls() {
   buttons->addWidget(Command1, 0, 4);
   buttons->addWidget(help_cmd, 0, 5);
 
-  // Status area: Label1, below it Label3, below that Label2 and Label4 side by side.
+  // Status area: Label1, the progress bar under it, below them Label3, below that Label2
+  // and Label4 side by side.
   Label1 = status_label("Label1");
   failures_cmd = button("failures_cmd", "");
   failures_cmd->setMinimumWidth(0);
@@ -191,6 +193,11 @@ void main_window::build_controls() {
   }
   failures_cmd->setToolTip(QString::fromUtf8("失敗の一覧"));
   failures_cmd->setVisible(false);
+  progress_bar = named(new QProgressBar, "progress_bar");
+  progress_bar->setTextVisible(true);
+  progress_bar->setAlignment(Qt::AlignCenter);
+  progress_bar->setVisible(false);
+  keep_place_when_hidden(progress_bar);
   Label3 = status_label("Label3");
   Label2 = named(new QLabel(QString::fromUtf8(kVersionText)), "Label2");
   Label4 = status_label("Label4");
@@ -202,9 +209,10 @@ void main_window::build_controls() {
   status->setVerticalSpacing(2);
   status->addWidget(Label1, 0, 0, 1, 2);
   status->addWidget(failures_cmd, 0, 2);
-  status->addWidget(Label3, 1, 0, 1, 3);
-  status->addWidget(Label2, 2, 0);
-  status->addWidget(Label4, 2, 1, 1, 2);
+  status->addWidget(progress_bar, 1, 0, 1, 3);
+  status->addWidget(Label3, 2, 0, 1, 3);
+  status->addWidget(Label2, 3, 0);
+  status->addWidget(Label4, 3, 1, 1, 2);
   status->setColumnStretch(1, 1);
   status->setColumnMinimumWidth(0, Label2->sizeHint().width() + 16);
 

@@ -1,7 +1,7 @@
 // Whole runs clicked through the window: a collection against the local quote site, a run
 // stopped by a mouse-down on "停止" or by closing the window while a page loads, the error
-// ending, the failures of a run and the folder lock, the code boxes the engine rewrites, and
-// the update and adjusted-price runs.
+// ending, the failures of a run and the folder lock, the code boxes the engine rewrites, the
+// progress bar and the run's log, and the update and adjusted-price runs.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -147,10 +148,15 @@ TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
 
   bool pressed = false;
   int turns_after_wait_began = 0;
+  auto* progress = control<QProgressBar>("progress_bar");
   while_running press_stop([&] {
     if (!waiting_for_a_page()) return false;
-    // The window keeps turning its event loop through the wait.
-    if (++turns_after_wait_began < 5) return false;
+    // The window keeps turning its event loop through the wait, and shows the stock in hand
+    // under the status line.
+    if (++turns_after_wait_began < 5 || progress->isHidden()) return false;
+    EXPECT_EQ(progress->text(), QString::fromUtf8("時系列株価 銘柄 1/1"));
+    EXPECT_EQ(progress->value(), 1);
+    EXPECT_EQ(progress->maximum(), 1);
     expect_running_and_waiting();
     // A second start while the run is on is refused.
     window_->m_dl_start_cmd_Click();
@@ -170,6 +176,17 @@ TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
   expect_idle();
   EXPECT_TRUE(window_->context().stop_flag());
   EXPECT_FALSE(file_exists(dir_.path() + "kabuka/data_m/1301.csv"));
+  EXPECT_TRUE(progress->isHidden());
+  // The run's record: the button and its controls, the red abort, the ending.
+  const std::string log = file_bytes(dir_.path() + "log/karigane-20130220.log");
+  const std::string stamp = "2013-02-20 10:00:00 [" + std::to_string(::getpid()) + "] ";
+  EXPECT_EQ(log.rfind(stamp + "開始 収集: ウィンドウ「収集開始」 個別指定 1301 時系列株価 期間 "
+                               "2013/01/01～2013/02/19\n",
+                      0),
+            0u)
+      << log;
+  EXPECT_NE(log.find("\n" + stamp + "状態(赤) 処理を中断しました。\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\n" + stamp + "終了 中断 終了ステータス 130\n"), std::string::npos) << log;
 }
 
 TEST_F(window_runs, ClosingTheWindowWhileAPageLoadsStopsTheRun) {
