@@ -30,7 +30,7 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
   chart_request& c = o.chart;
   if (a == "--from" || a == "--to" || a == "--out") {
     if (i + 1 >= args.size()) {
-      message = a + " needs a value";
+      message = a + " には値が必要です";
       return false;
     }
     const std::string& v = args[++i];
@@ -40,7 +40,7 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
     }
     const std::optional<date> d = parse_date_text(v);
     if (!d) {
-      message = a + " takes a date written Y/M/D, not \"" + v + "\"";
+      message = a + " には日付を Y/M/D の形で指定してください: " + v;
       return false;
     }
     (a == "--from" ? c.from : c.to) = *d;
@@ -50,14 +50,14 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
     c.adjusted = true;
   } else if (a == "--weekly" || a == "--monthly") {
     if (c.span != bar_span::daily) {
-      message = "chart takes one of --weekly and --monthly";
+      message = "chart には --weekly と --monthly のどちらか一つを指定してください";
       return false;
     }
     c.span = a == "--weekly" ? bar_span::weekly : bar_span::monthly;
   } else if (c.code.empty() && is_code(a)) {
     c.code = a;
   } else {
-    message = "unknown argument for chart: " + a;
+    message = "chart に使えない引数です: " + a;
     return false;
   }
   return true;
@@ -65,11 +65,11 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
 
 bool finish_chart_options(cli_options& o, std::string& message) {
   if (o.chart.code.empty()) {
-    message = "chart needs a stock code (karigane chart 1301)";
+    message = "chart には銘柄コードが必要です（karigane chart 1301）";
     return false;
   }
   if (o.chart.from && o.chart.to && *o.chart.to < *o.chart.from) {
-    message = "chart: --to is before --from";
+    message = "chart: --to が --from より前です";
     return false;
   }
   if (!o.chart_out.empty()) o.chart_out = absolute(o.chart_out);
@@ -80,15 +80,15 @@ bool parse_export_argument(const std::vector<std::string>& args, std::size_t& i,
                            std::string& message) {
   const std::string& a = args[i];
   if (a != "--sqlite" && a != "--csv") {
-    message = "unknown argument for export: " + a;
+    message = "export に使えない引数です: " + a;
     return false;
   }
   if (!o.export_to.path.empty()) {
-    message = "export takes one of --sqlite FILE and --csv DIR";
+    message = "export には --sqlite FILE と --csv DIR のどちらか一つを指定してください";
     return false;
   }
   if (i + 1 >= args.size() || args[i + 1].empty()) {
-    message = a + " needs a value";
+    message = a + " には値が必要です";
     return false;
   }
   o.export_to.kind = a == "--sqlite" ? export_request::target::sqlite : export_request::target::csv;
@@ -98,7 +98,7 @@ bool parse_export_argument(const std::vector<std::string>& args, std::size_t& i,
 
 bool finish_export_options(cli_options& o, std::string& message) {
   if (o.export_to.path.empty()) {
-    message = "export needs --sqlite FILE or --csv DIR";
+    message = "export には --sqlite FILE か --csv DIR が必要です";
     return false;
   }
   o.export_to.path = absolute(o.export_to.path);

@@ -71,6 +71,8 @@ std::string window_run_text(const std::string& run_kind, const control_values& c
   } else if (run_kind == kRunAdjust) {
     text += "調整後株価」";
     tick(c.out2_nenngoto_chk, "年毎から計算");
+  } else if (run_kind != kRunCollection) {
+    text += run_kind + "」";
   } else {
     text += "収集開始」";
     switch (c.meigara_code_opt) {
