@@ -1,6 +1,7 @@
 // Fetching one margin page: see margin_fetch.h.
 #include "margin/margin_fetch.h"
 
+#include "core/text.h"
 #include "fetch/checked_page_fetch.h"
 #include "fetch/quote_addresses.h"
 #include "margin/margin_history_extractor.h"
@@ -47,10 +48,12 @@ void dl_yh_data_c_db_sub(run_context& ctx, const kikan_row& window, const std::s
   error_msg_s.clear();
   const std::string& form = ctx.settei.shinyou_site;
   const std::string url = margin_page_url(ctx.settei, code, market_suffix, window);
+  bool old_page_without_data = false;
   fetch_while_budget_lasts(
       ctx, url, 5,
       [&](const std::string& page, std::int16_t& error_loop_no_s) {
         if (form == kOldForm) {
+          old_page_without_data = contains(page, kOldTableNoDataText);
           extract_creditinf_from_yahoohtml_old_sub(ctx, page, window, error_loop_no_s,
                                                    credit_tbl, error_flag_s, error_msg_s);
         } else if (form == kNewForm) {
@@ -64,6 +67,12 @@ void dl_yh_data_c_db_sub(run_context& ctx, const kikan_row& window, const std::s
         }
       },
       error_flag_s, error_msg_s);
+  // The old table page answers a window without a week with its no-data text, which its check
+  // refuses until the budget is spent: the window has no data, it did not fail.
+  if (error_flag_s != kFalse && old_page_without_data && !ctx.run_interrupted()) {
+    error_flag_s = kFalse;
+    error_msg_s = std::string("error b01:") + kOldTableNoDataText + "。";
+  }
 }
 
 }  // namespace karigane

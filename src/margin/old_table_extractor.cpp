@@ -93,7 +93,7 @@ void extract_creditinf_from_yahoohtml_old_sub(run_context& ctx, const std::strin
 
   // The page must show the requested stock and window.
   if (error_loop_no_s > 0) {
-    if (contains(page_text, "信用残データはありません")) {
+    if (contains(page_text, kOldTableNoDataText)) {
       return margin_capped_failure(ctx, error_loop_no_s, error_flag_s, error_msg_s);
     }
     std::string page_code;

@@ -12,6 +12,9 @@
 
 namespace karigane {
 
+// The old table page's text for a window without margin data.
+inline constexpr const char* kOldTableNoDataText = "信用残データはありません";
+
 // As extract_creditinf_from_yahoohtml_new_sub, with the old page's markers; a page for
 // another period fails with "信用売買残の情報はありませんでした".
 void extract_creditinf_from_yahoohtml_old_sub(run_context& ctx, const std::string& page,
