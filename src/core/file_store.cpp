@@ -155,6 +155,39 @@ file_status read_file_bytes(const std::string& path, std::string& bytes) {
   return {};
 }
 
+file_status read_file_tail(const std::string& path, std::size_t max_bytes, std::string& bytes) {
+  bytes.clear();
+  if (const int e = injected_file_error(file_call::open_read, path)) return failure(e);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failure(errno);
+  struct stat st {};
+  int error = injected_file_error(file_call::read, path);
+  if (error == 0 && ::fstat(fd, &st) != 0) error = errno;
+  if (error == 0 && S_ISDIR(st.st_mode)) error = EISDIR;
+  const std::size_t size = error == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  const std::size_t want = std::min(size, max_bytes);
+  bytes.resize(want);
+  std::size_t done = 0;
+  while (error == 0 && done < want) {
+    const ssize_t got = ::pread(fd, bytes.data() + done, want - done,
+                                static_cast<off_t>(size - want + done));
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error = errno;
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  ::close(fd);
+  if (error != 0) {
+    bytes.clear();
+    return failure(error);
+  }
+  bytes.resize(done);
+  return {};
+}
+
 file_status read_cp932_file(const std::string& path, std::string& utf8) {
   std::string bytes;
   utf8.clear();

@@ -44,6 +44,9 @@ inline constexpr std::string_view kTemporaryFileMark = ".karigane-tmp";
 // Reads a whole file's bytes; `bytes` is empty unless the whole file was read.
 file_status read_file_bytes(const std::string& path, std::string& bytes);
 
+// Reads at most the last `max_bytes` bytes of a file (all of a smaller one).
+file_status read_file_tail(const std::string& path, std::size_t max_bytes, std::string& bytes);
+
 // Reads a CP932 file as UTF-8.
 file_status read_cp932_file(const std::string& path, std::string& utf8);
 

@@ -51,10 +51,14 @@ TEST(FileStore, EachFailingCallReportsItsErrnoAndLeavesTheStoredFileAsItWas) {
       std::string bytes = "left over";
       switch (c.call) {
         case file_call::open_read:
-        case file_call::read:
+        case file_call::read: {
           status = read_file_bytes(path, bytes);
           EXPECT_EQ(bytes, "");
+          std::string tail = "left over";
+          EXPECT_EQ(read_file_tail(path, 2, tail).error(), c.error);
+          EXPECT_EQ(tail, "");
           break;
+        }
         case file_call::create:
         case file_call::write:
         case file_call::sync:
@@ -74,7 +78,8 @@ TEST(FileStore, EachFailingCallReportsItsErrnoAndLeavesTheStoredFileAsItWas) {
           status = append_to_file(path, "new");
           break;
       }
-      EXPECT_EQ(fault.hits(), 1u);
+      const bool reads = c.call == file_call::open_read || c.call == file_call::read;
+      EXPECT_EQ(fault.hits(), reads ? 2u : 1u);
     }
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(status.error(), c.error);
@@ -88,14 +93,21 @@ TEST(FileStore, OnlyNoSuchFileIsMissing) {
   temp_folder dir;
   std::string bytes;
   EXPECT_TRUE(read_file_bytes(dir.path() + "none.csv", bytes).missing());
+  EXPECT_TRUE(read_file_tail(dir.path() + "none.csv", 8, bytes).missing());
+  testing::write_bytes(dir.path() + "1302.csv", "header\r\n20130104,1\r\n");
+  ASSERT_TRUE(read_file_tail(dir.path() + "1302.csv", 12, bytes));
+  EXPECT_EQ(bytes, "20130104,1\r\n");
+  ASSERT_TRUE(read_file_tail(dir.path() + "1302.csv", 100, bytes));
+  EXPECT_EQ(bytes, "header\r\n20130104,1\r\n");
 
   // A folder in a file's place can be opened but not read, and not replaced.
   ASSERT_TRUE(ensure_folder(dir.path() + "1301.csv"));
   file_status read = read_file_bytes(dir.path() + "1301.csv", bytes);
   EXPECT_EQ(read.error(), EISDIR);
   EXPECT_FALSE(read.missing());
+  EXPECT_EQ(read_file_tail(dir.path() + "1301.csv", 8, bytes).error(), EISDIR);
   EXPECT_EQ(write_file_atomic(dir.path() + "1301.csv", "x").error(), EISDIR);
-  EXPECT_EQ(folder_entries(dir.path()), std::vector<std::string>{"1301.csv"});
+  EXPECT_EQ(folder_entries(dir.path()), (std::vector<std::string>{"1301.csv", "1302.csv"}));
 
   table_t<3> table(1, {"kept", "", ""});
   const read_result r = read_table_file(dir.path() + "1301.csv", table, 3, 2, false);
