@@ -157,6 +157,13 @@ collect options (they set the window's controls; without them: individual mode w
                       this year, a month 1-12, a day 1-31; a day beyond the month's end is
                       taken as its last day)
   --to Y/M/D          end of the period (likewise; an end after today is taken as today)
+  --since-stored      tick "保存データの続きから": each stock's period (time series, margin)
+                      starts on the day after the newest row of its stored file; a stock
+                      already current asks for nothing, a stored file that cannot be read is
+                      left alone and counted as failed. A day's prices count from 16:00 on
+                      (before, the period ends the day before); margin weeks once the week
+                      is over. Run the same command again after a stop or a crash to ask
+                      only for what the first run did not store
 
 Every message of the status line is printed on standard output, one line each; nothing else
 goes there. Exit status:
@@ -309,6 +316,8 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       c.out1_data_z_chk = true;
     } else if (a == "--yearly") {
       c.out1_nengoto_chk = true;
+    } else if (a == "--since-stored") {
+      c.out1_tuzuki_chk = true;
     } else if (a == "--from" || a == "--to") {
       if (!need(i, 1, a)) return false;
       const std::string& v = args[++i];

@@ -39,6 +39,9 @@ struct control_values {
   bool out1_shinyou_chk = false;
   bool out1_data_z_chk = false;
   bool out1_nengoto_chk = false;
+  // "保存データの続きから": collections take up each stock's stored rows after the newest one;
+  // the update first fills the gaps before the latest day.
+  bool out1_tuzuki_chk = false;
   std::string yyyy_start_cmb, mm_start_cmb, dd_start_cmb;
   std::string yyyy_end_cmb, mm_end_cmb, dd_end_cmb;
   bool out2_nenngoto_chk = false;

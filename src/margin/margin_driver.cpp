@@ -1,10 +1,13 @@
 // The margin driver: see margin_driver.h.
 #include "margin/margin_driver.h"
 
+#include <optional>
+
 #include "core/damaged_file.h"
 #include "core/file_store.h"
 #include "core/kikan_list.h"
 #include "core/page_failure.h"
+#include "core/stored_continuation.h"
 #include "margin/margin_fetch.h"
 #include "margin/margin_files.h"
 
@@ -13,6 +16,28 @@ namespace {
 
 constexpr const char* kInterrupted = "処理を中断しました。";
 constexpr int kWindowDays = 250;
+
+// The windows of one stock: the run's, or with "保存データの続きから" those of the continuation of
+// its stored weeks (none when they are current; `own` holds them). Nullptr when the stored
+// margin file cannot be read: it is reported and nothing is asked for the stock.
+const kikan_list_t* stock_windows(run_context& ctx, const std::string& code,
+                                  const date& start_date, const date& end_date,
+                                  const kikan_list_t& run_windows, kikan_list_t& own) {
+  if (!ctx.controls.out1_tuzuki_chk || start_date.empty() || end_date.empty()) {
+    return &run_windows;
+  }
+  const std::string path = margin_file_path(ctx.settei, code);
+  std::optional<date> newest;
+  const read_result stored = newest_stored_row(path, kCreditFileWidth, kCreditCount, newest);
+  if (stored.unusable()) {
+    report_damaged_file(ctx, code, kKindMargin, path, stored);
+    return nullptr;
+  }
+  const auto period = weekly_continuation({start_date, end_date}, newest, ctx.now().day);
+  own = period ? make_kikan_list(period->start, period->end, kWindowDays)
+               : kikan_list_t{kikan_row{"0", {}, {}}};
+  return &own;
+}
 
 }  // namespace
 
@@ -53,10 +78,14 @@ void dl_data_c_sub(run_context& ctx, const code_list_t& code_list, const date& s
     const std::string& code = code_list[i];
     if (stopped()) return;
     ctx.progress.at_item(i, code);
+    kikan_list_t own_windows;
+    const kikan_list_t* windows =
+        stock_windows(ctx, code, start_date, end_date, kikan_list, own_windows);
+    if (windows == nullptr) continue;
     credit_tbl_t credit_tbl = empty_credit_table(code);
 
-    for (std::size_t w = 1; w < kikan_list.size(); ++w) {
-      const kikan_row& window = kikan_list[w];
+    for (std::size_t w = 1; w < windows->size(); ++w) {
+      const kikan_row& window = (*windows)[w];
       if (stopped()) return;
       const std::string period = slash_text(window.start) + "～" + slash_text(window.end);
       ctx.set_label1(code + " " + period + " 信用売買残処理中", label_colour::blue);

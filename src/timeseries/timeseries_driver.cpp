@@ -2,6 +2,7 @@
 #include "timeseries/timeseries_driver.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "codes/stock_list.h"
@@ -9,6 +10,7 @@
 #include "core/file_store.h"
 #include "core/kikan_list.h"
 #include "core/page_failure.h"
+#include "core/stored_continuation.h"
 #include "core/text.h"
 #include "fetch/page_retrieval.h"
 #include "fetch/quote_addresses.h"
@@ -53,12 +55,40 @@ void warm_up(run_context& ctx) {
                page, message);
 }
 
+// The windows of one stock: the run's, or those of the stock's own period when the caller gave
+// it a first day or "保存データの続きから" is ticked (the continuation of its stored rows; none
+// when they are current). `own` holds them then. Nullptr when the stored price file cannot be
+// read: the file is reported and nothing is asked for the stock.
+const kikan_list_t* stock_windows(run_context& ctx, const std::string& code,
+                                  const date& start_date, const date& end_date,
+                                  const kikan_list_t& run_windows, const first_days_t* first_days,
+                                  kikan_list_t& own) {
+  if (start_date.empty() || end_date.empty()) return &run_windows;
+  if (first_days != nullptr) {
+    const auto it = first_days->find(code);
+    if (it == first_days->end()) return &run_windows;
+    own = make_kikan_list(std::max(start_date, it->second), end_date, kWindowDays);
+    return &own;
+  }
+  if (!ctx.controls.out1_tuzuki_chk) return &run_windows;
+  const std::string path = price_file_path(ctx.settei, code);
+  std::optional<date> newest;
+  const read_result stored = newest_stored_row(path, kPriceFileWidth, kPriceCount, newest);
+  if (stored.unusable()) {
+    report_damaged_file(ctx, code, kKindPrices, path, stored);
+    return nullptr;
+  }
+  const auto period = daily_continuation({start_date, end_date}, newest, ctx.now());
+  own = period ? make_kikan_list(period->start, period->end, kWindowDays)
+               : kikan_list_t{kikan_row{"0", {}, {}}};
+  return &own;
+}
 
 }  // namespace
 
 void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const date& start_date,
                           const date& end_date, std::int16_t& error_flag_s,
-                          std::string& error_msg_s) {
+                          std::string& error_msg_s, const first_days_t* first_days) {
   error_flag_s = kFalse;
   error_msg_s.clear();
   ctx.set_label1("", label_colour::blue);
@@ -99,9 +129,17 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
     if (stopped()) return;
     ctx.progress.at_item(i, code);
     ctx.pump();
+    kikan_list_t own_windows;
+    const kikan_list_t* windows =
+        stock_windows(ctx, code, start_date, end_date, kikan_list, first_days, own_windows);
+    if (windows == nullptr) continue;
     jikeiretu_data_t prices = empty_price_table(code);
     bunkatu_list_t splits = empty_split_table(code);
-    if (settei.jikeiretu_site == kMobileForm || settei.shinyou_site == kMobileForm) warm_up(ctx);
+    // A stock whose stored rows are current asks for nothing, not even the warm-up.
+    const bool asks = windows == &kikan_list || windows->size() > 1;
+    if (asks && (settei.jikeiretu_site == kMobileForm || settei.shinyou_site == kMobileForm)) {
+      warm_up(ctx);
+    }
 
     std::string market_code;
     if (const auto it = entries.find(int_value(code)); it != entries.end()) {
@@ -109,8 +147,8 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
       prices[0][kPriceMarket] = it->second->market_name;
     }
 
-    for (std::size_t w = 1; w < kikan_list.size(); ++w) {
-      const kikan_row& window = kikan_list[w];
+    for (std::size_t w = 1; w < windows->size(); ++w) {
+      const kikan_row& window = (*windows)[w];
       ctx.pump();
       if (stopped()) return;
       ctx.pump();
@@ -124,12 +162,14 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
 
     if (stopped()) return;
     ctx.pump();
-    if (price_count(prices) > 0) {
-      const std::string path = price_file_path(settei, code);
+    // The split list first: a run cut short between the two files leaves the price file as it
+    // was, and a run that takes up the stored rows asks for the stock's days again.
+    if (split_count(splits) > 0) {
+      const std::string path = split_file_path(settei, code);
       read_result stored;
-      if (write_jikeiretu_data_sub(settei, prices, &stored) != 0) {
+      if (write_bunkatu_data_sub(settei, splits, &stored) != 0) {
         if (stored.unusable()) {
-          report_damaged_file(ctx, code, kKindPrices, path, stored);
+          report_damaged_file(ctx, code, kKindSplits, path, stored);
         } else {
           ctx.set_write_error(path);
         }
@@ -137,12 +177,12 @@ void dl_jikeiretudata_sub(run_context& ctx, const code_list_t& code_list, const 
     }
     if (stopped()) return;
     ctx.pump();
-    if (split_count(splits) > 0) {
-      const std::string path = split_file_path(settei, code);
+    if (price_count(prices) > 0) {
+      const std::string path = price_file_path(settei, code);
       read_result stored;
-      if (write_bunkatu_data_sub(settei, splits, &stored) != 0) {
+      if (write_jikeiretu_data_sub(settei, prices, &stored) != 0) {
         if (stored.unusable()) {
-          report_damaged_file(ctx, code, kKindSplits, path, stored);
+          report_damaged_file(ctx, code, kKindPrices, path, stored);
         } else {
           ctx.set_write_error(path);
         }

@@ -227,6 +227,7 @@ void main_window::read_controls() {
   c.out1_shinyou_chk = out1_shinyou_chk->isChecked();
   c.out1_data_z_chk = out1_data_z_chk->isChecked();
   c.out1_nengoto_chk = out1_nengoto_chk->isChecked();
+  c.out1_tuzuki_chk = out1_tuzuki_chk->isChecked();
   c.yyyy_start_cmb = yyyy_start_cmb->currentText().toStdString();
   c.mm_start_cmb = mm_start_cmb->currentText().toStdString();
   c.dd_start_cmb = dd_start_cmb->currentText().toStdString();

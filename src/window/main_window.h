@@ -116,6 +116,7 @@ class main_window : public QWidget {
   QCheckBox* out1_shinyou_chk = nullptr;
   QCheckBox* out1_data_z_chk = nullptr;
   QCheckBox* out1_nengoto_chk = nullptr;
+  QCheckBox* out1_tuzuki_chk = nullptr;
   QGroupBox* kikan_frame = nullptr;
   QComboBox* yyyy_start_cmb = nullptr;
   QComboBox* mm_start_cmb = nullptr;

@@ -109,9 +109,12 @@ void main_window::build_controls() {
   out1_shinyou_chk = check_box("out1_shinyou_chk", "信用売買残", false);
   out1_data_z_chk = check_box("out1_data_z_chk", "財務情報", false);
   out1_nengoto_chk = check_box("out1_nengoto_chk", "年毎", false);
+  // Read by the collection (each stock from the day after its stored rows) and by "更新" (the
+  // gaps before the latest day filled first), so it stays usable with any kind ticked.
+  out1_tuzuki_chk = check_box("out1_tuzuki_chk", "保存データの続きから", false);
   auto* kinds = new QVBoxLayout(out1_frame);
-  for (QCheckBox* box :
-       {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk, out1_nengoto_chk}) {
+  for (QCheckBox* box : {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk,
+                         out1_nengoto_chk, out1_tuzuki_chk}) {
     kinds->addWidget(box);
   }
   kinds->addStretch();

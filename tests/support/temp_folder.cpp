@@ -46,4 +46,15 @@ std::string file_bytes(const std::string& path) {
 
 std::string cp932_file(const std::string& path) { return cp932_to_utf8(file_bytes(path)); }
 
+std::map<std::string, std::string> files_below(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  std::error_code ec;
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ec)) {
+    if (entry.is_regular_file()) {
+      files[entry.path().string().substr(folder.size())] = file_bytes(entry.path().string());
+    }
+  }
+  return files;
+}
+
 }  // namespace karigane::testing

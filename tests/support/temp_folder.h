@@ -1,6 +1,7 @@
 // Temporary program folders for tests, and small file helpers for checking bytes on disk.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,7 @@ void write_bytes(const std::string& path, std::string_view bytes);
 std::string file_bytes(const std::string& path);
 // The file decoded from CP932 to UTF-8 ("" when missing).
 std::string cp932_file(const std::string& path);
+// Every file below a folder (ending in "/") with its bytes, by its path relative to the folder.
+std::map<std::string, std::string> files_below(const std::string& folder);
 
 }  // namespace karigane::testing

@@ -137,6 +137,31 @@ TEST_F(window_runs, ACollectionClickedThroughTheWindowWritesThePriceFile) {
   EXPECT_EQ(file.find("\r\n20130220,"), std::string::npos);
 }
 
+// "保存データの続きから" (unticked at first) takes up the stored rows after the newest one; at
+// 10:00 today's prices are not final, so the period ends the day before.
+TEST_F(window_runs, TheContinuationBoxAsksOnlyForTheDaysAfterTheStoredRows) {
+  quote_site_process site({"--now", "2013-02-20T10:00"});
+  ASSERT_TRUE(site.started());
+  use_site(site.url());
+  open(local_time{date{2013, 2, 20}, 10, 0, 0});
+  EXPECT_FALSE(control<QCheckBox>("out1_tuzuki_chk")->isChecked());
+  choose_period("2013", "01", "01", "2013", "02", "08");
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  ASSERT_EQ(text_of("Label1"), "収集処理を完了しました。");
+
+  site.reset();
+  click("out1_tuzuki_chk");
+  EXPECT_TRUE(control<QCheckBox>("out1_tuzuki_chk")->isChecked());
+  choose_period("2013", "01", "01", "2013", "02", "20");
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_EQ(site.requests(),
+            (std::vector<std::string>{
+                "/history/?code=1301&sy=2013&sm=02&sd=09&ey=2013&em=02&ed=19&tm=d"}));
+  EXPECT_NE(cp932_file(dir_.path() + "kabuka/data_m/1301.csv").find(",20130104,20130219,"),
+            std::string::npos);
+}
+
 TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
   quote_site_process site({"--now", "2013-02-20T10:00", "--fault", "mode=hang"});
   ASSERT_TRUE(site.started());
