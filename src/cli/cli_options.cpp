@@ -109,9 +109,20 @@ Commands:
                       other key at its default, and the factory stock list when the folder
                       has none; an existing settei.txt is replaced only with --force
   collect [options]   the collection run of the "収集開始" button
-  update [--latest]   the run of the "更新" button: the latest trading day's prices of every
+  update [--latest] [--catch-up]
+                      the run of the "更新" button: the latest trading day's prices of every
                       stored time series are written into its file and its newest yearly
-                      file; --latest ticks "最新日株価" (also write the latest-day file)
+                      file; --latest ticks "最新日株価" (also write the latest-day file).
+                      A series whose newest row lies more than one trading day before the
+                      latest day has a gap: the day is written all the same, the series is
+                      noted in kabuka/data_m_gaps.csv and a warning on standard error gives
+                      their count and the command that fills them. --catch-up ticks
+                      "保存データの続きから": the missing days of every such series (and of
+                      those noted) are first collected from the history pages, from the day
+                      after its newest row, with "年毎" when the database has yearly price
+                      files; then the latest day is written. Trading days: Monday to Friday
+                      but 31 December to 3 January, the index chart page's days where it
+                      lists them (so a public holiday is no gap)
   adjust [--yearly]   the run of the "調整後株価" button: split-adjusted copies of the price
                       files in the adjusted-price folder (kabuka/syusei_kabuka/data_m/);
                       --yearly ticks "年毎から計算": the series are first joined from the
@@ -257,11 +268,14 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       continue;
     }
     if (o.command == cli_command::update) {
-      if (a != "--latest") {
+      if (a == "--latest") {
+        o.controls.out1_data_d_chk = true;
+      } else if (a == "--catch-up") {
+        o.controls.out1_tuzuki_chk = true;
+      } else {
         message = "update に使えないオプションです: " + a;
         return false;
       }
-      o.controls.out1_data_d_chk = true;
       continue;
     }
     if (!command_seen && (a == "chart" || a == "export")) {

@@ -9,6 +9,7 @@
 #include "latest/data_m_update.h"
 #include "latest/latest_driver.h"
 #include "run/settings.h"
+#include "run/update_catch_up.h"
 
 namespace karigane {
 namespace {
@@ -99,6 +100,7 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
     return run_ending::aborted;
   }
   ctx.pump();
+  settle_series_gaps(ctx, table);
   add_data_d_to_data_m_sub(ctx, table);
   if (ctx.has_run_error()) {
     error_ending(ctx, ctx.run_error());

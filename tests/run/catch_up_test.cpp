@@ -1,7 +1,8 @@
 // Taking up stored data, end to end on the command line against the local quote site: a
 // database two years behind caught up with the pages of the missing days alone and then equal
 // byte for byte to one collected whole; a collection stopped halfway and run again; a current
-// database that asks for nothing; a stored file that cannot be read.
+// database that asks for nothing; a stored file that cannot be read; and the update's gaps,
+// warned about, noted and filled.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -235,6 +236,101 @@ TEST_F(catch_up, AStoredFileThatCannotBeReadAsksForNothingAndStaysAsItWas) {
   EXPECT_NE(r.err.find("失敗 2件"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1378 時系列株価 kabuka/data_m/1378.csv"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1378 信用売買残 kabuka/data_c/1378.csv"), std::string::npos) << r.err;
+}
+
+// The update on the Tuesday after a Monday holiday (24 November 2014): a series stored up to
+// the Friday before has no gap, one stored up to the Wednesday before has two days missing.
+class update_gaps : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    site_ = std::make_unique<quote_site_process>(std::vector<std::string>{"--now", now_});
+    ASSERT_TRUE(site_->started());
+    for (temp_folder* dir : {&whole_, &gap_, &behind_}) {
+      testing::write_site_settings(dir->path(), *site_);
+      testing::write_factory_stock_list(dir->path());
+    }
+    collect(whole_, "1378", "1383", "2014/11/25");
+    update(whole_, {});
+    collect(gap_, "1378", "1383", "2014/11/21");
+    // 1380 as it stood after a collection up to the Wednesday.
+    collect(behind_, "1380", "1380", "2014/11/19");
+    for (const char* file : {"kabuka/data_m/1380.csv", "kabuka/2014/data_m/1380.csv"}) {
+      testing::write_bytes(gap_.path() + file, testing::file_bytes(behind_.path() + file));
+    }
+    site_->reset();
+  }
+
+  void collect(const temp_folder& dir, const char* from, const char* to, const char* end) {
+    const auto r = run_karigane({"--dir", dir.path(), "collect", "--range", from, to, "--from",
+                                 "2014/10/01", "--to", end, "--yearly"},
+                                clock_);
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+  }
+  testing::process_result update(const temp_folder& dir, std::vector<std::string> options) {
+    options.insert(options.begin(), {"--dir", dir.path(), "update"});
+    return run_karigane(options, clock_);
+  }
+
+  const std::string now_ = "2014-11-25T17:00";
+  const std::vector<std::string> clock_{"KARIGANE_NOW=" + now_};
+  std::unique_ptr<quote_site_process> site_;
+  temp_folder whole_;
+  temp_folder gap_;
+  temp_folder behind_;
+};
+
+TEST_F(update_gaps, AnUpdateWarnsAndNotesTheGapAndCatchUpFillsItFirst) {
+  const std::string warning = "karigane: 時系列株価 1件に欠けている取引日があります（2014/11/20 から）。"
+                              "埋めるには: karigane --dir " +
+                              gap_.path().substr(0, gap_.path().size() - 1) + " update --catch-up\n";
+  const std::string record = gap_.path() + "kabuka/data_m_gaps.csv";
+  const std::string series = gap_.path() + "kabuka/data_m/1380.csv";
+
+  // The plain update writes the day after the gap all the same, notes the gap and warns, having
+  // asked the index chart whether the Monday was a trading day: it was not, so the Friday
+  // series have none.
+  auto r = update(gap_, {});
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, warning);
+  EXPECT_EQ(count_containing(site_->requests(), "/fisco/"), 1u);
+  EXPECT_EQ(page_requests(*site_), std::vector<std::string>{});
+  EXPECT_EQ(testing::cp932_file(record), "銘柄コード,保存最終日,最新日\r\n1380,20141119,20141125\r\n");
+  const std::string after_update = testing::cp932_file(series);
+  EXPECT_NE(after_update.find("\r\n20141119,"), std::string::npos);
+  EXPECT_EQ(after_update.find("\r\n20141120,"), std::string::npos);
+  EXPECT_NE(after_update.find("\r\n20141125,"), std::string::npos);
+
+  // The next plain update still knows the gap, though the series' newest row is the latest day.
+  site_->reset();
+  r = update(gap_, {});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.err, warning);
+  EXPECT_EQ(count_containing(site_->requests(), "/fisco/"), 0u);
+
+  // The catch-up asks for the missing days of the noted series alone, then writes the day: the
+  // database is the one collected whole and updated, the note is gone.
+  site_->reset();
+  r = update(gap_, {"--catch-up"});
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(page_requests(*site_),
+            std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
+  EXPECT_FALSE(file_exists(record));
+  EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
+
+  site_->reset();
+  r = update(gap_, {});
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(count_containing(site_->requests(), "/fisco/"), 0u);
+}
+
+TEST_F(update_gaps, CatchUpFillsAGapBeforeTheUpdateWouldHideIt) {
+  auto r = update(gap_, {"--catch-up"});
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(page_requests(*site_),
+            std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
+  EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
 }
 
 }  // namespace

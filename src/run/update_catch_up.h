@@ -1,0 +1,20 @@
+// The update's gaps, settled before it writes the latest day into the stored series. That day
+// would hide the days missing before it, so each gap is either filled first or noted:
+//   - with "保存データの続きから" (update --catch-up) the missing days of every gap, found now or
+//     noted by an earlier update, are collected from the history pages by the time-series
+//     driver, from the day after the series' newest row (or noted row) to the latest day, with
+//     "年毎" when the database keeps yearly price files;
+//   - every gap left (not filled, or filled with a failure) is noted in the gap record
+//     (latest/gap_record.h) and reported as a warning with the command that fills it.
+// A stop or a run-ending fault stays in the context for the update's endings; the record is
+// then left as it was.
+#pragma once
+
+#include "core/run_context.h"
+#include "latest/data_d_table.h"
+
+namespace karigane {
+
+void settle_series_gaps(run_context& ctx, const data_d_table_t& table);
+
+}  // namespace karigane
