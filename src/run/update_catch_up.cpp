@@ -92,7 +92,9 @@ void settle_series_gaps(run_context& ctx, const data_d_table_t& table) {
   gap_record_t open = noted;
   // A noted series that is no longer stored has nothing to fill.
   std::erase_if(open, [&](const auto& e) { return !file_exists(price_file_path(s, e.first)); });
-  for (const series_gap& g : find_series_gaps(ctx, table)) note_gap(open, g.code, g.newest, *latest);
+  for (const series_gap& g : find_series_gaps(ctx, table)) {
+    note_gap(open, g.code, g.newest, *latest);
+  }
   if (ctx.run_interrupted()) return;
 
   if (ctx.controls.out1_tuzuki_chk && !open.empty()) {

@@ -110,10 +110,11 @@ TEST_F(catch_up, TwoYearsBehindAreCaughtUpWithTheWindowsOfTheMissingDaysAlone) {
   EXPECT_EQ(pages.size(), 11u * (15 + 3));
   EXPECT_EQ(count_containing(pages, "sy=2012&sm=12&sd=29&"), 11u * 2);
   EXPECT_EQ(count_containing(pages, "sy=2012"), 11u * 2);
-  for (const char* window : {"/history/?code=1378&sy=2014&sm=10&sd=17&ey=2014&em=12&ed=05&tm=d",
-                             "/history/?code=1378&sy=2012&sm=12&sd=29&ey=2013&em=01&ed=04&tm=d",
-                             "/history/margin/?code=1408&sy=2014&sm=03&sd=31&ey=2014&em=12&ed=05&tm=d",
-                             "/history/margin/?code=1408&sy=2012&sm=12&sd=29&ey=2013&em=07&ed=23&tm=d"}) {
+  for (const char* window :
+       {"/history/?code=1378&sy=2014&sm=10&sd=17&ey=2014&em=12&ed=05&tm=d",
+        "/history/?code=1378&sy=2012&sm=12&sd=29&ey=2013&em=01&ed=04&tm=d",
+        "/history/margin/?code=1408&sy=2014&sm=03&sd=31&ey=2014&em=12&ed=05&tm=d",
+        "/history/margin/?code=1408&sy=2012&sm=12&sd=29&ey=2013&em=07&ed=23&tm=d"}) {
     EXPECT_EQ(std::count(pages.begin(), pages.end(), window), 1) << window;
   }
   EXPECT_EQ(count_containing(r.lines(), "2012/12/29～2013/01/04 時系列株価処理中"), 11u);
@@ -126,7 +127,8 @@ TEST_F(catch_up, TwoYearsBehindAreCaughtUpWithTheWindowsOfTheMissingDaysAlone) {
   r = run_karigane(since_stored, clock());
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   EXPECT_EQ(page_requests(*site_), std::vector<std::string>{});
-  EXPECT_EQ(r.lines(), (std::vector<std::string>{"銘柄コードのチェック処理", "収集処理を完了しました。"}));
+  EXPECT_EQ(r.lines(),
+            (std::vector<std::string>{"銘柄コードのチェック処理", "収集処理を完了しました。"}));
   EXPECT_EQ(files_below(dir_.path() + "kabuka/"), whole_database());
 }
 
@@ -280,9 +282,10 @@ class update_gaps : public ::testing::Test {
 };
 
 TEST_F(update_gaps, AnUpdateWarnsAndNotesTheGapAndCatchUpFillsItFirst) {
-  const std::string warning = "karigane: 時系列株価 1件に欠けている取引日があります（2014/11/20 から）。"
-                              "埋めるには: karigane --dir " +
-                              gap_.path().substr(0, gap_.path().size() - 1) + " update --catch-up\n";
+  const std::string warning =
+      "karigane: 時系列株価 1件に欠けている取引日があります（2014/11/20 から）。"
+      "埋めるには: karigane --dir " +
+      gap_.path().substr(0, gap_.path().size() - 1) + " update --catch-up\n";
   const std::string record = gap_.path() + "kabuka/data_m_gaps.csv";
   const std::string series = gap_.path() + "kabuka/data_m/1380.csv";
 
@@ -313,8 +316,9 @@ TEST_F(update_gaps, AnUpdateWarnsAndNotesTheGapAndCatchUpFillsItFirst) {
   r = update(gap_, {"--catch-up"});
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(page_requests(*site_),
-            std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
+  EXPECT_EQ(
+      page_requests(*site_),
+      std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
   EXPECT_FALSE(file_exists(record));
   EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
 
@@ -328,8 +332,9 @@ TEST_F(update_gaps, CatchUpFillsAGapBeforeTheUpdateWouldHideIt) {
   auto r = update(gap_, {"--catch-up"});
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(page_requests(*site_),
-            std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
+  EXPECT_EQ(
+      page_requests(*site_),
+      std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
   EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
 }
 
