@@ -59,12 +59,11 @@ std::string_view first_field(std::string_view line) {
   return trimmed(line.substr(0, line.find(',')));
 }
 
-layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_t count_field,
-                           data_file_layout& layout) {
-  if (std::memchr(bytes.data(), '"', bytes.size()) != nullptr) return layout_scan::quoted;
-  std::size_t pos = 0;
-  std::string_view header;
-  if (!next_line(bytes, pos, header)) return layout_scan::damaged;
+namespace {
+
+// The header's fields and its count; false when the header is not the file's.
+bool read_header(std::string_view header, std::size_t width, std::size_t count_field,
+                 data_file_layout& layout) {
   layout.header.clear();
   std::size_t start = 0;
   while (true) {
@@ -74,19 +73,24 @@ layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
-  if (layout.header.size() != width) return layout_scan::damaged;
+  if (layout.header.size() != width) return false;
   const std::string_view count_text = trimmed(layout.header[count_field]);
-  if (count_text.empty() || count_text.size() > 9) return layout_scan::damaged;
+  if (count_text.empty() || count_text.size() > 9) return false;
   std::size_t count = 0;
   for (char c : count_text) {
-    if (c < '0' || c > '9') return layout_scan::damaged;
+    if (c < '0' || c > '9') return false;
     count = count * 10 + static_cast<std::size_t>(c - '0');
   }
   layout.count = count;
-  const std::size_t body_start = pos;
+  return true;
+}
+
+// `rows` rows of `width` fields from `pos`, then nothing but empty lines; the body runs from
+// `body_start` to the end of the rows.
+layout_scan scan_rows_from(std::string_view bytes, std::size_t body_start, std::size_t pos,
+                           std::size_t rows, std::size_t width, data_file_layout& layout) {
   std::string_view line;
-  layout.last_row = {};
-  for (std::size_t k = 0; k < count; ++k) {
+  for (std::size_t k = 0; k < rows; ++k) {
     if (!next_line(bytes, pos, line) || field_count(line) != width) return layout_scan::damaged;
     layout.last_row = line;
   }
@@ -95,6 +99,49 @@ layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_
     if (!trimmed(line).empty()) return layout_scan::damaged;
   }
   return layout_scan::ok;
+}
+
+}  // namespace
+
+layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_t count_field,
+                           data_file_layout& layout) {
+  if (std::memchr(bytes.data(), '"', bytes.size()) != nullptr) return layout_scan::quoted;
+  std::size_t pos = 0;
+  std::string_view header;
+  if (!next_line(bytes, pos, header)) return layout_scan::damaged;
+  if (!read_header(header, width, count_field, layout)) return layout_scan::damaged;
+  layout.last_row = {};
+  return scan_rows_from(bytes, pos, pos, layout.count, width, layout);
+}
+
+std::size_t data_file_body_start(std::string_view bytes) {
+  std::size_t pos = 0;
+  std::string_view header;
+  return next_line(bytes, pos, header) ? pos : std::string_view::npos;
+}
+
+layout_scan scan_data_file_after(std::string_view bytes, std::size_t width,
+                                 std::size_t count_field, std::size_t known_rows,
+                                 std::size_t known_bytes, data_file_layout& layout) {
+  const std::size_t body_start = data_file_body_start(bytes);
+  if (known_rows == 0 || known_bytes == 0 || body_start == std::string_view::npos ||
+      known_bytes > bytes.size() - body_start || bytes[body_start + known_bytes - 1] != '\n' ||
+      bytes[body_start] == '\n' || bytes[body_start] == '\r') {
+    return scan_data_file(bytes, width, count_field, layout);
+  }
+  const std::size_t rest = body_start + known_bytes;
+  if (std::memchr(bytes.data(), '"', body_start) != nullptr ||
+      std::memchr(bytes.data() + rest, '"', bytes.size() - rest) != nullptr) {
+    return layout_scan::quoted;
+  }
+  std::size_t pos = 0;
+  std::string_view header;
+  next_line(bytes, pos, header);
+  if (!read_header(header, width, count_field, layout)) return layout_scan::damaged;
+  // With no row after the known ones, where the last row lies is only found by reading them.
+  if (layout.count <= known_rows) return scan_data_file(bytes, width, count_field, layout);
+  layout.last_row = {};
+  return scan_rows_from(bytes, body_start, rest, layout.count - known_rows, width, layout);
 }
 
 }  // namespace karigane

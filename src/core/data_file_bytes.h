@@ -26,6 +26,17 @@ enum class layout_scan { ok, damaged, quoted };
 layout_scan scan_data_file(std::string_view bytes, std::size_t width, std::size_t count_field,
                            data_file_layout& layout);
 
+// Where a data file's body begins: past the header line's end (npos when there is none).
+std::size_t data_file_body_start(std::string_view bytes);
+
+// scan_data_file for a file whose body is known to begin with `known_rows` rows that an
+// earlier scan accepted, in its first `known_bytes` bytes, the last of them ended by LF (the
+// caller has made sure those bytes are the same as then): only the header and the bytes after
+// the known rows are read. The result is what scan_data_file gives.
+layout_scan scan_data_file_after(std::string_view bytes, std::size_t width,
+                                 std::size_t count_field, std::size_t known_rows,
+                                 std::size_t known_bytes, data_file_layout& layout);
+
 // The first field of a row line.
 std::string_view first_field(std::string_view line);
 
