@@ -35,16 +35,21 @@ struct csv_export_sink::impl {
     return false;
   }
 
-  bool flush(table_file& f) {
+  bool write(table_file& f, std::string_view bytes) {
     std::size_t done = 0;
-    while (done < f.buffer.size()) {
-      const ssize_t n = ::write(f.fd, f.buffer.data() + done, f.buffer.size() - done);
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
       if (n < 0) {
         if (errno == EINTR) continue;
         return fail(f);
       }
       done += static_cast<std::size_t>(n);
     }
+    return true;
+  }
+
+  bool flush(table_file& f) {
+    if (!write(f, f.buffer)) return false;
     f.buffer.clear();
     return true;
   }
@@ -92,19 +97,31 @@ bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector
   return true;
 }
 
+void csv_export_sink::prepare(std::size_t, export_rows& rows) const {
+  std::string& out = rows.prepared;
+  out.clear();
+  out.reserve(rows.cells.size() * 8);
+  const export_cell* cell = rows.cells.data();
+  for (std::size_t r = 0; r < rows.count(); ++r) {
+    for (std::size_t c = 0; c < rows.width; ++c, ++cell) {
+      if (c) out += ',';
+      append_csv_field(out, *cell,
+                       cell->k == export_cell::kind::text ? rows.cells.text_of(*cell)
+                                                          : std::string_view());
+    }
+    out += "\r\n";
+  }
+}
+
 bool csv_export_sink::put(std::size_t, const export_rows& rows) {
   impl& m = *impl_;
   impl::table_file& f = m.files[static_cast<std::size_t>(rows.table)];
-  const export_cell* cell = rows.cells.data();
-  for (std::size_t r = 0; r < rows.count(); ++r) {
-    for (std::size_t c = 0; c < rows.width; ++c) {
-      if (c) f.buffer += ',';
-      append_csv_field(f.buffer, *cell++);
-    }
-    f.buffer += "\r\n";
-    if (f.buffer.size() >= kFlushBytes && !m.flush(f)) return false;
+  // Small files gather in the buffer; a large one goes out as it is.
+  if (f.buffer.size() + rows.prepared.size() <= kFlushBytes) {
+    f.buffer += rows.prepared;
+    return true;
   }
-  return true;
+  return m.flush(f) && m.write(f, rows.prepared);
 }
 
 bool csv_export_sink::finish() {

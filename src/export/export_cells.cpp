@@ -2,6 +2,7 @@
 #include "export/export_cells.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "adjust/price_adjustment.h"
 
@@ -18,68 +19,114 @@ bool all_digits(std::string_view text) {
   return true;
 }
 
-export_cell text_of(std::string_view text) {
+}  // namespace
+
+char* export_cells::add_text_space(std::size_t size) {
   export_cell c;
   c.k = export_cell::kind::text;
-  c.t.assign(text);
+  c.size = static_cast<std::uint32_t>(size);
+  c.at = texts_.size();
+  cells_.push_back(c);
+  texts_.resize(texts_.size() + size);
+  return texts_.data() + c.at;
+}
+
+export_cell export_cells::kept_text(std::string_view text) {
+  if (text.empty()) return {};
+  export_cell c;
+  c.k = export_cell::kind::text;
+  c.size = static_cast<std::uint32_t>(text.size());
+  c.at = texts_.size();
+  texts_.append(text);
   return c;
 }
 
-}  // namespace
-
-export_cell number_cell(std::string_view text) {
-  export_cell c;
-  if (is_placeholder(text)) return c;
-  std::size_t b = 0;
-  if (text[0] == '+' || text[0] == '-') b = 1;
-  const std::string_view digits = text.substr(b);
-  if (all_digits(digits) && digits.size() <= 18) {
-    std::int64_t v = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), v);
-    c.k = export_cell::kind::integer;
-    c.i = text[0] == '-' ? -v : v;
-    return c;
-  }
-  if (const std::optional<double> v = stored_number(text)) {
-    c.k = export_cell::kind::real;
-    c.r = *v;
-    return c;
-  }
-  return text_of(text);
+void export_cells::add_text(std::string_view text) {
+  std::memcpy(add_text_space(text.size()), text.data(), text.size());
 }
 
-export_cell date_cell(std::string_view text) {
-  if (is_placeholder(text)) return {};
-  std::string iso;
-  if (text.size() >= 8 && all_digits(text.substr(0, 8))) {
-    iso.reserve(16);
-    iso.append(text.substr(0, 4)).append("-").append(text.substr(4, 2)).append("-")
-        .append(text.substr(6, 2));
-    if (text.size() == 8) return text_of(iso);
-    if (text.size() == 13 && text[8] == '_' && all_digits(text.substr(9, 4))) {
-      iso.append(" ").append(text.substr(9, 2)).append(":").append(text.substr(11, 2));
-      return text_of(iso);
+void export_cells::number(std::string_view text) {
+  if (is_placeholder(text)) {
+    null();
+    return;
+  }
+  const bool signed_text = text[0] == '+' || text[0] == '-';
+  const std::string_view digits = text.substr(signed_text ? 1 : 0);
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t v = 0;
+    std::size_t i = 0;
+    for (; i < digits.size(); ++i) {
+      const unsigned d = static_cast<unsigned>(digits[i] - '0');
+      if (d > 9) break;
+      v = v * 10 + d;
+    }
+    if (i == digits.size()) {
+      export_cell& c = cells_.emplace_back();
+      c.k = export_cell::kind::integer;
+      c.i = text[0] == '-' ? -v : v;
+      return;
     }
   }
-  return text_of(text);
-}
-
-export_cell period_cell(std::string_view text) {
-  if (is_placeholder(text)) return {};
-  if (text.size() == 8 && all_digits(text) && text.substr(6) == "00") {
-    std::string iso;
-    iso.append(text.substr(0, 4)).append("-").append(text.substr(4, 2));
-    return text_of(iso);
+  if (const std::optional<double> v = stored_number(text)) {
+    export_cell& c = cells_.emplace_back();
+    c.k = export_cell::kind::real;
+    c.r = *v;
+    return;
   }
-  return text_of(text);
+  add_text(text);
 }
 
-export_cell text_cell(std::string_view text) {
-  if (text.empty()) return {};
-  return text_of(text);
+void export_cells::date(std::string_view text) {
+  if (is_placeholder(text)) {
+    null();
+    return;
+  }
+  if (text.size() >= 8 && all_digits(text.substr(0, 8))) {
+    const bool day = text.size() == 8;
+    const bool time = text.size() == 13 && text[8] == '_' && all_digits(text.substr(9, 4));
+    if (day || time) {
+      char* out = add_text_space(day ? 10 : 16);
+      std::memcpy(out, text.data(), 4);
+      out[4] = '-';
+      std::memcpy(out + 5, text.data() + 4, 2);
+      out[7] = '-';
+      std::memcpy(out + 8, text.data() + 6, 2);
+      if (time) {
+        out[10] = ' ';
+        std::memcpy(out + 11, text.data() + 9, 2);
+        out[13] = ':';
+        std::memcpy(out + 14, text.data() + 11, 2);
+      }
+      return;
+    }
+  }
+  add_text(text);
 }
 
-void append_csv_field(std::string& out, const export_cell& cell) {
+void export_cells::period(std::string_view text) {
+  if (is_placeholder(text)) {
+    null();
+    return;
+  }
+  if (text.size() == 8 && all_digits(text) && text.substr(6) == "00") {
+    char* out = add_text_space(7);
+    std::memcpy(out, text.data(), 4);
+    out[4] = '-';
+    std::memcpy(out + 5, text.data() + 4, 2);
+    return;
+  }
+  add_text(text);
+}
+
+void export_cells::text(std::string_view text) {
+  if (text.empty()) {
+    null();
+    return;
+  }
+  add_text(text);
+}
+
+void append_csv_field(std::string& out, const export_cell& cell, std::string_view text) {
   switch (cell.k) {
     case export_cell::kind::null:
       return;
@@ -98,12 +145,12 @@ void append_csv_field(std::string& out, const export_cell& cell) {
     case export_cell::kind::text:
       break;
   }
-  if (cell.t.find_first_of(",\"\r\n") == std::string::npos) {
-    out += cell.t;
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out += text;
     return;
   }
   out += '"';
-  for (char ch : cell.t) {
+  for (char ch : text) {
     if (ch == '"') out += '"';
     out += ch;
   }

@@ -1,10 +1,11 @@
 // The export pass: see export_driver.h.
 #include "export/export_driver.h"
 
-#include <atomic>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/failure_tally.h"
@@ -20,53 +21,73 @@ struct read_item {
   export_rows rows;
 };
 
-// Reads the wanted sources in order on its own thread, a few files ahead of the writer, so
-// that reading and converting one file overlaps writing the one before.
+// Reads the wanted sources on worker threads, a few files ahead of the writer, and hands them
+// over in order: reading, checking and converting files overlaps writing the ones before, and
+// when the writer has little to do (an export after an update) the files are read on every
+// core. The rows' memory goes back to the workers once written.
 class read_ahead {
  public:
   read_ahead(const std::vector<export_source>& sources, std::vector<std::size_t> wanted,
              const export_sink& sink)
-      : sources_(sources), wanted_(std::move(wanted)), sink_(sink), thread_([this] { work(); }) {}
+      : sources_(sources), wanted_(std::move(wanted)), sink_(sink), slots_(kAhead) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min<std::size_t>({cores, kMaxWorkers, wanted_.size()});
+    for (std::size_t w = 0; w < workers; ++w) threads_.emplace_back([this] { work(); });
+  }
   ~read_ahead() {
     {
       std::lock_guard<std::mutex> lock(m_);
       quit_ = true;
     }
     cv_.notify_all();
-    thread_.join();
+    for (std::thread& t : threads_) t.join();
   }
 
   // The next file in order; false when none is left.
   bool next(read_item& item) {
     std::unique_lock<std::mutex> lock(m_);
-    cv_.wait(lock, [&] { return !ready_.empty() || done_; });
-    if (ready_.empty()) return false;
-    item = std::move(ready_.front());
-    ready_.pop_front();
+    if (handed_ == wanted_.size()) return false;
+    std::optional<read_item>& slot = slots_[handed_ % kAhead];
+    cv_.wait(lock, [&] { return slot.has_value(); });
+    item = std::move(*slot);
+    slot.reset();
+    ++handed_;
     cv_.notify_all();
     return true;
   }
 
+  // Rows written: their memory serves a later file.
+  void recycle(export_rows&& rows) {
+    std::lock_guard<std::mutex> lock(m_);
+    if (spare_.size() < kAhead) spare_.push_back(std::move(rows));
+  }
+
  private:
   static constexpr std::size_t kAhead = 8;
+  static constexpr std::size_t kMaxWorkers = 4;
 
   void work() {
-    for (std::size_t i : wanted_) {
+    while (true) {
+      read_item item;
       {
         std::unique_lock<std::mutex> lock(m_);
-        cv_.wait(lock, [&] { return ready_.size() < kAhead || quit_; });
-        if (quit_) break;
+        cv_.wait(lock, [&] { return claimed_ < handed_ + kAhead || quit_; });
+        if (quit_ || claimed_ == wanted_.size()) return;
+        item.index = claimed_++;
+        if (!spare_.empty()) {
+          item.rows = std::move(spare_.back());
+          spare_.pop_back();
+        }
       }
-      read_item item;
+      const std::size_t order = item.index;
+      const std::size_t i = wanted_[order];
       item.index = i;
       item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i));
+      if (item.result == source_read::ok) sink_.prepare(i, item.rows);
       std::lock_guard<std::mutex> lock(m_);
-      ready_.push_back(std::move(item));
+      slots_[order % kAhead] = std::move(item);
       cv_.notify_all();
     }
-    std::lock_guard<std::mutex> lock(m_);
-    done_ = true;
-    cv_.notify_all();
   }
 
   const std::vector<export_source>& sources_;
@@ -74,10 +95,12 @@ class read_ahead {
   const export_sink& sink_;
   std::mutex m_;
   std::condition_variable cv_;
-  std::deque<read_item> ready_;
-  bool done_ = false;
+  std::vector<std::optional<read_item>> slots_;  // by order modulo kAhead
+  std::vector<export_rows> spare_;
+  std::size_t claimed_ = 0;  // files given to a worker
+  std::size_t handed_ = 0;   // files handed to the writer
   bool quit_ = false;
-  std::thread thread_;
+  std::vector<std::thread> threads_;
 };
 
 }  // namespace
@@ -127,6 +150,7 @@ export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_count
         break;
       }
       ++counts.read;
+      reader.recycle(std::move(item.rows));
     }
   }
   if (ctx.has_run_error()) outcome = export_outcome::failed;

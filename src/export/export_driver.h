@@ -1,6 +1,7 @@
 // The export pass over the stored files: lists them, asks the destination which ones it must
-// read (an incremental export reads only the files that changed), reads them (a worker reads
-// ahead while the destination writes) and hands each file's rows to the destination. A file
+// read (an incremental export reads only the files that changed), reads them (workers read
+// ahead on every core while the destination writes) and hands each file's rows to the
+// destination, in the order of the listing. A file
 // that cannot be read is skipped and counted in the run's failure tally; the destination then
 // keeps what an earlier export had of it. Progress goes to the run's progress source and the
 // status line ("エクスポート処理中:" and the file name).
@@ -33,6 +34,10 @@ class export_sink {
   virtual bool needs(std::size_t i) const = 0;
   // What the destination holds of a price file it needs, so that only its new rows are built.
   virtual const append_hint* hint(std::size_t) const { return nullptr; }
+  // Called on a reading thread with source i's rows as soon as they are read, so that work
+  // on them that needs nothing else (the CSV lines) is done on every core; may run for several
+  // sources at once.
+  virtual void prepare(std::size_t, export_rows&) const {}
   // Source i's rows replace whatever the destination held of it; false on a fault.
   virtual bool put(std::size_t i, const export_rows& rows) = 0;
   // Makes the whole export visible at once; false on a fault.

@@ -40,12 +40,15 @@ file_stamp stamp_of(const std::string& path);
 std::vector<export_source> list_export_sources(const run_context& ctx,
                                                std::vector<run_failure>* unlisted = nullptr);
 
-// What an earlier export recorded of a price file (raw or adjusted): the hash of its rows but
-// the last, and the last row's date. When the file's first rows still hash the same, only the
-// rows from that date on need writing: an update adds or replaces the newest day and leaves
-// the thousands of rows before it as they were.
+// What an earlier export recorded of a price file (raw or adjusted): its rows but the last,
+// as the first `prefix_bytes` bytes of its body (ended by a line feed) and their hash, and the
+// last row's date. When the file's body still begins with those bytes, only the rows from that
+// date on need writing: an update adds or replaces the newest day and leaves the thousands of
+// rows before it as they were. Every byte is still read and hashed: a day corrected anywhere
+// changes them.
 struct append_hint {
   std::size_t prefix_rows = 0;
+  std::size_t prefix_bytes = 0;
   std::uint64_t prefix_hash = 0;
   std::string last_date;  // yyyymmdd
 };
@@ -54,18 +57,21 @@ struct append_hint {
 struct export_rows {
   export_table table = export_table::stocks;
   std::size_t width = 0;
-  std::vector<export_cell> cells;
+  export_cells cells;
   // Price files: only the rows dated from `hint.last_date` on are in `cells`; the ones before
   // are those of the earlier export.
   bool appended = false;
   // Price files in strict date order: what the next export's hint will be (prefix_rows 0
   // otherwise).
   append_hint next;
+  // What the destination made of the rows on the reading thread (the CSV lines).
+  std::string prepared;
   std::size_t count() const { return width == 0 ? 0 : cells.size() / width; }
   void clear() {
     cells.clear();
     appended = false;
     next = {};
+    prepared.clear();
   }
 };
 

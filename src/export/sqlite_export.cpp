@@ -12,12 +12,13 @@
 #include <set>
 
 #include "core/file_store.h"
+#include "export/sqlite_rows_table.h"
 
 namespace karigane {
 namespace {
 
 constexpr const char* kFormat = "karigane-export";
-constexpr const char* kFormatVersion = "1";
+constexpr const char* kFormatVersion = "2";
 
 struct stmt_deleter {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
@@ -43,10 +44,9 @@ std::string create_table_sql(const export_table_spec& spec) {
   return sql;
 }
 
+// Every row of the rows table goes in with one statement (see sqlite_rows_table.h).
 std::string insert_sql(const export_table_spec& spec) {
-  std::string sql = "INSERT INTO " + quoted(spec.name) + " VALUES (";
-  for (std::size_t c = 0; c < spec.columns.size(); ++c) sql += c ? ",?" : "?";
-  return sql + ")";
+  return "INSERT INTO " + quoted(spec.name) + " " + sqlite_rows_table::select_sql(spec.columns.size());
 }
 
 std::string delete_sql(const export_table_spec& spec) {
@@ -100,6 +100,7 @@ struct sqlite_export_sink::impl {
   std::array<stmt_ptr, kExportTableCount> insert, erase, erase_from;
   std::vector<std::optional<append_hint>> hints;
   stmt_ptr state_put, state_drop;
+  sqlite_rows_table rows_table;  // outlives the connection, whose tables read it
 
   impl(std::string p, std::string s, std::string& e)
       : path(std::move(p)), shown(std::move(s)), error(e) {
@@ -173,7 +174,7 @@ struct sqlite_export_sink::impl {
     if (!current) return true;  // an older layout: rebuilt from every file
     stmt_ptr rows = prepare(
         "SELECT path, size, mtime_ns, split_size, split_mtime_ns, tbl, key1, key2, "
-        "prefix_rows, prefix_hash, last_date FROM export_sources");
+        "prefix_rows, prefix_bytes, prefix_hash, last_date FROM export_sources");
     if (!rows) return fail("export_sources");
     while (sqlite3_step(rows.get()) == SQLITE_ROW) {
       sqlite3_stmt* r = rows.get();
@@ -185,7 +186,8 @@ struct sqlite_export_sink::impl {
            column_text(r, 5),
            {column_text(r, 6), column_text(r, 7)},
            {static_cast<std::size_t>(std::max<std::int64_t>(0, sqlite3_column_int64(r, 8))),
-            static_cast<std::uint64_t>(sqlite3_column_int64(r, 9)), column_text(r, 10)}};
+            static_cast<std::size_t>(std::max<std::int64_t>(0, sqlite3_column_int64(r, 9))),
+            static_cast<std::uint64_t>(sqlite3_column_int64(r, 10)), column_text(r, 11)}};
     }
     return true;
   }
@@ -212,8 +214,8 @@ struct sqlite_export_sink::impl {
     return exec("CREATE TABLE export_info (key TEXT PRIMARY KEY, value TEXT)") &&
            exec("CREATE TABLE export_sources (path TEXT PRIMARY KEY, tbl TEXT, key1 TEXT, "
                 "key2 TEXT, size INTEGER, mtime_ns INTEGER, split_size INTEGER, "
-                "split_mtime_ns INTEGER, rows_written INTEGER, prefix_rows INTEGER, prefix_hash INTEGER, "
-                "last_date TEXT) WITHOUT ROWID");
+                "split_mtime_ns INTEGER, rows_written INTEGER, prefix_rows INTEGER, "
+                "prefix_hash INTEGER, last_date TEXT, prefix_bytes INTEGER) WITHOUT ROWID");
   }
 
   bool create_indexes() {
@@ -232,6 +234,7 @@ struct sqlite_export_sink::impl {
   }
 
   bool prepare_writes() {
+    if (!rows_table.attach(db)) return fail("karigane_rows");
     for (export_table t : all_export_tables()) {
       const auto i = static_cast<std::size_t>(t);
       insert[i] = prepare(insert_sql(table_spec(t)));
@@ -243,21 +246,10 @@ struct sqlite_export_sink::impl {
       }
     }
     state_put =
-        prepare("INSERT OR REPLACE INTO export_sources VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        prepare("INSERT OR REPLACE INTO export_sources VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     state_drop = prepare("DELETE FROM export_sources WHERE path = ?");
     if (!state_put || !state_drop) return fail("export_sources");
     return true;
-  }
-
-  static void bind(sqlite3_stmt* s, int column, const export_cell& c) {
-    switch (c.k) {
-      case export_cell::kind::null: sqlite3_bind_null(s, column); break;
-      case export_cell::kind::integer: sqlite3_bind_int64(s, column, c.i); break;
-      case export_cell::kind::real: sqlite3_bind_double(s, column, c.r); break;
-      case export_cell::kind::text:
-        sqlite3_bind_text(s, column, c.t.data(), static_cast<int>(c.t.size()), SQLITE_STATIC);
-        break;
-    }
   }
 
   static bool step(sqlite3_stmt* s) {
@@ -334,7 +326,8 @@ bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
       const stored_stamp* earlier = it == m.stored.end() ? nullptr : &it->second;
       // A price file whose split list is unchanged may only have a new newest day.
       if (earlier != nullptr && appends_by_date(sources[i].table) &&
-          earlier->hint.prefix_rows > 0 && earlier->hint.last_date.size() == 8 &&
+          earlier->hint.prefix_rows > 0 && earlier->hint.prefix_bytes > 0 &&
+          earlier->hint.last_date.size() == 8 &&
           earlier->split_size == stamps[i].splits.size &&
           earlier->split_mtime_ns == stamps[i].splits.mtime_ns) {
         m.hints[i] = earlier->hint;
@@ -380,12 +373,11 @@ bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
   } else if (!m.fresh && !m.erase_source(src)) {
     return m.fail("DELETE");
   }
-  sqlite3_stmt* ins = m.insert[static_cast<std::size_t>(src.table)].get();
-  const std::size_t width = rows.width;
-  const export_cell* cell = rows.cells.data();
-  for (std::size_t r = 0; r < rows.count(); ++r) {
-    for (std::size_t c = 0; c < width; ++c) impl::bind(ins, static_cast<int>(c + 1), *cell++);
-    if (!impl::step(ins)) return m.fail("INSERT " + src.relative);
+  if (rows.count() > 0) {
+    m.rows_table.show(&rows);
+    const bool inserted = impl::step(m.insert[static_cast<std::size_t>(src.table)].get());
+    m.rows_table.show(nullptr);
+    if (!inserted) return m.fail("INSERT " + src.relative);
   }
   sqlite3_stmt* st = m.state_put.get();
   sqlite3_bind_text(st, 1, src.relative.data(), static_cast<int>(src.relative.size()),
@@ -409,6 +401,7 @@ bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
   sqlite3_bind_int64(st, 11, static_cast<std::int64_t>(rows.next.prefix_hash));
   sqlite3_bind_text(st, 12, rows.next.last_date.data(),
                     static_cast<int>(rows.next.last_date.size()), SQLITE_STATIC);
+  sqlite3_bind_int64(st, 13, static_cast<std::int64_t>(rows.next.prefix_bytes));
   if (!impl::step(st)) return m.fail("export_sources");
   return true;
 }

@@ -320,6 +320,81 @@ TEST(Export, ASecondExportReadsOnlyChangedFilesAndKeepsTheRest) {
             after.end());
 }
 
+// Rewrites a stored file as a run would, its time stamp `seconds` from now.
+void rewrite(const std::string& path, const std::string& text, int seconds) {
+  write_cp932(path, text);
+  std::filesystem::last_write_time(
+      path, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(seconds));
+}
+
+// An export after a change reads only the changed files and, of a price file whose earlier
+// rows are still the same bytes, only the rows from the earlier newest day on; whatever the
+// change, the database must then hold what a new export of the same files holds.
+TEST(Export, AnExportAfterAChangeHoldsWhatANewExportHolds) {
+  const std::string nikkei = long_series("1001", "");
+  std::string corrected = nikkei;  // a day of January corrected: the same size, other bytes
+  corrected.replace(corrected.find("20120105,10000.25,10100,9900,10050.5"), 36,
+                    "20120105,10000.25,10100,9900,10050.7");
+  std::string corrected_and_new = corrected;  // ... and a newest day in the same rewrite
+  corrected_and_new.replace(corrected_and_new.find("20120428,100"), 12, "20120501,101");
+  corrected_and_new += "20120501,10001,10101,9901,10051,7\r\n";
+  const std::string prices = "kabuka/data_m/1301.csv";
+  const std::string splits = "kabuka/data_mh/1301.csv";
+  const std::string header = "1301,東証1部,極洋,20130104,";
+  const std::string day_4 = "20130104,285,287,284,286,12300\r\n";
+  const std::string day_7 = "20130107,286,290,285,289.5,---\r\n";
+  const std::string day_8 = "20130108,290,291,288,290,15000\r\n";
+  const std::string day_9 = "20130109,291,292,289,292,16000\r\n";
+  const std::string day_10 = "20130110,293,295,292,294,17000\r\n";
+  const struct change {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> before;  // files as the first export finds them
+    std::vector<std::pair<std::string, std::string>> after;   // and as they are rewritten
+    int age = 60;  // seconds from now of the rewritten files' time stamps
+  } changes[] = {
+      {"a newest day", {}, {{prices, header + "20130109,4\r\n" + day_4 + day_7 + day_8 + day_9}}},
+      {"the newest day's row replaced", {},
+       {{prices, header + "20130108,3\r\n" + day_4 + day_7 + "20130108,290,299,288,298,15500\r\n"}}},
+      {"an old day corrected", {}, {{"kabuka/data_m/1001.csv", corrected}}},
+      {"an old day corrected and a newest day", {},
+       {{"kabuka/data_m/1001.csv", corrected_and_new}}},
+      {"an older copy put back",
+       {{prices, header + "20130109,4\r\n" + day_4 + day_7 + day_8 + day_9}},
+       {{prices, header + "20130108,3\r\n" + day_4 + day_7 + day_8}}, -86400},
+      // A split on a day the file lacks holds back the older splits; the day comes in before
+      // the newest one and every older close is adjusted anew.
+      {"a missing day with a split",
+       {{splits, "1301,極洋,1\r\n20130109,1,2\r\n"},
+        {prices, header + "20130110,3\r\n" + day_4 + day_7 + day_10}},
+       {{prices, header + "20130110,4\r\n" + day_4 + day_7 + day_9 + day_10}}},
+  };
+  const char* tables[] = {"stocks", "prices", "splits", "adjusted_prices", "margin",
+                          "statements", "statement_summaries", "latest_prices"};
+  for (const change& c : changes) {
+    database db;
+    // Files that outweigh the changed ones, so that the change is written in place.
+    for (const char* code : {"1002", "1003"}) {
+      write_cp932(db.kabuka + "data_m/" + code + ".csv", long_series(code, ""));
+    }
+    for (const auto& [path, text] : c.before) rewrite(db.dir.path() + path, text, -3600);
+    const std::string incremental = db.dir.path() + "incremental.sqlite";
+    recording_context first(db.dir.path());
+    ASSERT_EQ(db.run(first, export_request::target::sqlite, incremental), run_ending::completed)
+        << c.name;
+    for (const auto& [path, text] : c.after) rewrite(db.dir.path() + path, text, c.age);
+    recording_context again(db.dir.path());
+    ASSERT_EQ(db.run(again, export_request::target::sqlite, incremental), run_ending::completed)
+        << c.name;
+    EXPECT_EQ(again.label1_texts().size(), c.after.size() + 1) << c.name;  // only those read
+    const std::string fresh = db.dir.path() + "fresh.sqlite";
+    recording_context anew(db.dir.path());
+    ASSERT_EQ(db.run(anew, export_request::target::sqlite, fresh), run_ending::completed);
+    for (const char* table : tables) {
+      EXPECT_EQ(sqlite_rows(incremental, table), sqlite_rows(fresh, table)) << c.name << ": " << table;
+    }
+  }
+}
+
 TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
   database db;
   const std::string sqlite = db.dir.path() + "karigane.sqlite";

@@ -1,0 +1,272 @@
+// The rows of a price file from its bytes: see price_rows.h.
+#include "export/price_rows.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "adjust/price_adjustment.h"
+#include "core/data_file_bytes.h"
+#include "core/text.h"
+#include "timeseries/price_table.h"
+#include "timeseries/split_files.h"
+
+namespace karigane {
+namespace {
+
+bool is_date8(std::string_view text) {
+  if (text.size() != 8) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// A hash of bytes given in pieces: four lanes of eight-byte words, each step a bijection of
+// its lane, so that a change confined to one word always changes the hash. The digest can be
+// taken at any point and the bytes continued, so that one pass yields the hash of the earlier
+// export's rows and that of the rows the next export will compare.
+class bytes_hash {
+ public:
+  void add(std::string_view bytes) {
+    length_ += bytes.size();
+    std::size_t i = 0;
+    if (pending_size_ > 0) {
+      const std::size_t take = std::min(kBlock - pending_size_, bytes.size());
+      std::memcpy(pending_ + pending_size_, bytes.data(), take);
+      pending_size_ += take;
+      i = take;
+      if (pending_size_ < kBlock) return;
+      block(pending_);
+      pending_size_ = 0;
+    }
+    for (; i + kBlock <= bytes.size(); i += kBlock) block(bytes.data() + i);
+    pending_size_ = bytes.size() - i;
+    std::memcpy(pending_, bytes.data() + i, pending_size_);
+  }
+
+  std::uint64_t digest() const {
+    std::uint64_t last = lane_[0];
+    for (std::size_t i = 0; i < pending_size_; ++i) {
+      last = (last ^ static_cast<unsigned char>(pending_[i])) * kPrime;
+    }
+    return mix(last) ^ rotate(mix(lane_[1]), 16) ^ rotate(mix(lane_[2]), 32) ^
+           rotate(mix(lane_[3]), 48) ^ (length_ * kPrime);
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 32;
+  static constexpr std::uint64_t kPrime = 0x9E3779B97F4A7C15ULL;
+
+  static std::uint64_t step(std::uint64_t lane, const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    lane = (lane ^ word) * kPrime;
+    return lane ^ (lane >> 29);
+  }
+  static std::uint64_t mix(std::uint64_t x) {
+    x ^= x >> 33;
+    x *= 0xFF51AFD7ED558CCDULL;
+    x ^= x >> 33;
+    x *= 0xC4CEB9FE1A85EC53ULL;
+    return x ^ (x >> 33);
+  }
+  static std::uint64_t rotate(std::uint64_t x, int by) { return (x << by) | (x >> (64 - by)); }
+
+  void block(const char* p) {
+    lane_[0] = step(lane_[0], p);
+    lane_[1] = step(lane_[1], p + 8);
+    lane_[2] = step(lane_[2], p + 16);
+    lane_[3] = step(lane_[3], p + 24);
+  }
+
+  std::uint64_t lane_[4] = {1, 2, 3, 4};
+  char pending_[kBlock] = {};
+  std::size_t pending_size_ = 0;
+  std::uint64_t length_ = 0;
+};
+
+// Whether the reader would take the bytes as they stand: ASCII without blanks (line ends are
+// neither). Eight bytes at a time.
+bool plain_bytes(std::string_view bytes) {
+  constexpr std::uint64_t high = 0x8080808080808080ULL;
+  constexpr std::uint64_t ones = 0x0101010101010101ULL;
+  auto has_byte = [](std::uint64_t w, unsigned char b) {
+    const std::uint64_t x = w ^ (ones * b);
+    return ((x - ones) & ~x & high) != 0;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    if ((w & high) != 0 || has_byte(w, ' ') || has_byte(w, '\t')) return false;
+  }
+  for (; i < bytes.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80 || c == ' ' || c == '\t') return false;
+  }
+  return true;
+}
+
+// The split list of a raw price file as its adjusted close needs it.
+struct split_state {
+  read_result read = read_result::missing;
+  bunkatu_list_t list;
+};
+
+// Whether a split is dated after `day` (or has a date that cannot be compared): rows after
+// `day` would then not all be newer than every split, and the split could fall on one of them.
+bool split_after(const split_state& splits, std::string_view day) {
+  const std::size_t m = std::min(split_count(splits.list), splits.list.size() - 1);
+  for (std::size_t k = 1; k <= m; ++k) {
+    const std::string& date = splits.list[k][0];  // the split's date
+    if (!is_date8(date) || std::string_view(date) > day) return true;
+  }
+  return false;
+}
+
+// The date of the last line of `rows` (whole row lines, the last ended by LF).
+std::string_view last_line_date(std::string_view rows) {
+  std::size_t end = rows.size() - 1;  // the LF
+  if (end > 0 && rows[end - 1] == '\r') --end;
+  std::size_t start = end;
+  while (start > 0 && rows[start - 1] != '\n' && rows[start - 1] != '\r') --start;
+  const std::string_view line = rows.substr(start, end - start);
+  return line.substr(0, line.find(','));
+}
+
+// The price fields of one row line from `p` (a plain line of six fields, as the scan found
+// it); `p` moves past its line end (CR LF, LF or a lone CR), as the scan cuts lines.
+std::array<std::string_view, kPriceFileWidth> next_row(const char*& p, const char* end) {
+  std::array<std::string_view, kPriceFileWidth> f{};
+  for (std::size_t i = 0; i + 1 < kPriceFileWidth; ++i) {
+    const char* q = p;
+    while (q < end && *q != ',') ++q;
+    f[i] = std::string_view(p, static_cast<std::size_t>(q - p));
+    p = q < end ? q + 1 : q;
+  }
+  const char* q = p;
+  while (q < end && *q != '\r' && *q != '\n') ++q;
+  f[kPriceFileWidth - 1] = std::string_view(p, static_cast<std::size_t>(q - p));
+  if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
+  p = q < end ? q + 1 : q;
+  return f;
+}
+
+// Row k's close, adjusted by the split list (the adjusted files' rule runs over the closes of
+// the whole series), for every row of the file. The table is kept per thread: only its dates
+// and closes are ever written, so the other fields stay empty from one file to the next.
+void adjust_closes(const export_source& s, const split_state& splits, std::size_t n,
+                   jikeiretu_data_t& closes) {
+  closes[0][kPriceCode] = s.code;
+  closes[0][kPriceCount] = std::to_string(n);
+  std::int16_t error_flag_s = 0;
+  jikeiretu_hosei_sub(splits.list, closes, error_flag_s);
+}
+
+enum class built { ok, not_plain, not_ascending };
+
+// The rows of the scanned file from row `first` (its line at `from` in the body) on.
+built build_rows(const export_source& s, const data_file_layout& layout, std::size_t first,
+                 std::size_t from, std::string_view before, const split_state& splits,
+                 bool adjusted_file, bytes_hash& hash, export_rows& rows) {
+  const std::size_t n = layout.count;
+  const std::string_view body = layout.body;
+  if (!plain_bytes(body.substr(from))) return built::not_plain;
+  // The split rule over the whole series, or, for rows newer than every split, the factor 1
+  // (the close floored, as the rule does) and for an index code nothing, as the rule leaves
+  // those tables; a damaged split list leaves the adjusted close unknown.
+  const bool adjust_all = !adjusted_file && first == 1 && splits.read == read_result::ok;
+  const bool floor_closes = splits.read == read_result::ok && val(s.code) >= 1000;
+  thread_local jikeiretu_data_t closes;
+  if (adjust_all) closes.resize(n + 1);
+
+  rows.cells.reserve((n - first + 1) * rows.width, (n - first + 1) * 10 + s.code.size());
+  const export_cell code = rows.cells.kept_text(s.code);
+
+  const char* p = body.data() + from;
+  const char* const end = body.data() + body.size();
+  const char* last_start = p;
+  std::string_view previous = before;
+  bool ascending = true;
+  for (std::size_t k = first; k <= n; ++k) {
+    last_start = p;
+    const auto f = next_row(p, end);
+    if (!is_date8(f[0]) || (k > 1 && !(previous < f[0]))) ascending = false;
+    previous = f[0];
+    rows.cells.repeat(code);
+    rows.cells.date(f[0]);
+    for (std::size_t c = 1; c <= 5; ++c) rows.cells.number(f[c]);
+    if (adjusted_file) continue;
+    if (adjust_all) {
+      closes[k][0].assign(f[0]);
+      closes[k][4].assign(f[4]);
+      rows.cells.null();
+    } else if (splits.read == read_result::missing || (splits.read == read_result::ok && !floor_closes)) {
+      rows.cells.number(f[4]);  // no split list (or an index): the closes as stored
+    } else if (splits.read == read_result::ok) {
+      rows.cells.number(adjusted_price_text(std::string(f[4]), 1.0f));
+    } else {
+      rows.cells.null();  // a damaged split list: unknown (counted with the splits)
+    }
+  }
+  if (first > 1 && !ascending) return built::not_ascending;
+  if (adjust_all) {
+    adjust_closes(s, splits, n, closes);
+    for (std::size_t k = 1; k <= n; ++k) {
+      rows.cells.number(closes[k][4]);
+      rows.cells.move_last_to((k - 1) * rows.width + rows.width - 1);
+    }
+  }
+  rows.appended = first > 1;
+  // The next export's record: the rows but the last, when they end in a line feed.
+  const std::size_t prefix = static_cast<std::size_t>(last_start - body.data());
+  if (ascending && n >= 2 && prefix > 0 && body[prefix - 1] == '\n') {
+    hash.add(body.substr(from, prefix - from));
+    rows.next = {n - 1, prefix, hash.digest(), std::string(previous)};
+  }
+  return built::ok;
+}
+
+}  // namespace
+
+bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
+                           const append_hint* hint, bool adjusted_file, export_rows& rows) {
+  split_state splits;
+  if (!adjusted_file) splits.read = read_bunkatu_asc_sub(s.split_path, splits.list);
+  data_file_layout layout;
+  bool scanned = false;
+  bytes_hash hash;
+  // The earlier export's rows are still there when the body begins with the same bytes.
+  const std::size_t body_start = data_file_body_start(bytes);
+  if (hint != nullptr && hint->prefix_rows >= 1 && hint->prefix_bytes >= 1 &&
+      is_date8(hint->last_date) && body_start != std::string_view::npos &&
+      hint->prefix_bytes < bytes.size() - body_start) {
+    hash.add(bytes.substr(body_start, hint->prefix_bytes));
+    if (hash.digest() == hint->prefix_hash) {
+      if (scan_data_file_after(bytes, kPriceFileWidth, kPriceCount, hint->prefix_rows,
+                               hint->prefix_bytes, layout) != layout_scan::ok) {
+        return false;
+      }
+      scanned = true;
+      const std::string_view before = last_line_date(layout.body.substr(0, hint->prefix_bytes));
+      // Rows after the earlier ones are newer than every split only when no split lies after
+      // the last earlier row; otherwise the rule may adjust the earlier rows anew.
+      if (layout.count > hint->prefix_rows && (adjusted_file || !split_after(splits, before))) {
+        const built b = build_rows(s, layout, hint->prefix_rows + 1, hint->prefix_bytes, before,
+                                   splits, adjusted_file, hash, rows);
+        if (b == built::ok) return true;
+        if (b == built::not_plain) return false;
+        rows.clear();
+      }
+    }
+    hash = {};
+  }
+  if (!scanned &&
+      scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
+    return false;
+  }
+  return build_rows(s, layout, 1, 0, {}, splits, adjusted_file, hash, rows) == built::ok;
+}
+
+}  // namespace karigane
