@@ -1,19 +1,64 @@
 // Child processes for tests: see process.h.
 #include "support/process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <termios.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 extern char** environ;
 
 namespace karigane::testing {
+namespace {
+
+// The argument and environment vectors of execve, built before the fork (the child may only
+// make async-signal-safe calls).
+class exec_vectors {
+ public:
+  exec_vectors(const std::string& program, const std::vector<std::string>& args,
+               const std::vector<std::string>& env) {
+    for (char** e = environ; *e != nullptr; ++e) env_strings_.emplace_back(*e);
+    env_strings_.insert(env_strings_.end(), env.begin(), env.end());
+    for (auto& e : env_strings_) envp_.push_back(e.data());
+    envp_.push_back(nullptr);
+    argv_strings_.push_back(program);
+    argv_strings_.insert(argv_strings_.end(), args.begin(), args.end());
+    for (auto& a : argv_strings_) argv_.push_back(a.data());
+    argv_.push_back(nullptr);
+  }
+  // In the child: becomes the program, or ends with 127.
+  [[noreturn]] void exec() {
+    ::execve(argv_[0], argv_.data(), envp_.data());
+    ::_exit(127);
+  }
+
+ private:
+  std::vector<std::string> env_strings_;
+  std::vector<std::string> argv_strings_;
+  std::vector<char*> envp_;
+  std::vector<char*> argv_;
+};
+
+// Waits for the child's end: its exit code, or 128 + the signal that ended it.
+int reap(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace
 
 std::vector<std::string> process_result::lines() const {
   std::vector<std::string> out_lines;
@@ -49,17 +94,7 @@ process_result run_process(const std::string& program, const std::vector<std::st
   } else if (::pipe(err_pipe) != 0) {
     return result;
   }
-  std::vector<std::string> env_strings;
-  for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
-  for (const auto& e : env) env_strings.push_back(e);
-  std::vector<char*> envp;
-  for (auto& e : env_strings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> argv_strings{program};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : argv_strings) argv.push_back(a.data());
-  argv.push_back(nullptr);
+  exec_vectors exec(program, args, env);
 
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -76,8 +111,7 @@ process_result run_process(const std::string& program, const std::vector<std::st
       ::sigprocmask(SIG_BLOCK, &blocked, nullptr);
       ::raise(start.pending_signal);
     }
-    ::execve(program.c_str(), argv.data(), envp.data());
-    ::_exit(127);
+    exec.exec();
   }
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
@@ -101,10 +135,7 @@ process_result run_process(const std::string& program, const std::vector<std::st
   }
   ::close(out_pipe[0]);
   ::close(err_pipe[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.exit_status = 128 + WTERMSIG(status);
+  result.exit_status = reap(pid);
   return result;
 }
 
@@ -113,6 +144,46 @@ process_result run_karigane(const std::vector<std::string>& args,
                             const std::function<void(int, const std::string&)>& while_running,
                             const process_start& start) {
   return run_process(KARIGANE_CLI_PATH, args, env, while_running, start);
+}
+
+std::string karigane_program() { return KARIGANE_CLI_PATH; }
+
+child_process::child_process(const std::string& program, const std::vector<std::string>& args,
+                             const std::vector<std::string>& env,
+                             const std::string& output_path) {
+  const int out = output_path.empty()
+                      ? ::open("/dev/null", O_WRONLY | O_CLOEXEC)
+                      : ::open(output_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) return;
+  exec_vectors exec(program, args, env);
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
+    ::dup2(out, 1);
+    ::dup2(out, 2);
+    exec.exec();
+  }
+  ::close(out);
+  if (pid > 0) pid_ = pid;
+}
+
+child_process::~child_process() { signal_and_wait(SIGKILL); }
+
+int child_process::wait() {
+  if (pid_ > 0 && !reaped_) {
+    status_ = reap(pid_);
+    reaped_ = true;
+  }
+  return status_;
+}
+
+int child_process::signal_and_wait(int signal) {
+  // Until it is reaped the child's pid cannot be taken by another process: a child that has
+  // ended only ignores the signal.
+  if (pid_ > 0 && !reaped_) ::kill(pid_, signal);
+  return wait();
 }
 
 }  // namespace karigane::testing

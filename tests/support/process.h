@@ -1,5 +1,6 @@
 // Running the built programs from tests: the command line with arguments and environment,
-// capturing its output and exit status, optionally signalling it while it runs.
+// capturing its output and exit status, optionally signalling it while it runs; or started
+// without waiting, to be killed at a moment the test chooses.
 #pragma once
 
 #include <functional>
@@ -44,5 +45,36 @@ process_result run_karigane(const std::vector<std::string>& args,
                             const std::function<void(int pid, const std::string& out)>&
                                 while_running = nullptr,
                             const process_start& start = {});
+
+// A child that runs while the test goes on: started at once, then either waited for or ended
+// by a signal at a moment of the test's choosing, and reaped. Its standard output and error
+// go to a file (or nowhere), so that a child nobody reads never blocks on a full pipe. It dies
+// with the test process; the destructor kills and reaps a child still running.
+class child_process {
+ public:
+  // Starts `program` with `args`; `env` as for run_process; `output_path` "" discards the
+  // output. started() tells whether the fork succeeded.
+  child_process(const std::string& program, const std::vector<std::string>& args,
+                const std::vector<std::string>& env = {}, const std::string& output_path = {});
+  ~child_process();
+  child_process(const child_process&) = delete;
+  child_process& operator=(const child_process&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  int pid() const { return pid_; }
+  // Waits for the end: the exit code, or 128 + signal number (as process_result has it).
+  int wait();
+  // Sends `signal` unless the child was reaped already, then waits for the end. A child that
+  // had ended by itself keeps its own status.
+  int signal_and_wait(int signal);
+
+ private:
+  int pid_ = -1;
+  bool reaped_ = false;
+  int status_ = -1;
+};
+
+// The command line binary under test, for child_process.
+std::string karigane_program();
 
 }  // namespace karigane::testing
