@@ -45,6 +45,13 @@ bool remove_if_leftover(const fs::directory_entry& entry) {
   return fs::remove(entry.path(), ec);
 }
 
+bool remove_leftover_of(const fs::directory_entry& entry, const std::string& target_name) {
+  const std::string name = entry.path().filename().string();
+  return name.size() > target_name.size() && name.compare(0, target_name.size(), target_name) == 0 &&
+         name.compare(target_name.size(), kTemporaryFileMark.size(), kTemporaryFileMark) == 0 &&
+         remove_if_leftover(entry);
+}
+
 }  // namespace
 
 std::size_t remove_leftover_temporaries(const std::vector<std::string>& trees,
@@ -63,6 +70,21 @@ std::size_t remove_leftover_temporaries(const std::vector<std::string>& trees,
     fs::directory_iterator it(top_folder, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
       if (remove_if_leftover(*it)) ++removed;
+    }
+  }
+  return removed;
+}
+
+std::size_t remove_leftover_temporaries_of(const std::vector<std::string>& targets) {
+  std::size_t removed = 0;
+  for (const std::string& target : targets) {
+    const fs::path path(target);
+    const std::string name = path.filename().string();
+    std::error_code ec;
+    if (name.empty() || !folder_exists(path.parent_path().string())) continue;
+    fs::directory_iterator it(path.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      if (remove_leftover_of(*it, name)) ++removed;
     }
   }
   return removed;

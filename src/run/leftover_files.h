@@ -1,7 +1,7 @@
 // Temporary files that killed runs left behind: an atomic write puts its bytes into a file
 // beside the target (".karigane-tmp" in its name) and renames it over the target, so a run
 // killed in between leaves that file. The run frame removes them while it holds the folder's
-// lock.
+// lock; the export run also removes those of its own files, which may lie anywhere.
 #pragma once
 
 #include <cstddef>
@@ -16,5 +16,10 @@ namespace karigane {
 // another program folder that shares the database. Returns the number of files removed.
 std::size_t remove_leftover_temporaries(const std::vector<std::string>& trees,
                                         const std::string& top_folder);
+
+// Removes the temporary files of the replacement of each of `targets` (absolute file paths
+// anywhere, such as an export's): the files beside a target whose names are the target's name
+// followed by the mark. The same rule about live writers applies. Returns the number removed.
+std::size_t remove_leftover_temporaries_of(const std::vector<std::string>& targets);
 
 }  // namespace karigane

@@ -2,6 +2,8 @@
 // field, the incremental export, a stop, damaged files and the command line's statuses.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -469,6 +471,42 @@ TEST(Export, AFileThatIsNotAnExportIsNeverOverwritten) {
   EXPECT_EQ(ctx.label1_colour(), label_colour::red);
   EXPECT_NE(ctx.label1().find("notes.db"), std::string::npos) << ctx.label1();
   EXPECT_EQ(file_bytes(target), "my own notes\r\n");
+}
+
+// The process id of a process that has ended.
+int ended_process_id() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+TEST(Export, TheTemporaryFilesOfAKilledExportAreRemovedByTheNextOne) {
+  // An export killed while it wrote left temporary files as large as the export beside its
+  // files, which may be anywhere, outside the folders every run cleans. The next export to the
+  // same place removes them; a live process's (an export in flight) and other files stay.
+  database db;
+  temp_folder elsewhere;
+  const std::string sqlite = elsewhere.path() + "karigane.sqlite";
+  const std::string csv = elsewhere.path() + "csv/";
+  const std::string dead = ".karigane-tmp" + std::to_string(ended_process_id());
+  // This test's parent stands for another live process (the export runs in this one).
+  const std::string live = ".karigane-tmp" + std::to_string(::getppid());
+  const std::vector<std::string> leftovers{sqlite + dead, sqlite + dead + "-journal",
+                                           csv + "prices.csv" + dead, csv + "stocks.csv" + dead};
+  const std::vector<std::string> kept{sqlite + live, csv + "prices.csv" + live,
+                                      elsewhere.path() + "other.sqlite" + dead,
+                                      csv + "notes.csv" + dead};
+  for (const auto& f : leftovers) write_cp932(f, "half");
+  for (const auto& f : kept) write_cp932(f, "half");
+
+  for (const auto& [kind, to] : {std::pair{export_request::target::sqlite, sqlite},
+                                 std::pair{export_request::target::csv, csv}}) {
+    recording_context ctx(db.dir.path());
+    ASSERT_EQ(db.run(ctx, kind, to), run_ending::completed) << to;
+  }
+  for (const auto& f : leftovers) EXPECT_FALSE(std::filesystem::exists(f)) << f;
+  for (const auto& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
 }
 
 TEST(ExportCommand, ExitStatusesAndTheFailureSummary) {
