@@ -1,6 +1,6 @@
 // Runs of the command line killed (SIGKILL) at random moments: the update, the adjusted prices
-// from the main files and from the yearly files, and a collection of every data kind against
-// the local quote site, each on a database in a temporary folder. After each kill every file
+// from the main files and from the yearly files, a collection of every data kind against the
+// local quote site and the CSV export, each on a database in a temporary folder. After each kill every file
 // of the program folder must be byte for byte its version before the run or the one that an
 // uninterrupted run writes (a file the run creates: absent or the new version); temporary
 // files of a replacement may stay. A rerun must then complete and leave exactly the files of
@@ -70,9 +70,22 @@ void collect_earlier(const std::string& dir) {
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
 }
 
+// The database of the export: what an earlier export wrote from the database a day before,
+// and the database of today.
+void export_earlier(const std::string& dir) {
+  testing::write_price_database(dir + "kabuka/", testing::factory_stock_codes(25),
+                                date{2013, 1, 1}, date{2014, 11, 25});
+  const process_result r = run_karigane({"--dir", dir, "export", "--csv", dir + "export"}, kClock);
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  write_prices(dir, 25);
+}
+
+// An argument that begins with this stands for a path below the program folder.
+const std::string kInFolder = "{dir}";
+
 struct run_kind {
   std::string name;
-  // The command line after "--dir DIR".
+  // The command line after "--dir DIR" (kInFolder + "x" for DIR + "x").
   std::vector<std::string> args;
   // Writes the database the run starts from into the program folder (which already holds the
   // settings and the stock list).
@@ -96,6 +109,8 @@ const std::vector<run_kind>& run_kinds() {
         "--yearly", "--margin", "--financial", "--latest"},
        collect_earlier,
        {}},
+      // 437788742: the export's temporary files stayed after the rerun.
+      {"ExportCsv", {"export", "--csv", kInFolder + "export"}, export_earlier, {437788742}},
   };
   return kinds;
 }
@@ -169,7 +184,9 @@ class kill_test : public ::testing::TestWithParam<run_kind> {
  protected:
   std::vector<std::string> command(const std::string& dir) const {
     std::vector<std::string> args{"--dir", dir};
-    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    for (const std::string& arg : GetParam().args) {
+      args.push_back(arg.rfind(kInFolder, 0) == 0 ? dir + arg.substr(kInFolder.size()) : arg);
+    }
     return args;
   }
 
@@ -260,9 +277,14 @@ TEST_P(kill_test, EveryFileIsOldOrNewAndARerunEndsAsAnUninterruptedRun) {
     break;
   }
   if (kills == 0) return;
-  std::cout << "[ kill test ] " << kind.name << ": " << kills << " kills (seeds "
-            << seeds.front() << (kills > 1 ? "..." + std::to_string(seeds[kills - 1]) : "")
-            << ") over a " << in_ms(times.typical()) << " ms run: " << while_running
+  const std::size_t regressions = std::min(kills, seeds.size() == 1 ? 0 : kind.regression_seeds.size());
+  std::cout << "[ kill test ] " << kind.name << ": " << kills << " kills (" << regressions
+            << " of regression seeds";
+  if (kills > regressions) {
+    std::cout << ", seeds " << seeds[regressions]
+              << (kills > regressions + 1 ? "..." + std::to_string(seeds[kills - 1]) : "");
+  }
+  std::cout << ") over a " << in_ms(times.typical()) << " ms run: " << while_running
             << " while it ran, " << both_versions << " with old and new files side by side, "
             << temporaries << " with temporary files left\n";
 }
