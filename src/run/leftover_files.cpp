@@ -47,7 +47,8 @@ bool remove_if_leftover(const fs::directory_entry& entry) {
 
 bool remove_leftover_of(const fs::directory_entry& entry, const std::string& target_name) {
   const std::string name = entry.path().filename().string();
-  return name.size() > target_name.size() && name.compare(0, target_name.size(), target_name) == 0 &&
+  return name.size() > target_name.size() &&
+         name.compare(0, target_name.size(), target_name) == 0 &&
          name.compare(target_name.size(), kTemporaryFileMark.size(), kTemporaryFileMark) == 0 &&
          remove_if_leftover(entry);
 }

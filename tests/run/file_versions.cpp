@@ -86,7 +86,8 @@ killed_files compare_killed_files(const folder_files& before, const folder_files
                                               : has_old && found->second == old_version->second;
     const bool is_new = found == killed.end() ? !has_new
                                               : has_new && found->second == new_version->second;
-    const bool changed = has_old != has_new || (has_old && old_version->second != new_version->second);
+    const bool changed =
+        has_old != has_new || (has_old && old_version->second != new_version->second);
     if (changed && is_old && !is_new) ++result.still_old;
     if (changed && is_new && !is_old) ++result.already_new;
     if (is_old || is_new) continue;
