@@ -97,12 +97,23 @@ void settle_series_gaps(run_context& ctx, const data_d_table_t& table) {
   }
   if (ctx.run_interrupted()) return;
 
+  // An unreadable record stays as it is: rewriting it would lose its notes.
+  const bool writable = !record_read.unusable();
   if (ctx.controls.out1_tuzuki_chk && !open.empty()) {
+    // The gaps are noted before they are filled: a run cut short in the fill (a kill, a stop, a
+    // fault) may leave a series' main file current and its yearly files without the days, and
+    // only the note makes the next catch-up fill that series again, yearly files and all.
+    if (open != noted && writable) {
+      if (!write_gap_record(s, open)) {
+        ctx.set_write_error(gap_record_path(s));
+        return;
+      }
+      noted = open;
+    }
     fill_gaps(ctx, open, *latest);
     if (ctx.run_interrupted()) return;
   }
-  // An unreadable record stays as it is: rewriting it would lose its notes.
-  if (open != noted && !record_read.unusable()) {
+  if (open != noted && writable) {
     if (!write_gap_record(s, open)) {
       ctx.set_write_error(gap_record_path(s));
       return;

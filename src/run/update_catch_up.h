@@ -6,8 +6,9 @@
 //     "年毎" when the database keeps yearly price files;
 //   - every gap left (not filled, or filled with a failure) is noted in the gap record
 //     (latest/gap_record.h) and reported as a warning with the command that fills it.
+// The record is written before the fill, so that a run cut short in it leaves every gap noted.
 // A stop or a run-ending fault stays in the context for the update's endings; the record is
-// then left as it was.
+// then holds the notes written before the fill.
 #pragma once
 
 #include "core/run_context.h"

@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "core/file_store.h"
@@ -335,6 +336,27 @@ TEST_F(update_gaps, CatchUpFillsAGapBeforeTheUpdateWouldHideIt) {
   EXPECT_EQ(
       page_requests(*site_),
       std::vector<std::string>{"/history/?code=1380&sy=2014&sm=11&sd=20&ey=2014&em=11&ed=25&tm=d"});
+  EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
+}
+
+// A catch-up cut short after a series' main file took the missing days and before its yearly
+// file did (here a folder where the yearly file goes ends the run; a kill there did the same):
+// the next catch-up fills the series again, as the record still notes it.
+TEST_F(update_gaps, ACatchUpCutShortBeforeTheYearlyFileFillsTheSeriesAgain) {
+  const std::string yearly = gap_.path() + "kabuka/2014/data_m/1380.csv";
+  const std::string yearly_bytes = testing::file_bytes(yearly);
+  std::filesystem::remove(yearly);
+  std::filesystem::create_directories(yearly + "/in-the-way");
+  auto r = update(gap_, {"--catch-up"});
+  ASSERT_EQ(r.exit_status, 1) << r.out << r.err;
+  EXPECT_NE(testing::cp932_file(gap_.path() + "kabuka/data_m/1380.csv").find("\r\n20141120,"),
+            std::string::npos);
+  std::filesystem::remove_all(yearly);
+  testing::write_bytes(yearly, yearly_bytes);
+
+  r = update(gap_, {"--catch-up"});
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
 }
 
