@@ -66,7 +66,7 @@ bool is_temporary_file(const std::string& path) {
 }
 
 killed_files compare_killed_files(const folder_files& before, const folder_files& after,
-                                  const folder_files& killed) {
+                                  const folder_files& killed, const folder_files& between) {
   killed_files result;
   std::set<std::string> paths;
   for (const auto* files : {&before, &after, &killed}) {
@@ -91,6 +91,11 @@ killed_files compare_killed_files(const folder_files& before, const folder_files
     if (changed && is_old && !is_new) ++result.still_old;
     if (changed && is_new && !is_old) ++result.already_new;
     if (is_old || is_new) continue;
+    const auto on_the_way = between.find(path);
+    if (found != killed.end() && on_the_way != between.end() &&
+        found->second == on_the_way->second) {
+      continue;
+    }
     std::string fault = path + ": ";
     if (found == killed.end()) {
       fault += "missing (old " + sized(old_version->second) + ")";

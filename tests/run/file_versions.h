@@ -30,7 +30,9 @@ void restore_folder(const std::string& folder, const folder_files& files,
 bool is_temporary_file(const std::string& path);
 
 // The files of a killed run's folder against `before` (the folder the run started from) and
-// `after` (the folder an uninterrupted run left).
+// `after` (the folder an uninterrupted run left); `between` holds the versions that files the
+// run writes more than once hold on its way (a record of work to do, written before the work
+// and cleared after it), which a killed run may leave as well.
 struct killed_files {
   // One line per file that is neither version: a file both versions have that is missing or
   // holds other bytes, a file the run creates that holds other bytes, a file neither has.
@@ -40,7 +42,7 @@ struct killed_files {
   std::size_t temporary = 0;    // temporary files left behind
 };
 killed_files compare_killed_files(const folder_files& before, const folder_files& after,
-                                  const folder_files& killed);
+                                  const folder_files& killed, const folder_files& between = {});
 
 // How `actual` differs from `expected`, one line per file (missing, extra, other bytes).
 std::vector<std::string> file_differences(const folder_files& expected,

@@ -1,9 +1,11 @@
-// Runs of the command line killed (SIGKILL) at random moments: the update, the adjusted prices
-// from the main files and from the yearly files, a collection of every data kind against the
-// local quote site and the CSV export, each on a database in a temporary folder. After each
-// kill every file of the program folder must be byte for byte its version before the run or
-// the one that an uninterrupted run writes (a file the run creates: absent or the new
-// version); temporary files of a replacement may stay. A rerun must then complete and leave
+// Runs of the command line killed (SIGKILL) at random moments: the update, the update that
+// catches up series gaps first, the adjusted prices from the main files and from the yearly
+// files, a collection of every data kind against the local quote site, one that takes up the
+// stored rows, and the CSV export, each on a database in a temporary folder. After each kill
+// every file of the program folder must be byte for byte its version before the run or the one
+// that an uninterrupted run writes (a file the run creates: absent or the new version; a file
+// it writes twice, such as the gap record noted before the fill: also the version between);
+// temporary files of a replacement may stay. A rerun must then complete and leave
 // exactly the files of the uninterrupted run, without a temporary file.
 //
 // The new versions are fixed: the quote site's day, data seed and the run's clock are. The
@@ -28,6 +30,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/cp932.h"
 #include "file_versions.h"
 #include "price_database.h"
 #include "support/process.h"
@@ -51,7 +54,7 @@ using testing::temp_folder;
 const std::string kNow = "2014-11-27T17:00";
 const std::vector<std::string> kClock{"KARIGANE_NOW=" + kNow};
 const std::vector<std::string> kSiteOptions{"--now", kNow, "--seed", "7"};
-constexpr int kKillsPerRunKind = 20;
+constexpr int kKillsPerRunKind = 4;
 
 // The database of the update and the adjusted-price runs: daily prices up to the day before
 // the quote site's day, since 2013 (two year folders).
@@ -68,6 +71,31 @@ void collect_earlier(const std::string& dir) {
                     "--to", "2014/10/31", "--yearly", "--margin", "--financial"},
                    kClock);
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+}
+
+// The database of the update that catches up: a series gap that an earlier update noted in
+// kabuka/data_m_gaps.csv (it wrote the latest day after prices up to a week before) and series
+// stored up to that week that nobody noted yet, in the main and the yearly files.
+void update_behind(const std::string& dir) {
+  const std::vector<std::string> codes = testing::factory_stock_codes(30);
+  const date behind{2014, 11, 20};
+  testing::write_price_database(dir + "kabuka/", {codes.begin(), codes.begin() + 15},
+                                date{2013, 1, 1}, behind);
+  const process_result r = run_karigane({"--dir", dir, "update"}, kClock);
+  ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
+  ASSERT_TRUE(fs::exists(dir + "kabuka/data_m_gaps.csv")) << r.err;
+  testing::write_price_database(dir + "kabuka/", {codes.begin() + 15, codes.end()},
+                                date{2013, 1, 1}, behind);
+}
+
+// The gap record of update_behind's database once the catch-up noted every series behind:
+// written before it fills them, removed when all are filled.
+testing::folder_files every_series_noted() {
+  std::vector<std::string> codes = testing::factory_stock_codes(30);
+  std::sort(codes.begin(), codes.end());
+  std::string record = "銘柄コード,保存最終日,最新日\r\n";
+  for (const std::string& code : codes) record += code + ",20141120,20141127\r\n";
+  return {{"kabuka/data_m_gaps.csv", utf8_to_cp932(record)}};
 }
 
 // The database of the export: what an earlier export wrote from the database a day before,
@@ -92,6 +120,8 @@ struct run_kind {
   std::function<void(const std::string& dir)> prepare;
   // Kills that once found a fault, run every time besides the random ones.
   std::vector<std::uint64_t> regression_seeds;
+  // The versions of files the run writes more than once, as they stand on its way.
+  std::function<testing::folder_files()> between = [] { return testing::folder_files{}; };
 };
 
 void PrintTo(const run_kind& kind, std::ostream* os) { *os << kind.name; }
@@ -107,6 +137,18 @@ const std::vector<run_kind>& run_kinds() {
       {"Collection",
        {"collect", "--range", "1301", "1352", "--from", "2014/09/01", "--to", "2014/11/27",
         "--yearly", "--margin", "--financial", "--latest"},
+       collect_earlier,
+       {}},
+      // 2001828443: a series' yearly file stayed without the days that its main file had
+      // taken when the kill came between the two.
+      {"UpdateCatchUp",
+       {"update", "--catch-up"},
+       update_behind,
+       {2001828443},
+       every_series_noted},
+      {"CollectionSinceStored",
+       {"collect", "--range", "1301", "1352", "--from", "2014/09/01", "--to", "2014/11/27",
+        "--yearly", "--margin", "--since-stored"},
        collect_earlier,
        {}},
       // 437788742: the export's temporary files stayed after the rerun.
@@ -205,6 +247,7 @@ TEST_P(kill_test, EveryFileIsOldOrNewAndARerunEndsAsAnUninterruptedRun) {
   kind.prepare(original);
   if (HasFatalFailure()) return;
   const folder_files before = testing::read_folder_files(original);
+  const folder_files between = kind.between();
 
   // The uninterrupted run: the new version of every file, and how long a run takes.
   const std::string uninterrupted = work.path() + "uninterrupted/";
@@ -240,7 +283,8 @@ TEST_P(kill_test, EveryFileIsOldOrNewAndARerunEndsAsAnUninterruptedRun) {
     const int status = run.signal_and_wait(SIGKILL);
 
     const testing::killed_files killed =
-        testing::compare_killed_files(before, after, testing::read_folder_files(killed_folder));
+        testing::compare_killed_files(before, after, testing::read_folder_files(killed_folder),
+                                      between);
     std::vector<std::string> faults = killed.faults;
     const clock_type::time_point rerun_began = clock_type::now();
     const process_result rerun = run_karigane(command(killed_folder), kClock);
