@@ -54,7 +54,7 @@ using testing::temp_folder;
 const std::string kNow = "2014-11-27T17:00";
 const std::vector<std::string> kClock{"KARIGANE_NOW=" + kNow};
 const std::vector<std::string> kSiteOptions{"--now", kNow, "--seed", "7"};
-constexpr int kKillsPerRunKind = 4;
+constexpr int kKillsPerRunKind = 20;
 
 // The database of the update and the adjusted-price runs: daily prices up to the day before
 // the quote site's day, since 2013 (two year folders).
