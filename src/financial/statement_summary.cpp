@@ -6,6 +6,7 @@
 #include "core/damaged_file.h"
 #include "core/fields.h"
 #include "core/file_store.h"
+#include "core/stock_file_name.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
 
@@ -19,15 +20,6 @@ constexpr std::array<const char*, 21> kSummaryLabels{
     "自己資本比率", "含み損益", "ROA（総資産利益率）", "ROE（自己資本利益率）",
     "総資産経常利益率",
 };
-
-// "1301.csv": a stock code of four digits.
-bool is_stock_file_name(const std::string& name) {
-  if (name.size() != 8 || name.compare(4, 4, ".csv") != 0) return false;
-  for (std::size_t i = 0; i < 4; ++i) {
-    if (name[i] < '0' || name[i] > '9') return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -57,7 +49,7 @@ std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
   std::vector<std::array<std::string, kSummaryWidth>> lines;
   lines.reserve(files.size());
   for (const std::string& name : files) {
-    if (!is_stock_file_name(name)) continue;
+    if (!stock_file_code(name)) continue;
     ctx.pump();
     const std::string path = folder + name;
     if (const read_result r = read_data_z_desc_sub(path, zaimu_tbl); r != read_result::ok) {

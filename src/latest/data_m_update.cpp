@@ -2,6 +2,7 @@
 #include "latest/data_m_update.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "core/cp932.h"
@@ -10,6 +11,7 @@
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/parallel_files.h"
+#include "core/stock_file_name.h"
 #include "timeseries/price_files.h"
 
 namespace karigane {
@@ -84,9 +86,10 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     if (!listed.missing()) report_unlisted_folder(ctx, kKindUpdate, folder, listed);
     return;
   }
+  // The same names as the update's code list takes ("NNNN.csv"), 9999.csv included.
   std::erase_if(files, [](const std::string& name) {
-    const double v = val(left(name, 4));
-    return v < 1000 || v > 9999;
+    const std::optional<int> code = stock_file_code(name);
+    return !code || *code < 1000;
   });
   const std::string& latest = table[0][kDCode];
   auto row_of = [&](const std::string& code) -> const data_d_record* {

@@ -1,10 +1,12 @@
 // The update run: see update_run.h.
 #include "run/update_run.h"
 
-#include <algorithm>
+#include <optional>
+#include <unordered_set>
 
 #include "core/damaged_file.h"
 #include "core/file_store.h"
+#include "core/stock_file_name.h"
 #include "core/text.h"
 #include "latest/data_m_update.h"
 #include "latest/latest_driver.h"
@@ -14,13 +16,11 @@
 namespace karigane {
 namespace {
 
-// The code of a time-series file name "NNNN.csv", when its value lies in 1000..9998.
-bool code_of_file(const std::string& name, std::string& code) {
-  if (name.size() < 4) return false;
-  const double v = val(name.substr(0, name.size() - 4));
-  if (v < 1000 || v >= 9999) return false;
-  code = trim(left(name, 4));
-  return true;
+// The code of a time-series file name "NNNN.csv" whose value lies in 1000..9998.
+std::optional<int> code_of_file(const std::string& name) {
+  const std::optional<int> code = stock_file_code(name);
+  if (!code || *code < 1000 || *code >= 9999) return std::nullopt;
+  return code;
 }
 
 }  // namespace
@@ -44,13 +44,16 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   const settei_record& s = ctx.settei;
 
   code_list_t codes(1, "0");
+  std::unordered_set<int> known;  // the codes' values
   const std::string series_folder = s.kabuka_path + s.data_m_name + "/";
   file_status listed;
   for (const std::string& name : list_files(series_folder, &listed)) {
     ctx.pump();
     if (ctx.stop_flag()) break;
-    std::string code;
-    if (code_of_file(name, code)) codes.push_back(code);
+    if (const std::optional<int> code = code_of_file(name)) {
+      codes.push_back(std::to_string(*code));
+      known.insert(*code);
+    }
   }
   if (ctx.stop_flag()) {
     abort_ending(ctx);
@@ -67,12 +70,8 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
     for (const std::string& name :
          list_files(s.kabuka_path + newest_year + "/" + s.data_m_name + "/")) {
       ctx.pump();
-      std::string code;
-      if (!code_of_file(name, code)) continue;
-      const bool known = std::any_of(codes.begin() + 1, codes.end(), [&](const std::string& c) {
-        return val(c) == val(code);
-      });
-      if (!known) codes.push_back(code);
+      const std::optional<int> code = code_of_file(name);
+      if (code && known.insert(*code).second) codes.push_back(std::to_string(*code));
     }
   }
   codes[0] = num_text(static_cast<std::int64_t>(codes.size() - 1));

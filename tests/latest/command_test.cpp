@@ -173,6 +173,11 @@ TEST_F(latest_fixture, TheUpdateWritesTheLatestDayIntoEveryStoredSeries) {
   testing::write_cp932(main + "9999.csv", "9999,x,y,20141126,20141126,1\r\n20141126,5,5,5,5,5\r\n");
   testing::write_cp932(dir.path() + "kabuka/2014/data_m/7203.csv",
                        "7203,東証1部,トヨタ自動車(株),20141126,20141126,1\r\n20141126,5,5,5,5,5\r\n");
+  // Only "NNNN.csv" names a stock: "1e3x" reads as the number 1000 but is neither a code to
+  // ask the site for nor a file to write 1301's day into.
+  const std::string odd = "1301,東証1部,(株)極洋,20141126,20141126,1\r\n20141126,1,1,1,1,1\r\n";
+  testing::write_cp932(main + "1e3x.csv", odd);
+  testing::write_cp932(dir.path() + "kabuka/2014/data_m/1e3x.csv", odd);
   const auto r = run({"update"});
   ASSERT_EQ(r.exit_status, 0) << r.out << r.err;
   EXPECT_EQ(r.lines().back(), "更新処理を完了しました。");
@@ -188,6 +193,8 @@ TEST_F(latest_fixture, TheUpdateWritesTheLatestDayIntoEveryStoredSeries) {
   EXPECT_EQ(kyokuyo[0], "1301,東証1部,(株)極洋,20141126,20141127,2");
   EXPECT_NE(kyokuyo[2], "20141127,2,2,2,2,2");
   EXPECT_EQ(cp932_file(main + "9999.csv"), "9999,x,y,20141126,20141126,1\r\n20141126,5,5,5,5,5\r\n");
+  EXPECT_EQ(cp932_file(main + "1e3x.csv"), odd);
+  EXPECT_EQ(cp932_file(dir.path() + "kabuka/2014/data_m/1e3x.csv"), odd);
   EXPECT_FALSE(folder_exists(dir.path() + "kabuka/data_d"));
 }
 
