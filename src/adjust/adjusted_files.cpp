@@ -53,23 +53,6 @@ bool is_price_file_name(const std::string& name) {
 
 std::string adjusted_folder(const settei_record& s) { return s.syusei_path + s.data_m_name + "/"; }
 
-enum class copy_result { copied, failed, skipped, unreadable, needs_reader };
-
-// Copies a price file that scans as well formed (unquoted, and as the reader would accept
-// it); a missing source is skipped, and any other is left to the reader to judge.
-copy_result copy_price_file(const std::string& from, const std::string& to, int& error) {
-  std::string bytes;
-  if (const file_status read = read_file_bytes(from, bytes); !read) {
-    error = read.error();
-    return read.missing() ? copy_result::skipped : copy_result::unreadable;
-  }
-  data_file_layout layout;
-  if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
-    return copy_result::needs_reader;
-  }
-  return write_file_atomic(to, bytes) ? copy_result::copied : copy_result::failed;
-}
-
 void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
   std::int16_t error_flag_s = kFalse;
   jikeiretu_hosei_sub(splits, prices, error_flag_s);
@@ -107,6 +90,8 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string& name = files[i];
+        const std::string source = source_folder + name;
+        const std::string target = out_folder + name;
         const std::string split_path = split_folder_path(s) + name;
         bunkatu_list_t splits;
         const read_result split_read = read_bunkatu_asc_sub(split_path, splits);
@@ -114,28 +99,39 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
           unusable.note(i, code_of(name), split_path, split_read);
           return;
         }
-        if (split_read == read_result::missing) {
-          // Without a split list the prices are written unchanged: a file that reads as a
-          // price file is copied byte for byte, without building its rows.
-          int error = 0;
-          const copy_result copied =
-              copy_price_file(source_folder + name, out_folder + name, error);
-          if (copied == copy_result::failed) failures.note(i, out_folder + name);
-          if (copied == copy_result::unreadable) {
-            unusable.note(i, code_of(name), source_folder + name, {read_result::unreadable, error});
+        // Each worker reads and writes in the same memory file after file.
+        thread_local std::string bytes;
+        thread_local std::string adjusted;
+        if (const file_status read = read_file_bytes(source, bytes); !read) {
+          if (!read.missing()) {
+            unusable.note(i, code_of(name), source, {read_result::unreadable, read.error()});
           }
-          if (copied != copy_result::needs_reader) return;
+          return;
+        }
+        // A file that scans as a price file is written from its bytes: without a split list
+        // the prices are written unchanged (copied byte for byte), with one its rows are
+        // scaled line by line. The reader takes what the scan cannot judge (quoted or damaged
+        // files) and rows the byte way cannot reproduce.
+        data_file_layout layout;
+        if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) == layout_scan::ok) {
+          const std::string* out = nullptr;
+          if (split_read == read_result::missing) {
+            out = &bytes;
+          } else if (adjusted_price_file(bytes, layout, splits, adjusted)) {
+            out = &adjusted;
+          }
+          if (out != nullptr) {
+            if (!write_file_atomic(target, *out)) failures.note(i, target);
+            return;
+          }
         }
         jikeiretu_data_t prices;
-        if (const read_result r = read_jikeiretu_asc_sub(source_folder + name, prices);
-            r != read_result::ok) {
-          if (r.unusable()) unusable.note(i, code_of(name), source_folder + name, r);
+        if (const read_result r = read_jikeiretu_asc_sub(source, prices); r != read_result::ok) {
+          if (r.unusable()) unusable.note(i, code_of(name), source, r);
           return;
         }
         if (split_read == read_result::ok) adjust(splits, prices);
-        if (write_jikeiretu_asc_sub(out_folder + name, prices) != 0) {
-          failures.note(i, out_folder + name);
-        }
+        if (write_jikeiretu_asc_sub(target, prices) != 0) failures.note(i, target);
       },
       [&](std::size_t i) {
         ctx.progress.at_item(i + 1);

@@ -5,6 +5,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/cp932.h"
+#include "core/data_file_bytes.h"
+#include "core/fields.h"
 #include "core/run_context.h"
 #include "core/text.h"
 
@@ -24,7 +27,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The numeric value of a date field, as Val reads it; plain digits take the fast way.
-double date_value(const std::string& text) {
+double date_value(std::string_view text) {
   const std::optional<double> v = stored_number(text);
   return v ? *v : val(text);
 }
@@ -40,7 +43,7 @@ bool is_canonical_integer(std::string_view text) {
 }
 
 // Whether a row's date has the value of the split's date.
-bool same_date(const std::string& row_date, const std::string& split_date, double split_value) {
+bool same_date(std::string_view row_date, std::string_view split_date, double split_value) {
   if (is_canonical_integer(row_date) && is_canonical_integer(split_date)) {
     return row_date == split_date;
   }
@@ -93,42 +96,41 @@ std::optional<double> stored_number(std::string_view text) {
 
 namespace {
 
+// The adjusted digits of one price, or false when the price keeps its text: the largest
+// integer not above factor x value.
+bool adjusted_digits(std::string_view text, float factor, char (&digits)[24], std::size_t& length) {
+  // Rows newer than every split keep their integer prices as they are written.
+  if (factor == 1.0f && is_canonical_integer(text)) return false;
+  const std::optional<double> value = stored_number(text);
+  if (!value) return false;
+  const double product = std::floor(static_cast<double>(factor) * *value);
+  if (!(std::fabs(product) < 9.0e18)) return false;
+  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(product));
+  length = static_cast<std::size_t>(r.ptr - digits);
+  return true;
+}
+
 // The price of a row, adjusted in place (the run's innermost step: no new string).
 void adjust_price_field(std::string& text, float factor) {
-  // Rows newer than every split keep their integer prices as they are written.
-  if (factor == 1.0f && is_canonical_integer(text)) return;
-  const std::optional<double> value = stored_number(text);
-  if (!value) return;
-  const double product = std::floor(static_cast<double>(factor) * *value);
-  if (!(std::fabs(product) < 9.0e18)) return;
   char digits[24];
-  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(product));
+  std::size_t length = 0;
+  if (!adjusted_digits(text, factor, digits, length)) return;
   text.clear();
-  text.append(digits, r.ptr);
+  text.append(digits, length);
 }
 
-}  // namespace
-
-std::string adjusted_price_text(const std::string& text, float factor) {
-  std::string out = text;
-  adjust_price_field(out, factor);
-  return out;
-}
-
-void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
-                         std::int16_t& error_flag_s) {
-  error_flag_s = kFalse;
-  if (prices.empty() || val(prices[0][kPriceCode]) < 1000) return;
+// Walks the rows from the newest (n) to the oldest (1), calling scale(i, factor) with the
+// factor in force for row i, and moves the factor on at each split's date. `date_of(i)` is
+// row i's date.
+template <typename DateOf, typename Scale>
+void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date_of, Scale scale,
+                        std::int16_t& error_flag_s) {
   float factor = 1.0f;
   std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
-  const std::size_t n = std::min(price_count(prices), prices.size() - 1);
   double split_date = s >= 1 ? date_value(splits[s][kSplitDate]) : 0;
   for (std::size_t i = n; i >= 1; --i) {
-    jikeiretu_row& row = prices[i];
-    for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
-      adjust_price_field(row[f], factor);
-    }
-    if (s >= 1 && same_date(row[0], splits[s][kSplitDate], split_date)) {
+    scale(i, factor);
+    if (s >= 1 && same_date(date_of(i), splits[s][kSplitDate], split_date)) {
       const std::optional<double> before = stored_number(splits[s][kSplitBefore]);
       const std::optional<double> after = stored_number(splits[s][kSplitAfter]);
       const float next =
@@ -145,6 +147,99 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
       if (s >= 1) split_date = date_value(splits[s][kSplitDate]);
     }
   }
+}
+
+}  // namespace
+
+std::string adjusted_price_text(const std::string& text, float factor) {
+  std::string out = text;
+  adjust_price_field(out, factor);
+  return out;
+}
+
+void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
+                         std::int16_t& error_flag_s) {
+  error_flag_s = kFalse;
+  if (prices.empty() || val(prices[0][kPriceCode]) < 1000) return;
+  const std::size_t n = std::min(price_count(prices), prices.size() - 1);
+  walk_split_factors(
+      splits, n, [&](std::size_t i) -> const std::string& { return prices[i][0]; },
+      [&](std::size_t i, float factor) {
+        for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
+          adjust_price_field(prices[i][f], factor);
+        }
+      },
+      error_flag_s);
+}
+
+bool adjusted_price_file(std::string_view bytes, const data_file_layout& layout,
+                         const bunkatu_list_t& splits, std::string& out) {
+  if (layout.header.size() != kPriceFileWidth || !reads_as_written(layout.body)) return false;
+  // The header as the reader and the writer would pass it on: decoded, each field trimmed,
+  // encoded again.
+  const std::string_view last = layout.header.back();
+  const std::string header_text = cp932_to_utf8(
+      bytes.substr(0, static_cast<std::size_t>(last.data() + last.size() - bytes.data())));
+  field_reader header_reader(header_text);
+  std::vector<std::string> header;
+  if (!header_reader.next_line(header) || header.size() != kPriceFileWidth) return false;
+  csv_text header_line;
+  header_line.add_row(header, kPriceFileWidth);
+
+  // The rows, each the span of its six fields (no blanks: the fields are the bytes).
+  thread_local std::vector<std::string_view> rows;
+  rows.clear();
+  rows.reserve(layout.count);
+  const char* p = layout.body.data();
+  const char* const end = p + layout.body.size();
+  while (p < end && rows.size() < layout.count) {
+    const char* e = p;
+    while (e < end && *e != '\r' && *e != '\n') ++e;
+    rows.emplace_back(p, static_cast<std::size_t>(e - p));
+    // CR LF, LF or a lone CR.
+    if (e < end) e += *e == '\r' && e + 1 < end && e[1] == '\n' ? 2 : 1;
+    p = e;
+  }
+  if (rows.size() != layout.count) return false;
+  const std::size_t n = rows.size();
+
+  // The factor of every row: all 1 (and nothing floored) for an index code.
+  thread_local std::vector<float> factors;
+  const bool adjusts = val(header[kPriceCode]) >= 1000;
+  factors.assign(n + 1, 1.0f);
+  if (adjusts) {
+    std::int16_t error_flag_s = kFalse;
+    walk_split_factors(
+        splits, n,
+        [&](std::size_t i) {
+          const std::string_view row = rows[i - 1];
+          return row.substr(0, row.find(','));
+        },
+        [&](std::size_t i, float factor) { factors[i] = factor; }, error_flag_s);
+  }
+
+  out = header_line.cp932();
+  out.reserve(out.size() + layout.body.size() + n * 2);
+  for (std::size_t i = 1; i <= n; ++i) {
+    const std::string_view row = rows[i - 1];
+    std::size_t field_start = 0;
+    for (std::size_t f = 0; f < kPriceFileWidth; ++f) {
+      std::size_t field_end = f + 1 < kPriceFileWidth ? row.find(',', field_start) : row.size();
+      const std::string_view field = row.substr(field_start, field_end - field_start);
+      if (f) out += ',';
+      char digits[24];
+      std::size_t length = 0;
+      if (adjusts && f >= kFirstPriceField && f <= kLastPriceField &&
+          adjusted_digits(field, factors[i], digits, length)) {
+        out.append(digits, length);
+      } else {
+        out.append(field);
+      }
+      field_start = field_end + 1;
+    }
+    out += "\r\n";
+  }
+  return true;
 }
 
 }  // namespace karigane

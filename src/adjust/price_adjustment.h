@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/data_file_bytes.h"
 #include "timeseries/price_table.h"
 
 namespace karigane {
@@ -28,5 +29,13 @@ std::string adjusted_price_text(const std::string& text, float factor);
 // is passed over (the factor stays) and `error_flag_s` becomes -1.
 void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
                          std::int16_t& error_flag_s);
+
+// The bytes jikeiretu_hosei_sub would have the price file written with, made straight from the
+// file's bytes (`layout` from scan_data_file) without building its table: the rows are walked
+// once, their prices scaled in place in the text, everything else copied. False when the rows
+// hold anything the reader would change (blanks, bytes outside ASCII): the table way must then
+// be taken.
+bool adjusted_price_file(std::string_view bytes, const data_file_layout& layout,
+                         const bunkatu_list_t& splits, std::string& out);
 
 }  // namespace karigane

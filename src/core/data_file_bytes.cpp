@@ -1,8 +1,13 @@
 // Data files as bytes: see data_file_bytes.h.
 #include "core/data_file_bytes.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace karigane {
 namespace {
@@ -26,25 +31,126 @@ bool next_line(std::string_view bytes, std::size_t& pos, std::string_view& line)
   return true;
 }
 
-std::size_t field_count(std::string_view line) {
-  // Commas are counted eight bytes at a time: fields are a few bytes long, and a memchr call
-  // per field costs more than the bytes it skips.
-  constexpr std::uint64_t commas = 0x2C2C2C2C2C2C2C2CULL;
-  constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL;
-  std::size_t n = 1;
-  std::size_t i = 0;
-  for (; i + 8 <= line.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, line.data() + i, 8);
-    const std::uint64_t x = word ^ commas;                  // a zero byte for every comma
-    const std::uint64_t nonzero = ((x & low7) + low7) | x;  // high bit set where a byte is not
-    // One bit per comma at the bottom of its byte; the multiplication adds the bytes up in
-    // the top one (without a popcount instruction, std::popcount is a library call).
-    const std::uint64_t ones = (~nonzero & ~low7) >> 7;
-    n += static_cast<std::size_t>((ones * 0x0101010101010101ULL) >> 56);
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+// The top bit of every byte of `word` that equals the byte repeated in `repeated` (exact: no
+// carry runs from one byte into the next).
+std::uint64_t bytes_equal(std::uint64_t word, std::uint64_t repeated) {
+  const std::uint64_t x = word ^ repeated;
+  return ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+}
+
+// Eight bytes with the first one in the lowest bits.
+std::uint64_t load_word(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+  return word;
+}
+
+// Where the commas, CRs and LFs of 64 bytes are: bit i stands for byte i.
+struct chunk_masks {
+  std::uint64_t commas = 0;
+  std::uint64_t crs = 0;
+  std::uint64_t lfs = 0;
+};
+
+chunk_masks masks_of(const char* p) {
+  chunk_masks m;
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (int k = 0; k < 4; ++k) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    auto bits = [&](__m128i c) {
+      return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))))
+             << (16 * k);
+    };
+    m.commas |= bits(comma);
+    m.crs |= bits(cr);
+    m.lfs |= bits(lf);
   }
-  for (; i < line.size(); ++i) n += line[i] == ',';
-  return n;
+#else
+  for (int i = 0; i < 64; ++i) {
+    const std::uint64_t bit = std::uint64_t{1} << i;
+    if (p[i] == ',') m.commas |= bit;
+    if (p[i] == '\r') m.crs |= bit;
+    if (p[i] == '\n') m.lfs |= bit;
+  }
+#endif
+  return m;
+}
+
+// The number of set bits (std::popcount would be a library call without a popcount
+// instruction).
+std::size_t bit_count(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555ULL);
+  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<std::size_t>((x * 0x0101010101010101ULL) >> 56);
+}
+
+// Past the line end at `at`: CR LF, LF or a lone CR.
+std::size_t after_line_end(std::string_view bytes, std::size_t at) {
+  return bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+}
+
+// The rows of a data file: `count` lines of `width` fields each from `pos`, ended as next_line
+// ends them (CR LF, LF or a lone CR; the last line may lack its end). The bytes are taken 64
+// at a time as bit masks of their commas and line ends, so that a row costs a few operations
+// instead of a search call per line: the commas between two line ends are counted at once.
+// On success `pos` is past the last row's line end and `last_row` is that row.
+bool scan_rows(std::string_view bytes, std::size_t& pos, std::size_t count, std::size_t width,
+               std::string_view& last_row) {
+  const std::size_t size = bytes.size();
+  std::size_t rows = 0;
+  std::size_t commas = 0;                    // of the line in hand
+  std::size_t last_end = std::string_view::npos;  // the newest line end and the one before
+  std::size_t previous_end = std::string_view::npos;
+  bool cr_before = false;  // the chunk's first byte follows a CR
+  auto finish = [&](std::size_t end_at) {
+    const std::size_t start = previous_end == std::string_view::npos
+                                  ? pos
+                                  : after_line_end(bytes, previous_end);
+    last_row = bytes.substr(start, end_at - start);
+    pos = end_at < size ? after_line_end(bytes, end_at) : size;
+    return true;
+  };
+  for (std::size_t at = pos; at < size; at += 64) {
+    chunk_masks m;
+    if (at + 64 <= size) {
+      m = masks_of(bytes.data() + at);
+    } else {
+      char tail[64] = {};
+      std::memcpy(tail, bytes.data() + at, size - at);
+      m = masks_of(tail);
+    }
+    // An LF right after a CR belongs to that line end.
+    std::uint64_t ends = m.crs | (m.lfs & ~((m.crs << 1) | (cr_before ? 1 : 0)));
+    cr_before = (m.crs >> 63) != 0;
+    std::uint64_t commas_left = m.commas;
+    while (ends != 0) {
+      const int bit = std::countr_zero(ends);
+      const std::uint64_t below = (std::uint64_t{1} << bit) - 1;
+      commas += bit_count(commas_left & below);
+      commas_left &= ~below;
+      ends &= ends - 1;
+      if (commas + 1 != width) return false;
+      commas = 0;
+      previous_end = last_end;
+      last_end = at + static_cast<std::size_t>(bit);
+      if (++rows == count) return finish(last_end);
+    }
+    commas += bit_count(commas_left);
+  }
+  // A last line without its line end.
+  const std::size_t start = last_end == std::string_view::npos ? pos : after_line_end(bytes, last_end);
+  if (start < size && commas + 1 == width && rows + 1 == count) {
+    previous_end = last_end;
+    return finish(size);
+  }
+  return false;
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -57,6 +163,22 @@ std::string_view trimmed(std::string_view s) {
 
 std::string_view first_field(std::string_view line) {
   return trimmed(line.substr(0, line.find(',')));
+}
+
+bool reads_as_written(std::string_view bytes) {
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+  constexpr std::uint64_t kTabs = 0x0909090909090909ULL;
+  std::uint64_t found = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    const std::uint64_t word = load_word(bytes.data() + i);
+    found |= (word & ~kLow7) | bytes_equal(word, kBlanks) | bytes_equal(word, kTabs);
+  }
+  for (; i < bytes.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80 || c == ' ' || c == '\t') return false;
+  }
+  return found == 0;
 }
 
 namespace {
@@ -89,12 +211,11 @@ bool read_header(std::string_view header, std::size_t width, std::size_t count_f
 // `body_start` to the end of the rows.
 layout_scan scan_rows_from(std::string_view bytes, std::size_t body_start, std::size_t pos,
                            std::size_t rows, std::size_t width, data_file_layout& layout) {
-  std::string_view line;
-  for (std::size_t k = 0; k < rows; ++k) {
-    if (!next_line(bytes, pos, line) || field_count(line) != width) return layout_scan::damaged;
-    layout.last_row = line;
+  if (rows > 0 && !scan_rows(bytes, pos, rows, width, layout.last_row)) {
+    return layout_scan::damaged;
   }
   layout.body = bytes.substr(body_start, pos - body_start);
+  std::string_view line;
   while (next_line(bytes, pos, line)) {
     if (!trimmed(line).empty()) return layout_scan::damaged;
   }

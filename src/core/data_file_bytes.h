@@ -40,4 +40,8 @@ layout_scan scan_data_file_after(std::string_view bytes, std::size_t width,
 // The first field of a row line.
 std::string_view first_field(std::string_view line);
 
+// True when the reader would take the bytes as they are: no blank (which it trims from the ends
+// of fields) and nothing outside ASCII (which goes through the code page and back).
+bool reads_as_written(std::string_view bytes);
+
 }  // namespace karigane

@@ -29,16 +29,18 @@ std::string without_trailing_slash(std::string path) {
   return path;
 }
 
-file_status write_all(int fd, std::string_view bytes, const std::string& path) {
+file_status write_all(int fd, std::span<const std::string_view> pieces, const std::string& path) {
   if (const int e = injected_file_error(file_call::write, path)) return failure(e);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return failure(errno);
+  for (const std::string_view bytes : pieces) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return failure(errno);
+      }
+      done += static_cast<std::size_t>(put);
     }
-    done += static_cast<std::size_t>(put);
   }
   return {};
 }
@@ -124,11 +126,18 @@ std::string file_error_text(int error) {
 }
 
 file_status read_file_bytes(const std::string& path, std::string& bytes) {
-  bytes.clear();
-  if (const int e = injected_file_error(file_call::open_read, path)) return failure(e);
+  if (const int e = injected_file_error(file_call::open_read, path)) {
+    bytes.clear();
+    return failure(e);
+  }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return failure(errno);
-  // Read straight into the string, sized by the file; it still grows if the file does.
+  if (fd < 0) {
+    const int e = errno;
+    bytes.clear();
+    return failure(e);
+  }
+  // Read straight into the string, sized by the file; it still grows if the file does. What
+  // it held is overwritten, not cleared first: growing a string fills the new part.
   struct stat st {};
   std::size_t size = 0;
   std::size_t want = 1 << 16;
@@ -197,13 +206,17 @@ file_status read_cp932_file(const std::string& path, std::string& utf8) {
 }
 
 file_status write_file_atomic(const std::string& path, std::string_view bytes) {
+  return write_file_atomic(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces) {
   static std::atomic<unsigned> counter{0};
   const std::string temp = path + std::string(kTemporaryFileMark) + std::to_string(::getpid()) +
                            "_" + std::to_string(counter.fetch_add(1));
   if (const int e = injected_file_error(file_call::create, path)) return failure(e);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return failure(errno);
-  file_status status = write_all(fd, bytes, path);
+  file_status status = write_all(fd, pieces, path);
   // The data reach the disk before the rename, so that a crash leaves the old file or the
   // whole new one.
   if (status) {
@@ -239,7 +252,7 @@ file_status append_to_file(const std::string& path, std::string_view bytes) {
   if (const int e = injected_file_error(file_call::append, path)) return failure(e);
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return failure(errno);
-  file_status status = write_all(fd, bytes, path);
+  file_status status = write_all(fd, std::span<const std::string_view>(&bytes, 1), path);
   if (::close(fd) != 0 && status) status = failure(errno);
   return status;
 }

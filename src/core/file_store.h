@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cerrno>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,8 @@ std::string file_error_text(int error);
 // The text that marks temporary files of replacements in progress.
 inline constexpr std::string_view kTemporaryFileMark = ".karigane-tmp";
 
-// Reads a whole file's bytes; `bytes` is empty unless the whole file was read.
+// Reads a whole file's bytes; `bytes` is empty unless the whole file was read. Its memory is
+// reused: a string read into again and again is not filled anew each time.
 file_status read_file_bytes(const std::string& path, std::string& bytes);
 
 // Reads at most the last `max_bytes` bytes of a file (all of a smaller one).
@@ -52,6 +54,10 @@ file_status read_cp932_file(const std::string& path, std::string& utf8);
 
 // Replaces (or creates) the file with `bytes`: temporary file, write, flush, rename.
 file_status write_file_atomic(const std::string& path, std::string_view bytes);
+
+// The same with the file's bytes given in pieces, written one after another (a file that
+// changes only at its ends is written from the old bytes without copying them first).
+file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces);
 
 // Copies a file over another (replacing the target as above); `source_failed` tells whether
 // it was the reading of `from` that failed.

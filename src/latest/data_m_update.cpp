@@ -39,9 +39,10 @@ void put_latest_row(jikeiretu_data_t& t, const std::string& latest, const data_d
 
 // The common cases without reading the rows: the latest day after the newest row is appended,
 // or replaces the newest row when it is that day. The header's dates and count follow; its
-// other fields keep their bytes. False when the day lies before the newest row.
-bool latest_row_by_bytes(std::string_view bytes, const data_file_layout& layout,
-                         const std::string& latest, const data_d_record& r, std::string& out) {
+// other fields keep their bytes. The file is written in pieces: the new header, the rows kept
+// (straight from the old bytes) and the new row. False when the day lies before the newest row.
+bool latest_row_by_bytes(const std::string& path, const data_file_layout& layout,
+                         const std::string& latest, const data_d_record& r, file_status& written) {
   const double day = val(latest);
   const bool empty = layout.count == 0;
   const double newest = empty ? 0 : val(std::string(first_field(layout.last_row)));
@@ -66,11 +67,12 @@ bool latest_row_by_bytes(std::string_view bytes, const data_file_layout& layout,
       header += layout.header[i];
     }
   }
-  out.reserve(header.size() + layout.body.size() + row_line.size() + 4);
-  out = header + "\r\n";
-  out.append(layout.body.substr(0, kept));
-  if (!out.empty() && out.back() != '\n') out += "\r\n";
-  out += row_line;
+  header += "\r\n";
+  const std::string_view rows = layout.body.substr(0, kept);
+  // The last row kept may lack its line end (the file's end).
+  const std::string_view line_end = !rows.empty() && rows.back() != '\n' ? "\r\n" : "";
+  const std::string_view pieces[] = {header, rows, line_end, row_line};
+  written = write_file_atomic(path, pieces);
   return true;
 }
 
@@ -98,15 +100,13 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     return &table[it->second];
   };
   unusable_file_notes unusable;
-  auto write = [&](const std::string& path, std::string_view bytes) {
-    if (!write_file_atomic(path, bytes)) ctx.set_write_error(path);
-  };
   ctx.progress.start_pass(kKindUpdate, kUnitFiles, files.size());
   for_each_file_in_parallel(
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string path = folder + files[i];
-        std::string bytes;
+        // Each worker reads into the same memory file after file.
+        thread_local std::string bytes;
         if (const file_status read = read_file_bytes(path, bytes); !read) {
           if (!read.missing()) {
             unusable.note(i, left(files[i], 4), path, {read_result::unreadable, read.error()});
@@ -123,9 +123,9 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
           const std::string code = trim(cp932_to_utf8(layout.header[kPriceCode]));
           const data_d_record* r = row_of(code);
           if (r == nullptr) return;
-          std::string updated;
-          if (latest_row_by_bytes(bytes, layout, latest, *r, updated)) {
-            write(path, updated);
+          file_status written;
+          if (latest_row_by_bytes(path, layout, latest, *r, written)) {
+            if (!written) ctx.set_write_error(path);
             return;
           }
         }

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "adjust/price_adjustment.h"
+#include "core/cp932.h"
+#include "core/file_store.h"
 #include "price_fixtures.h"
+#include "support/temp_folder.h"
+#include "timeseries/price_files.h"
 
 namespace karigane {
 namespace {
@@ -120,6 +124,64 @@ TEST(Adjustment, FractionalShareCountsScale) {
   jikeiretu_data_t prices = price_table("1301", {day("20130103", "1100"), day("20130104", "1000")});
   adjust(split_table("1301", {"20130104,1,1.1"}), prices);
   EXPECT_EQ(closes(prices), (std::vector<std::string>{"1000", "1000"}));
+}
+
+TEST(Adjustment, TheByteWayWritesWhatTheTableWayWrites) {
+  // Price files (CP932 bytes) and split lists; the adjusted file made from the bytes must be
+  // the one the table way (read, jikeiretu_hosei_sub, write) makes, or be refused.
+  const std::string header = utf8_to_cp932("1301,東証1部,極洋,20100104,20120106,");
+  struct file_case {
+    std::string bytes;
+    std::vector<std::string> splits;
+    bool byte_way;  // whether the byte way takes the file
+  };
+  const std::vector<file_case> cases = {
+      {header + "3\r\n20100104,600,601,599,600,100\r\n20100105,300,301,299,300,200\r\n"
+                "20120106,1234.5,1235,1234,1234,300\r\n",
+       {"20100105,1,2", "20120105,1,3"}, true},
+      {header + "3\r\n20100104,600,601,599,600,100\r\n20120105,300,301,299,300,200\r\n"
+                "20120106,100,100,100,100,300\r\n",
+       {"20100105,1,2", "20120105,1,3"}, true},
+      // LF and lone CR line ends, a last row without one, blank lines after the rows.
+      {header + "3\n20100104,600,601,599,600,100\r20100105,300,301,299,300,200\r\n"
+                "20120106,99,99,99,99,300",
+       {"20100105,1,100"}, true},
+      {header + "2\r\n20100104,601,601,601,601,100\r\n20100105,3,3,3,3,200\r\n\r\n \r\n",
+       {"20100105,1,2"}, true},
+      // Texts that are not plain integers, fractional and unusable share counts, dates that
+      // match by value only.
+      {header + "3\r\n20100104,---,,12a,1e3,0\r\n20100105,-3,+7.9,.5,1234.,1.5\r\n"
+                "20120106,99999999999999999999,1,1,1,1\r\n",
+       {" 20100105,1,1.1", "020120106,0,3"}, true},
+      {header + "1\r\n20100104,10,10,10,10,1\r\n", {}, true},
+      {utf8_to_cp932(" 998 , 大証 ,日経, 20100104,20100105, 2 \r\n") +
+           "20100104,1234.5,1,1,1,1\r\n20100105,7,7,7,7,7\r\n",
+       {"20100105,1,2"}, true},
+      {header + "0\r\n", {"20100105,1,2"}, true},
+      // Blanks around fields and bytes outside ASCII in the rows: the reader changes them.
+      {header + "1\r\n20100104, 600,600,600,600,100\r\n", {"20100104,1,2"}, false},
+      {header + "1\r\n20100104,600,600,600,600,1\x82\x4F\r\n", {"20100104,1,2"}, false},
+  };
+  testing::temp_folder dir;
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    const file_case& fc = cases[c];
+    const std::string source = dir.path() + std::to_string(c) + ".csv";
+    const std::string target = dir.path() + std::to_string(c) + "_adjusted.csv";
+    testing::write_bytes(source, fc.bytes);
+    const bunkatu_list_t splits = split_table("1301", fc.splits);
+    jikeiretu_data_t prices;
+    ASSERT_EQ(read_jikeiretu_asc_sub(source, prices), read_result::ok) << c;
+    adjust(splits, prices);
+    ASSERT_EQ(write_jikeiretu_asc_sub(target, prices), 0);
+
+    data_file_layout layout;
+    ASSERT_EQ(scan_data_file(fc.bytes, kPriceFileWidth, kPriceCount, layout), layout_scan::ok) << c;
+    std::string out;
+    ASSERT_EQ(adjusted_price_file(fc.bytes, layout, splits, out), fc.byte_way) << c;
+    if (fc.byte_way) {
+      EXPECT_EQ(out, testing::file_bytes(target)) << c;
+    }
+  }
 }
 
 }  // namespace

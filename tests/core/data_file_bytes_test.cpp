@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+
+#include "core/table_file.h"
+#include "support/temp_folder.h"
 
 namespace karigane {
 namespace {
@@ -48,6 +52,48 @@ TEST(DataFileBytes, FieldsAreCountedExactlyOnLongLines) {
     EXPECT_EQ(scan("1301,x,1\r\n" + std::string(lead, 'a') + ",b\r\n"), layout_scan::damaged)
         << lead;
   }
+}
+
+TEST(DataFileBytes, JudgesEveryFileAsTheFullReaderDoes) {
+  // Small files from pieces that move the line and field boundaries (every kind of line end,
+  // blanks, empty lines, a missing last line end), with rows around the header's count and
+  // beyond eight bytes, so that line ends fall at every offset of the scanner's words.
+  const std::vector<std::string> pieces = {"1",  "22",   "3333333", ",",  ",", ",", "\r\n", "\r\n",
+                                           "\r", "\n", " ",       "\t", "\xAC"};
+  std::mt19937 random(14);
+  testing::temp_folder dir;
+  std::size_t ok = 0;
+  for (int round = 0; round < 1500; ++round) {
+    std::string file = "1301,x," + std::to_string(random() % 4) + (random() % 2 ? "\r\n" : "\n");
+    const std::size_t length = random() % 40;
+    for (std::size_t i = 0; i < length; ++i) file += pieces[random() % pieces.size()];
+    // Most files are rows of three fields, as the stored files are, long enough for line
+    // ends to fall on every offset of the scanner's 64-byte chunks; their count is mostly right.
+    if (round % 2 == 0) {
+      const std::size_t rows = random() % 12;
+      const std::size_t count = random() % 4 ? rows : rows + random() % 3 - 1;
+      file = "1301,x," + std::to_string(count) + "\r\n";
+      for (std::size_t r = rows; r > 0; --r) {
+        file += std::string(random() % 12, '7') + "," + std::string(random() % 3, '8') + "," +
+                pieces[random() % 3] + (random() % 5 ? "\r\n" : pieces[6 + random() % 4]);
+      }
+    }
+    // A new file each time: truncating one makes the file system flush it on every round.
+    const std::string path = dir.path() + std::to_string(round) + ".csv";
+    testing::write_bytes(path, file);
+    table_t<3> table;
+    const read_result read = read_table_file(path, table, 3, 2, false);
+    data_file_layout layout;
+    const layout_scan scanned = scan_data_file(file, 3, 2, layout);
+    ASSERT_EQ(scanned == layout_scan::ok, read == read_result::ok) << ::testing::PrintToString(file);
+    if (scanned != layout_scan::ok) continue;
+    ++ok;
+    ASSERT_EQ(layout.count, table.size() - 1) << ::testing::PrintToString(file);
+    if (layout.count > 0) {
+      EXPECT_EQ(cp932_to_utf8(first_field(layout.last_row)), table.back()[0]) << ::testing::PrintToString(file);
+    }
+  }
+  EXPECT_GT(ok, 300u) << ok;
 }
 
 }  // namespace
