@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,13 +115,11 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
         // files) and rows the byte way cannot reproduce.
         data_file_layout layout;
         if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) == layout_scan::ok) {
-          const std::string* out = nullptr;
-          if (split_read == read_result::missing) {
-            out = &bytes;
-          } else if (adjusted_price_file(bytes, layout, splits, adjusted)) {
-            out = &adjusted;
-          }
-          if (out != nullptr) {
+          const std::optional<std::string_view> out =
+              split_read == read_result::missing
+                  ? std::optional<std::string_view>(bytes)
+                  : adjusted_price_file(bytes, layout, splits, adjusted);
+          if (out) {
             if (!write_file_atomic(target, *out)) failures.note(i, target);
             return;
           }

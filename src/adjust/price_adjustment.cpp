@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/data_file_bytes.h"
@@ -42,11 +45,13 @@ bool is_canonical_integer(std::string_view text) {
   return true;
 }
 
-// Whether a row's date has the value of the split's date.
-bool same_date(std::string_view row_date, std::string_view split_date, double split_value) {
-  if (is_canonical_integer(row_date) && is_canonical_integer(split_date)) {
-    return row_date == split_date;
-  }
+// Whether a row's date has the value of the split's date (`split_canonical` tells whether the
+// split's date is written as an integer is). Equal texts have equal values; two different
+// integer texts never do.
+bool same_date(std::string_view row_date, std::string_view split_date, double split_value,
+               bool split_canonical) {
+  if (row_date == split_date) return true;
+  if (split_canonical && is_canonical_integer(row_date)) return false;
   return date_value(row_date) == split_value;
 }
 
@@ -127,10 +132,16 @@ void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date
                         std::int16_t& error_flag_s) {
   float factor = 1.0f;
   std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
-  double split_date = s >= 1 ? date_value(splits[s][kSplitDate]) : 0;
+  double split_date = 0;
+  bool split_canonical = false;
+  auto take_split = [&] {
+    split_date = date_value(splits[s][kSplitDate]);
+    split_canonical = is_canonical_integer(splits[s][kSplitDate]);
+  };
+  if (s >= 1) take_split();
   for (std::size_t i = n; i >= 1; --i) {
     scale(i, factor);
-    if (s >= 1 && same_date(date_of(i), splits[s][kSplitDate], split_date)) {
+    if (s >= 1 && same_date(date_of(i), splits[s][kSplitDate], split_date, split_canonical)) {
       const std::optional<double> before = stored_number(splits[s][kSplitBefore]);
       const std::optional<double> after = stored_number(splits[s][kSplitAfter]);
       const float next =
@@ -144,7 +155,7 @@ void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date
         error_flag_s = kTrue;
       }
       --s;
-      if (s >= 1) split_date = date_value(splits[s][kSplitDate]);
+      if (s >= 1) take_split();
     }
   }
 }
@@ -172,9 +183,52 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
       error_flag_s);
 }
 
-bool adjusted_price_file(std::string_view bytes, const data_file_layout& layout,
-                         const bunkatu_list_t& splits, std::string& out) {
-  if (layout.header.size() != kPriceFileWidth || !reads_as_written(layout.body)) return false;
+namespace {
+
+// Copies a field of a few bytes: a library call per field would cost more than the bytes.
+char* put_bytes(char* p, std::string_view text) {
+  for (const char c : text) *p++ = c;
+  return p;
+}
+
+// The adjusted text of the price at `field` (up to its comma) written at `p`; returns the end
+// of both. What adjusted_digits makes of it, with the plain integer that nearly every price is
+// copied while it is read and only rewritten when it changes.
+std::pair<const char*, char*> put_price(const char* field, char* p, float factor) {
+  char* const out = p;
+  std::uint64_t value = 0;
+  bool digits = true;
+  const char* f = field;
+  for (; *f != ','; ++f) {
+    *p++ = *f;
+    const unsigned d = static_cast<unsigned>(*f - '0');
+    digits = digits && d <= 9;
+    value = value * 10 + d;
+  }
+  const std::size_t size = static_cast<std::size_t>(f - field);
+  if (digits && size >= 1 && size <= 15) {
+    const bool canonical = size == 1 || field[0] != '0';
+    if (factor == 1.0f && canonical) return {f, p};
+    // The factor is positive, so the product is too: the conversion's truncation floors it.
+    const double product = static_cast<double>(factor) * static_cast<double>(value);
+    if (!(product < 9.0e18)) return {f, p};
+    return {f, std::to_chars(out, out + 24, static_cast<std::int64_t>(product)).ptr};
+  }
+  char adjusted[24];
+  std::size_t length = 0;
+  if (!adjusted_digits(std::string_view(field, size), factor, adjusted, length)) return {f, p};
+  return {f, put_bytes(out, std::string_view(adjusted, length))};
+}
+
+}  // namespace
+
+std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
+                                                    const data_file_layout& layout,
+                                                    const bunkatu_list_t& splits,
+                                                    std::string& work) {
+  if (layout.header.size() != kPriceFileWidth || !reads_as_written(layout.body)) {
+    return std::nullopt;
+  }
   // The header as the reader and the writer would pass it on: decoded, each field trimmed,
   // encoded again.
   const std::string_view last = layout.header.back();
@@ -182,64 +236,65 @@ bool adjusted_price_file(std::string_view bytes, const data_file_layout& layout,
       bytes.substr(0, static_cast<std::size_t>(last.data() + last.size() - bytes.data())));
   field_reader header_reader(header_text);
   std::vector<std::string> header;
-  if (!header_reader.next_line(header) || header.size() != kPriceFileWidth) return false;
+  if (!header_reader.next_line(header) || header.size() != kPriceFileWidth) return std::nullopt;
   csv_text header_line;
   header_line.add_row(header, kPriceFileWidth);
 
-  // The rows, each the span of its six fields (no blanks: the fields are the bytes).
+  // The rows (no blanks: each field is its bytes).
   thread_local std::vector<std::string_view> rows;
-  rows.clear();
-  rows.reserve(layout.count);
-  const char* p = layout.body.data();
-  const char* const end = p + layout.body.size();
-  while (p < end && rows.size() < layout.count) {
-    const char* e = p;
-    while (e < end && *e != '\r' && *e != '\n') ++e;
-    rows.emplace_back(p, static_cast<std::size_t>(e - p));
-    // CR LF, LF or a lone CR.
-    if (e < end) e += *e == '\r' && e + 1 < end && e[1] == '\n' ? 2 : 1;
-    p = e;
-  }
-  if (rows.size() != layout.count) return false;
+  row_lines(layout, rows);
+  if (rows.size() != layout.count) return std::nullopt;
   const std::size_t n = rows.size();
 
-  // The factor of every row: all 1 (and nothing floored) for an index code.
+  // The factor of every row; an index code is left as it is (nothing floored either).
   thread_local std::vector<float> factors;
-  const bool adjusts = val(header[kPriceCode]) >= 1000;
   factors.assign(n + 1, 1.0f);
+  const bool adjusts = val(header[kPriceCode]) >= 1000;
   if (adjusts) {
     std::int16_t error_flag_s = kFalse;
     walk_split_factors(
         splits, n,
         [&](std::size_t i) {
           const std::string_view row = rows[i - 1];
-          return row.substr(0, row.find(','));
+          std::size_t comma = 0;
+          while (comma < row.size() && row[comma] != ',') ++comma;
+          return row.substr(0, comma);
         },
         [&](std::size_t i, float factor) { factors[i] = factor; }, error_flag_s);
   }
 
-  out = header_line.cp932();
-  out.reserve(out.size() + layout.body.size() + n * 2);
+  // Written through a pointer into room made beforehand (a price grows by at most the digits
+  // of an int64, every line gets its CR LF); `work` only ever grows, so that its memory is not
+  // filled again for every file.
+  const std::string header_bytes = header_line.cp932();
+  std::size_t room = header_bytes.size();
+  for (const std::string_view row : rows) room += row.size() + 4 * 24 + 2;
+  if (work.size() < room) work.resize(room);
+  char* const begin = work.data();
+  std::memcpy(begin, header_bytes.data(), header_bytes.size());
+  char* p = begin + header_bytes.size();
   for (std::size_t i = 1; i <= n; ++i) {
     const std::string_view row = rows[i - 1];
-    std::size_t field_start = 0;
-    for (std::size_t f = 0; f < kPriceFileWidth; ++f) {
-      std::size_t field_end = f + 1 < kPriceFileWidth ? row.find(',', field_start) : row.size();
-      const std::string_view field = row.substr(field_start, field_end - field_start);
-      if (f) out += ',';
-      char digits[24];
-      std::size_t length = 0;
-      if (adjusts && f >= kFirstPriceField && f <= kLastPriceField &&
-          adjusted_digits(field, factors[i], digits, length)) {
-        out.append(digits, length);
-      } else {
-        out.append(field);
-      }
-      field_start = field_end + 1;
+    if (!adjusts) {
+      std::memcpy(p, row.data(), row.size());
+      p += row.size();
+      *p++ = '\r';
+      *p++ = '\n';
+      continue;
     }
-    out += "\r\n";
+    // Six fields: the scan saw five commas on every row.
+    const float factor = factors[i];
+    const char* f = row.data();
+    for (; *f != ','; ++f) *p++ = *f;  // the date
+    for (std::size_t field = kFirstPriceField; field <= kLastPriceField; ++field) {
+      *p++ = ',';
+      std::tie(f, p) = put_price(f + 1, p, factor);
+    }
+    p = put_bytes(p, std::string_view(f, static_cast<std::size_t>(row.data() + row.size() - f)));
+    *p++ = '\r';
+    *p++ = '\n';
   }
-  return true;
+  return std::string_view(begin, static_cast<std::size_t>(p - begin));
 }
 
 }  // namespace karigane

@@ -32,10 +32,13 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
 
 // The bytes jikeiretu_hosei_sub would have the price file written with, made straight from the
 // file's bytes (`layout` from scan_data_file) without building its table: the rows are walked
-// once, their prices scaled in place in the text, everything else copied. False when the rows
-// hold anything the reader would change (blanks, bytes outside ASCII): the table way must then
-// be taken.
-bool adjusted_price_file(std::string_view bytes, const data_file_layout& layout,
-                         const bunkatu_list_t& splits, std::string& out);
+// once, their prices scaled in place in the text, everything else copied. They are written
+// into `work` (memory reused from call to call) and returned as a view of it. Nothing when the
+// rows hold anything the reader would change (blanks, bytes outside ASCII): the table way must
+// then be taken.
+std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
+                                                    const data_file_layout& layout,
+                                                    const bunkatu_list_t& splits,
+                                                    std::string& work);
 
 }  // namespace karigane

@@ -31,23 +31,6 @@ bool next_line(std::string_view bytes, std::size_t& pos, std::string_view& line)
   return true;
 }
 
-constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-
-// The top bit of every byte of `word` that equals the byte repeated in `repeated` (exact: no
-// carry runs from one byte into the next).
-std::uint64_t bytes_equal(std::uint64_t word, std::uint64_t repeated) {
-  const std::uint64_t x = word ^ repeated;
-  return ~(((x & kLow7) + kLow7) | x) & ~kLow7;
-}
-
-// Eight bytes with the first one in the lowest bits.
-std::uint64_t load_word(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, 8);
-  if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-  return word;
-}
-
 // Where the commas, CRs and LFs of 64 bytes are: bit i stands for byte i.
 struct chunk_masks {
   std::uint64_t commas = 0;
@@ -165,20 +148,52 @@ std::string_view first_field(std::string_view line) {
   return trimmed(line.substr(0, line.find(',')));
 }
 
-bool reads_as_written(std::string_view bytes) {
-  constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
-  constexpr std::uint64_t kTabs = 0x0909090909090909ULL;
-  std::uint64_t found = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    const std::uint64_t word = load_word(bytes.data() + i);
-    found |= (word & ~kLow7) | bytes_equal(word, kBlanks) | bytes_equal(word, kTabs);
+void row_lines(const data_file_layout& layout, std::vector<std::string_view>& rows) {
+  rows.clear();
+  rows.reserve(layout.count);
+  const std::string_view body = layout.body;
+  std::size_t start = 0;
+  bool cr_before = false;
+  for (std::size_t at = 0; at < body.size(); at += 64) {
+    chunk_masks m;
+    if (at + 64 <= body.size()) {
+      m = masks_of(body.data() + at);
+    } else {
+      char tail[64] = {};
+      std::memcpy(tail, body.data() + at, body.size() - at);
+      m = masks_of(tail);
+    }
+    std::uint64_t ends = m.crs | (m.lfs & ~((m.crs << 1) | (cr_before ? 1 : 0)));
+    cr_before = (m.crs >> 63) != 0;
+    while (ends != 0) {
+      const std::size_t end = at + static_cast<std::size_t>(std::countr_zero(ends));
+      ends &= ends - 1;
+      rows.push_back(body.substr(start, end - start));
+      start = after_line_end(body, end);
+    }
   }
+  if (start < body.size()) rows.push_back(body.substr(start));
+}
+
+bool reads_as_written(std::string_view bytes) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a byte outside ASCII has its top bit set, blanks compare equal.
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i tab = _mm_set1_epi8('\t');
+  __m128i found = _mm_setzero_si128();
+  for (; i + 16 <= bytes.size(); i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i));
+    found = _mm_or_si128(found, _mm_or_si128(v, _mm_or_si128(_mm_cmpeq_epi8(v, blank),
+                                                              _mm_cmpeq_epi8(v, tab))));
+  }
+  if (_mm_movemask_epi8(found) != 0) return false;
+#endif
   for (; i < bytes.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
     if (c >= 0x80 || c == ' ' || c == '\t') return false;
   }
-  return found == 0;
+  return true;
 }
 
 namespace {

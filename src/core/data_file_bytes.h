@@ -40,6 +40,10 @@ layout_scan scan_data_file_after(std::string_view bytes, std::size_t width,
 // The first field of a row line.
 std::string_view first_field(std::string_view line);
 
+// The row lines of a file that scanned well formed (`layout` from scan_data_file), without
+// their line ends, in file order.
+void row_lines(const data_file_layout& layout, std::vector<std::string_view>& rows);
+
 // True when the reader would take the bytes as they are: no blank (which it trims from the ends
 // of fields) and nothing outside ASCII (which goes through the code page and back).
 bool reads_as_written(std::string_view bytes);
