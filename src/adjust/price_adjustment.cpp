@@ -50,7 +50,13 @@ bool is_canonical_integer(std::string_view text) {
 // integer texts never do.
 bool same_date(std::string_view row_date, std::string_view split_date, double split_value,
                bool split_canonical) {
-  if (row_date == split_date) return true;
+  // Equal texts first, compared in place (a library call per row costs more): this runs for
+  // nearly every row.
+  if (row_date.size() == split_date.size()) {
+    std::size_t i = 0;
+    while (i < row_date.size() && row_date[i] == split_date[i]) ++i;
+    if (i == row_date.size()) return true;
+  }
   if (split_canonical && is_canonical_integer(row_date)) return false;
   return date_value(row_date) == split_value;
 }
