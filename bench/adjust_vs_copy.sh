@@ -1,73 +1,68 @@
 #!/bin/sh
 # The adjusted-price run (karigane adjust) over a generated database, against copying the same
-# tree with cp -r. Prints both times (best of RUNS) and their ratio; the target is at most 3.
+# tree with cp -r. One stock in three has two splits (its rows before them are scaled); the
+# others are copied as they are.
 #
-#   bench/adjust_vs_copy.sh [KARIGANE_BINARY] [STOCKS] [ROWS] [RUNS]
+#   bench/adjust_vs_copy.sh [--in FOLDER] [--build DIR] [--stocks N] [--rows N] [--runs N]
 #
-# Defaults: build/src/cli/karigane, 3600 stocks of 5000 rows, 3 runs. The database (about
-# 35 bytes a row, 600 MB at the defaults) and every run's copies live in a temporary folder
-# removed at the end (2 x RUNS x 600 MB); the generator writes the database once, so both
-# sides read from a warm cache. TMPDIR chooses the file system: on disk both sides pay for
-# creating thousands of files; on a tmpfs (TMPDIR=/dev/shm) cp -r is a bare memory copy and
-# the ratio measures the run's own work.
+# --in: where the database and the copies live: a tmpfs (/dev/shm) measures the run's own work,
+# a folder on disk adds what creating and flushing files costs there (default: $TMPDIR, else
+# /tmp). --build: the build folder (default build, from scripts/setup release). 3600 stocks of
+# 5000 rows (about 600 MB) and 3 runs by default. Every run writes into new folders (the
+# adjusted folder is moved per run through the settings file); the two sides take turns going
+# first. Prints wall and CPU seconds (user + system) of each side per run, the best of each,
+# and their ratios; the target is a wall ratio of at most 2.
 set -eu
-
-bin=${1:-build/src/cli/karigane}
-stocks=${2:-3600}
-rows=${3:-5000}
-runs=${4:-3}
-
-if [ ! -x "$bin" ]; then
-  echo "adjust_vs_copy: no karigane binary at $bin" >&2
-  exit 2
-fi
-bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/bench_common.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
+folder=${TMPDIR:-/tmp} build=build stocks=3600 rows=5000 runs=3
+while [ $# -gt 0 ]; do
+  case $1 in
+    --in) folder=$2; shift 2 ;;
+    --build) build=$2; shift 2 ;;
+    --stocks) stocks=$2; shift 2 ;;
+    --rows) rows=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *) echo "usage: $0 [--in FOLDER] [--build DIR] [--stocks N] [--rows N] [--runs N]" >&2; exit 2 ;;
+  esac
+done
+bin=$(cd "$build" && pwd)/src/cli/karigane
+[ -x "$bin" ] || { echo "adjust_vs_copy: no $bin (scripts/setup release first)" >&2; exit 2; }
+
+bench_work "$folder"
+fs=$(bench_fs "$work")
 db=$work/db
-# Trading days (weekdays from 1990), prices that wander, and one stock in three with two
-# splits that fall on trading days, so that the run really scales rows.
-"$(dirname "$0")/make_price_database.sh" "$db" "$stocks" "$rows" >/dev/null
+"$here/make_price_database.sh" "$db" "$stocks" "$rows" >/dev/null
 
-# Wall seconds of a command, best of the runs; the machine may be shared, so the CPU seconds
-# (user + system) are printed as well.
-timed() {
-  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null
-  read -r wall user sys <"$work/time"
-  echo "$wall $(echo "$user + $sys" | bc -l)"
-}
-
-min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
-
-# Every run writes into new folders and nothing is deleted until the end: creating files where
-# many were just deleted costs the file system far more, and would favour whichever command
-# ran first. The adjusted folder is moved per run through the settings file.
-best_copy= best_adjust= cpu_copy= cpu_adjust=
 i=0
 while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
   printf '修正株価データベースフォルダパス,adjusted%d\\\r\nEOF,EOF\r\n' "$i" >"$db/settei.txt"
   sync
-  set -- $(timed cp -r "$db/kabuka" "$work/copy$i")
-  copy=$1 copy_cpu=$2
-  sync
-  set -- $(timed "$bin" --dir "$db" adjust)
-  adjust=$1 adjust_cpu=$2
-  printf 'run %d: cp -r %.2f s (cpu %.2f s), adjust %.2f s (cpu %.2f s)\n' \
-    "$i" "$copy" "$copy_cpu" "$adjust" "$adjust_cpu"
-  best_copy=$(min "$best_copy" "$copy")
-  best_adjust=$(min "$best_adjust" "$adjust")
-  cpu_copy=$(min "$cpu_copy" "$copy_cpu")
-  cpu_adjust=$(min "$cpu_adjust" "$adjust_cpu")
+  copy_side() { set -- $(timed cp -r "$db/kabuka" "$work/copy$i"); copy=$1 copy_cpu=$2; sync; }
+  adjust_side() {
+    set -- $(timed "$bin" --dir "$db" adjust)
+    adjust=$1 adjust_cpu=$2 adjust_kb=$3
+    sync
+  }
+  if [ $((i % 2)) = 1 ]; then copy_side; adjust_side; else adjust_side; copy_side; fi
+  printf 'run %d: cp -r %.2f s (cpu %.2f s), adjust %.2f s (cpu %.2f s, %d MB), ratio %.2f\n' \
+    "$i" "$copy" "$copy_cpu" "$adjust" "$adjust_cpu" $((adjust_kb / 1024)) \
+    "$(calc "$adjust / $copy")"
+  range copy "$copy"
+  range adjust "$adjust"
+  range copy_cpu "$copy_cpu"
+  range adjust_cpu "$adjust_cpu"
+  range ratio "$(calc "$adjust / $copy")"
+  # A tmpfs holds everything in memory: the runs' folders go once measured.
+  [ "$fs" = tmpfs ] && rm -rf "$db/adjusted$i" "$work/copy$i"
 done
 
-size=$(du -sh "$db/kabuka/data_m" | cut -f1)
-printf '%s stocks x %s rows (%s), best of %s:\n' "$stocks" "$rows" "$size" "$runs"
-printf '  wall: cp -r %.2f s, adjust %.2f s, ratio %.2f (target <= 3)\n' \
-  "$best_copy" "$best_adjust" "$(echo "$best_adjust / $best_copy" | bc -l)"
-if [ "$(echo "$cpu_copy > 0" | bc -l)" = 1 ]; then
-  printf '  cpu:  cp -r %.2f s, adjust %.2f s, ratio %.2f\n' \
-    "$cpu_copy" "$cpu_adjust" "$(echo "$cpu_adjust / $cpu_copy" | bc -l)"
-fi
+size=$(du -sh "$db/kabuka" | cut -f1)
+printf '%s stocks x %s rows (%s) on %s, %s runs:\n' "$stocks" "$rows" "$size" "$fs" "$runs"
+printf '  wall: cp -r %.2f-%.2f s, adjust %.2f-%.2f s; best/best %.2f, per run %.2f-%.2f (target <= 2)\n' \
+  "$copy_min" "$copy_max" "$adjust_min" "$adjust_max" "$(calc "$adjust_min / $copy_min")" \
+  "$ratio_min" "$ratio_max"
+printf '  cpu:  cp -r %.2f s, adjust %.2f s (best of each), ratio %.2f\n' \
+  "$copy_cpu_min" "$adjust_cpu_min" "$(calc "$adjust_cpu_min / $copy_cpu_min")"

@@ -1,24 +1,31 @@
 #!/bin/sh
 # Writes a database of price files (kabuka/data_m) and split lists (kabuka/data_mh) for the
-# benchmarks: STOCKS files of ROWS trading days each (weekdays from 1990), prices that wander,
-# and one stock in three with two splits that fall on trading days.
+# benchmarks: STOCKS files of ROWS trading days each (weekdays from 1 January of FIRST_YEAR,
+# 1990 by default), prices that wander, and one stock in three with two splits that fall on
+# trading days. Prints the date of the newest row.
 #
-#   bench/make_price_database.sh FOLDER STOCKS ROWS [CODES_FILE]
+#   bench/make_price_database.sh FOLDER STOCKS ROWS [CODES_FILE] [FIRST_YEAR]
 #
-# The codes are 1301, 1302, ... or, with CODES_FILE (one code a line), the codes of that file.
+# The codes are 1301, 1302, ... or, with CODES_FILE (one code a line; "" for none), the codes of
+# that file.
 set -eu
 folder=$1
 stocks=$2
 rows=$3
 codes=${4:-}
+first_year=${5:-1990}
 mkdir -p "$folder/kabuka/data_m" "$folder/kabuka/data_mh"
-LC_ALL=C awk -v stocks="$stocks" -v rows="$rows" -v dir="$folder/kabuka" -v codes="$codes" '
+LC_ALL=C awk -v stocks="$stocks" -v rows="$rows" -v dir="$folder/kabuka" -v codes="$codes" \
+  -v first_year="$first_year" '
 function days_in(y, m) {
   if (m == 2) return (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? 29 : 28
   return (m == 4 || m == 6 || m == 9 || m == 11) ? 30 : 31
 }
 BEGIN {
-  y = 1990; m = 1; d = 1; dow = 1   # 1990-01-01 was a Monday
+  # The weekday of 1 January (0 Sunday) in the Gregorian calendar.
+  y = first_year - 1
+  dow = (y + int(y / 4) - int(y / 100) + int(y / 400) + 1) % 7
+  y = first_year; m = 1; d = 1
   n = 0
   while (n < rows) {
     if (dow != 0 && dow != 6) date[++n] = sprintf("%04d%02d%02d", y, m, d)

@@ -1,78 +1,83 @@
 #!/bin/sh
 # The update run (karigane update) over a database of every stock of the factory list, against
 # copying the same tree with cp -r, which is the floor that rewriting every file cannot beat.
-# The local quote site serves the latest day (the day after the database's newest row).
-# Prints both times (best of RUNS) and their ratio; the target is at most 3.
+# The local quote site serves the latest day (the first weekday after the database's newest
+# row), so every run appends a row to every file, each file replaced atomically and flushed.
 #
-#   bench/update_vs_copy.sh [BUILD_FOLDER] [ROWS] [RUNS]
+#   bench/update_vs_copy.sh [--in FOLDER] [--build DIR] [--rows N] [--runs N]
 #
-# Defaults: build, 5000 rows, 3 runs. The database lives in a temporary folder removed at the end.
+# --in: where the database and the copies live: a tmpfs (/dev/shm) measures the run's own work,
+# a folder on disk adds what creating and flushing files costs there (default: $TMPDIR, else
+# /tmp). --build: the build folder (default build, from scripts/setup release). 5000 rows and 3
+# runs by default. Every run works in new folders: the update on a fresh copy of the database,
+# cp -r into a new folder; the two sides take turns going first. Prints wall and CPU seconds
+# (user + system) of each side per run, the best of each, and their ratios; the target is a
+# wall ratio of at most 2.
 set -eu
-
-build=${1:-build}
-rows=${2:-5000}
-runs=${3:-3}
-bin=$build/src/cli/karigane
-site=$build/quote_site/karigane-quote-site
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/bench_common.sh"
+
+folder=${TMPDIR:-/tmp} build=build rows=5000 runs=3
+while [ $# -gt 0 ]; do
+  case $1 in
+    --in) folder=$2; shift 2 ;;
+    --build) build=$2; shift 2 ;;
+    --rows) rows=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *) echo "usage: $0 [--in FOLDER] [--build DIR] [--rows N] [--runs N]" >&2; exit 2 ;;
+  esac
+done
+bin=$(cd "$build" && pwd)/src/cli/karigane
+site=$(cd "$build" && pwd)/quote_site/karigane-quote-site
 for b in "$bin" "$site"; do
-  [ -x "$b" ] || { echo "update_vs_copy: no $b (build first)" >&2; exit 2; }
+  [ -x "$b" ] || { echo "update_vs_copy: no $b (scripts/setup release first)" >&2; exit 2; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
-site_pid=
-trap '[ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"' EXIT INT TERM
-
+bench_work "$folder"
+fs=$(bench_fs "$work")
 # The stocks of the factory list (indexes included), one code a line.
 iconv -f CP932 -t UTF-8 "$here/../data/meigara_list_org.csv" | tail -n +2 | cut -d, -f1 >"$work/codes"
 stocks=$(wc -l <"$work/codes")
-db=$work/db
-newest=$("$here/make_price_database.sh" "$db" "$stocks" "$rows" "$work/codes")
-mv "$db/kabuka" "$work/original"
+newest=$("$here/make_price_database.sh" "$work/db" "$stocks" "$rows" "$work/codes")
+original=$work/db/kabuka
 
-# The latest day is the first weekday after the newest row, at 17:00.
 latest=$(date -d "$newest + 1 day" +%Y-%m-%d)
 while [ "$(date -d "$latest" +%u)" -gt 5 ]; do latest=$(date -d "$latest + 1 day" +%Y-%m-%d); done
-"$site" --port 0 --now "${latest}T17:00" >"$work/site.log" 2>&1 &
-site_pid=$!
-port=
-for _ in $(seq 1 100); do
-  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/site.log" | head -n 1)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "update_vs_copy: the quote site did not start" >&2; exit 1; }
-url=http://127.0.0.1:$port
-printf '株価サイトURL,%s\r\n指標サイトURL,%s\r\nEOF,EOF\r\n' "$url" "$url" >"$db/settei.txt"
-cp "$here/../data/meigara_list_org.csv" "$db/meigara_list.csv"
+bench_site "$site" "${latest}T17:00"
 
-timed() {
-  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null
-  read -r wall user sys <"$work/time"
-  echo "$wall $(echo "$user + $sys" | bc -l)"
-}
-min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
-
-best_copy= best_update=
 i=0
 while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
-  rm -rf "$db/kabuka" "$work/copy"
-  cp -r "$work/original" "$db/kabuka"
+  db=$work/run$i
+  mkdir -p "$db"
+  cp -r "$original" "$db/kabuka"
+  bench_settings "$db"
+  cp "$here/../data/meigara_list_org.csv" "$db/meigara_list.csv"
   sync
-  set -- $(timed cp -r "$db/kabuka" "$work/copy")
-  copy=$1
-  rm -rf "$work/copy"
-  sync
-  set -- $(KARIGANE_NOW="${latest}T17:00" timed "$bin" --dir "$db" update)
-  update=$1
-  printf 'run %d: cp -r %.2f s, update %.2f s\n' "$i" "$copy" "$update"
-  best_copy=$(min "$best_copy" "$copy")
-  best_update=$(min "$best_update" "$update")
+  copy_side() { set -- $(timed cp -r "$original" "$work/copy$i"); copy=$1 copy_cpu=$2; sync; }
+  update_side() {
+    set -- $(KARIGANE_NOW="${latest}T17:00" timed "$bin" --dir "$db" update)
+    update=$1 update_cpu=$2 update_kb=$3
+    sync
+  }
+  if [ $((i % 2)) = 1 ]; then copy_side; update_side; else update_side; copy_side; fi
+  printf 'run %d: cp -r %.2f s (cpu %.2f s), update %.2f s (cpu %.2f s, %d MB), ratio %.2f\n' \
+    "$i" "$copy" "$copy_cpu" "$update" "$update_cpu" $((update_kb / 1024)) \
+    "$(calc "$update / $copy")"
+  range copy "$copy"
+  range update "$update"
+  range copy_cpu "$copy_cpu"
+  range update_cpu "$update_cpu"
+  range ratio "$(calc "$update / $copy")"
+  [ "$i" = 1 ] && tail -n 1 "$db/kabuka/data_m/7203.csv" | tr -d '\r' | sed 's/^/  7203 now ends with /'
+  # A tmpfs holds everything in memory: the runs' folders go once measured.
+  [ "$fs" = tmpfs ] && rm -rf "$db" "$work/copy$i"
 done
-tail -n 1 "$db/kabuka/data_m/7203.csv" | tr -d '\r' | sed 's/^/  7203 now ends with /'
 
-size=$(du -sh "$work/original/data_m" | cut -f1)
-printf '%s stocks x %s rows (%s), best of %s:\n' "$stocks" "$rows" "$size" "$runs"
-printf '  wall: cp -r %.2f s, update %.2f s, ratio %.2f (target <= 3)\n' \
-  "$best_copy" "$best_update" "$(echo "$best_update / $best_copy" | bc -l)"
+size=$(du -sh "$original" | cut -f1)
+printf '%s stocks x %s rows (%s) on %s, %s runs:\n' "$stocks" "$rows" "$size" "$fs" "$runs"
+printf '  wall: cp -r %.2f-%.2f s, update %.2f-%.2f s; best/best %.2f, per run %.2f-%.2f (target <= 2)\n' \
+  "$copy_min" "$copy_max" "$update_min" "$update_max" "$(calc "$update_min / $copy_min")" \
+  "$ratio_min" "$ratio_max"
+printf '  cpu:  cp -r %.2f s, update %.2f s (best of each), ratio %.2f\n' \
+  "$copy_cpu_min" "$update_cpu_min" "$(calc "$update_cpu_min / $copy_cpu_min")"

@@ -269,38 +269,39 @@ std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
         [&](std::size_t i, float factor) { factors[i] = factor; }, error_flag_s);
   }
 
-  // Written through a pointer into room made beforehand (a price grows by at most the digits
-  // of an int64, every line gets its CR LF); `work` only ever grows, so that its memory is not
-  // filled again for every file.
+  // Written through a pointer into `work`, which only ever grows, so that its memory is not
+  // filled again for every file; a row is begun only with room for its longest form (every
+  // price as long as an int64, CR LF).
   const std::string header_bytes = header_line.cp932();
-  std::size_t room = header_bytes.size();
-  for (const std::string_view row : rows) room += row.size() + 4 * 24 + 2;
+  const std::size_t room = header_bytes.size() + layout.body.size() + 2 * n + 256;
   if (work.size() < room) work.resize(room);
-  char* const begin = work.data();
-  std::memcpy(begin, header_bytes.data(), header_bytes.size());
-  char* p = begin + header_bytes.size();
+  std::memcpy(work.data(), header_bytes.data(), header_bytes.size());
+  std::size_t used = header_bytes.size();
   for (std::size_t i = 1; i <= n; ++i) {
     const std::string_view row = rows[i - 1];
+    if (const std::size_t need = used + row.size() + 4 * 24 + 2; need > work.size()) {
+      work.resize(std::max(need, work.size() + work.size() / 2));
+    }
+    char* p = work.data() + used;
     if (!adjusts) {
       std::memcpy(p, row.data(), row.size());
       p += row.size();
-      *p++ = '\r';
-      *p++ = '\n';
-      continue;
+    } else {
+      // Six fields: the scan saw five commas on every row.
+      const float factor = factors[i];
+      const char* f = row.data();
+      for (; *f != ','; ++f) *p++ = *f;  // the date
+      for (std::size_t field = kFirstPriceField; field <= kLastPriceField; ++field) {
+        *p++ = ',';
+        std::tie(f, p) = put_price(f + 1, p, factor);
+      }
+      p = put_bytes(p, std::string_view(f, static_cast<std::size_t>(row.data() + row.size() - f)));
     }
-    // Six fields: the scan saw five commas on every row.
-    const float factor = factors[i];
-    const char* f = row.data();
-    for (; *f != ','; ++f) *p++ = *f;  // the date
-    for (std::size_t field = kFirstPriceField; field <= kLastPriceField; ++field) {
-      *p++ = ',';
-      std::tie(f, p) = put_price(f + 1, p, factor);
-    }
-    p = put_bytes(p, std::string_view(f, static_cast<std::size_t>(row.data() + row.size() - f)));
     *p++ = '\r';
     *p++ = '\n';
+    used = static_cast<std::size_t>(p - work.data());
   }
-  return std::string_view(begin, static_cast<std::size_t>(p - begin));
+  return std::string_view(work.data(), used);
 }
 
 }  // namespace karigane
