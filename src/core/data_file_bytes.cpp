@@ -65,6 +65,51 @@ chunk_masks masks_of(const char* p) {
   return m;
 }
 
+// Past the line end at `at`: CR LF, LF or a lone CR.
+std::size_t after_line_end(std::string_view bytes, std::size_t at) {
+  return bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+}
+
+// Calls on_end(position, commas) for every line end from `from` on, as next_line ends lines
+// (CR LF, LF or a lone CR), with the number of commas since the previous line end when
+// `kCountCommas`; stops and returns true as soon as on_end returns true. `commas` is left with
+// the commas after the last line end. The bytes are taken 64 at a time as bit masks of their
+// commas and line ends, so that a line costs a few operations instead of a search call.
+// Inlined into its callers, so that the row scan's build with the popcount instruction counts
+// with it.
+template <bool kCountCommas, typename OnEnd>
+[[gnu::always_inline]] inline bool walk_line_ends(std::string_view bytes, std::size_t from, std::size_t& commas, OnEnd on_end) {
+  commas = 0;
+  bool cr_before = false;  // the chunk's first byte follows a CR
+  for (std::size_t at = from; at < bytes.size(); at += 64) {
+    chunk_masks m;
+    if (at + 64 <= bytes.size()) {
+      m = masks_of(bytes.data() + at);
+    } else {
+      char tail[64] = {};
+      std::memcpy(tail, bytes.data() + at, bytes.size() - at);
+      m = masks_of(tail);
+    }
+    // An LF right after a CR belongs to that line end.
+    std::uint64_t ends = m.crs | (m.lfs & ~((m.crs << 1) | (cr_before ? 1 : 0)));
+    cr_before = (m.crs >> 63) != 0;
+    std::uint64_t commas_left = m.commas;
+    while (ends != 0) {
+      const int bit = std::countr_zero(ends);
+      ends &= ends - 1;
+      if constexpr (kCountCommas) {
+        const std::uint64_t below = (std::uint64_t{1} << bit) - 1;
+        commas += static_cast<std::size_t>(std::popcount(commas_left & below));
+        commas_left &= ~below;
+      }
+      if (on_end(at + static_cast<std::size_t>(bit), commas)) return true;
+      commas = 0;
+    }
+    if constexpr (kCountCommas) commas += static_cast<std::size_t>(std::popcount(commas_left));
+  }
+  return false;
+}
+
 // The row scan counts the commas of every line with a bit count. On x86-64 it is built twice,
 // with and without the popcount instruction, and the program takes the first one when the
 // processor has it (the plain build's count is a library call).
@@ -74,67 +119,40 @@ chunk_masks masks_of(const char* p) {
 #define KARIGANE_WITH_POPCOUNT
 #endif
 
-// Past the line end at `at`: CR LF, LF or a lone CR.
-std::size_t after_line_end(std::string_view bytes, std::size_t at) {
-  return bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
-}
-
-// The rows of a data file: `count` lines of `width` fields each from `pos`, ended as next_line
-// ends them (CR LF, LF or a lone CR; the last line may lack its end). The bytes are taken 64
-// at a time as bit masks of their commas and line ends, so that a row costs a few operations
-// instead of a search call per line: the commas between two line ends are counted at once.
-// On success `pos` is past the last row's line end and `last_row` is that row.
+// The rows of a data file: `count` lines of `width` fields each from `pos` (the last line may
+// lack its end). On success `pos` is past the last row's line end and `last_row` is that row.
 KARIGANE_WITH_POPCOUNT
 bool scan_rows(std::string_view bytes, std::size_t& pos, std::size_t count, std::size_t width,
                std::string_view& last_row) {
-  const std::size_t size = bytes.size();
   std::size_t rows = 0;
-  std::size_t commas = 0;                    // of the line in hand
+  std::size_t commas = 0;
   std::size_t last_end = std::string_view::npos;  // the newest line end and the one before
   std::size_t previous_end = std::string_view::npos;
-  bool cr_before = false;  // the chunk's first byte follows a CR
-  auto finish = [&](std::size_t end_at) {
-    const std::size_t start = previous_end == std::string_view::npos
-                                  ? pos
-                                  : after_line_end(bytes, previous_end);
-    last_row = bytes.substr(start, end_at - start);
-    pos = end_at < size ? after_line_end(bytes, end_at) : size;
-    return true;
-  };
-  for (std::size_t at = pos; at < size; at += 64) {
-    chunk_masks m;
-    if (at + 64 <= size) {
-      m = masks_of(bytes.data() + at);
-    } else {
-      char tail[64] = {};
-      std::memcpy(tail, bytes.data() + at, size - at);
-      m = masks_of(tail);
+  bool damaged = false;
+  const bool reached = walk_line_ends<true>(bytes, pos, commas, [&](std::size_t end, std::size_t n) {
+    if (n + 1 != width) {
+      damaged = true;
+      return true;
     }
-    // An LF right after a CR belongs to that line end.
-    std::uint64_t ends = m.crs | (m.lfs & ~((m.crs << 1) | (cr_before ? 1 : 0)));
-    cr_before = (m.crs >> 63) != 0;
-    std::uint64_t commas_left = m.commas;
-    while (ends != 0) {
-      const int bit = std::countr_zero(ends);
-      const std::uint64_t below = (std::uint64_t{1} << bit) - 1;
-      commas += static_cast<std::size_t>(std::popcount(commas_left & below));
-      commas_left &= ~below;
-      ends &= ends - 1;
-      if (commas + 1 != width) return false;
-      commas = 0;
-      previous_end = last_end;
-      last_end = at + static_cast<std::size_t>(bit);
-      if (++rows == count) return finish(last_end);
-    }
-    commas += static_cast<std::size_t>(std::popcount(commas_left));
-  }
-  // A last line without its line end.
-  const std::size_t start = last_end == std::string_view::npos ? pos : after_line_end(bytes, last_end);
-  if (start < size && commas + 1 == width && rows + 1 == count) {
     previous_end = last_end;
-    return finish(size);
+    last_end = end;
+    return ++rows == count;
+  });
+  if (damaged) return false;
+  std::size_t end = last_end;
+  if (!reached) {
+    // A last line without its line end.
+    const std::size_t start =
+        last_end == std::string_view::npos ? pos : after_line_end(bytes, last_end);
+    if (start >= bytes.size() || commas + 1 != width || rows + 1 != count) return false;
+    previous_end = last_end;
+    end = bytes.size();
   }
-  return false;
+  const std::size_t start =
+      previous_end == std::string_view::npos ? pos : after_line_end(bytes, previous_end);
+  last_row = bytes.substr(start, end - start);
+  pos = end < bytes.size() ? after_line_end(bytes, end) : bytes.size();
+  return true;
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -154,25 +172,12 @@ void row_lines(const data_file_layout& layout, std::vector<std::string_view>& ro
   rows.reserve(layout.count);
   const std::string_view body = layout.body;
   std::size_t start = 0;
-  bool cr_before = false;
-  for (std::size_t at = 0; at < body.size(); at += 64) {
-    chunk_masks m;
-    if (at + 64 <= body.size()) {
-      m = masks_of(body.data() + at);
-    } else {
-      char tail[64] = {};
-      std::memcpy(tail, body.data() + at, body.size() - at);
-      m = masks_of(tail);
-    }
-    std::uint64_t ends = m.crs | (m.lfs & ~((m.crs << 1) | (cr_before ? 1 : 0)));
-    cr_before = (m.crs >> 63) != 0;
-    while (ends != 0) {
-      const std::size_t end = at + static_cast<std::size_t>(std::countr_zero(ends));
-      ends &= ends - 1;
-      rows.push_back(body.substr(start, end - start));
-      start = after_line_end(body, end);
-    }
-  }
+  std::size_t commas = 0;
+  walk_line_ends<false>(body, 0, commas, [&](std::size_t end, std::size_t) {
+    rows.push_back(body.substr(start, end - start));
+    start = after_line_end(body, end);
+    return false;
+  });
   if (start < body.size()) rows.push_back(body.substr(start));
 }
 
