@@ -59,6 +59,13 @@ timed() {
   awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
 
+# seconds COMMAND...: its wall seconds.
+seconds() {
+  _t0=$(date +%s.%N)
+  "$@"
+  calc "$(date +%s.%N) - $_t0"
+}
+
 # calc EXPRESSION: awk arithmetic, two decimals (in parentheses, so that ">" compares).
 calc() { awk "BEGIN { printf \"%.2f\", ($1) }"; }
 
@@ -67,4 +74,9 @@ range() {
   eval "_lo=\${$1_min:-} _hi=\${$1_max:-}"
   if [ -z "$_lo" ] || [ "$(calc "$2 < $_lo")" = 1.00 ]; then eval "$1_min=$2"; fi
   if [ -z "$_hi" ] || [ "$(calc "$2 > $_hi")" = 1.00 ]; then eval "$1_max=$2"; fi
+}
+
+# median VALUES...: the middle value (the mean of the two middle ones for an even count).
+median() {
+  printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
