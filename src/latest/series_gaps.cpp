@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "core/file_store.h"
+#include "core/stock_file_name.h"
 #include "core/text.h"
 #include "core/trading_days.h"
 #include "fetch/page_retrieval.h"
@@ -21,12 +22,8 @@ constexpr std::size_t kTailBytes = 4096;
 
 // The code of a series file's name "NNNN.csv".
 std::optional<std::string> series_code(const std::string& name) {
-  if (name.size() != 8 || name.compare(4, 4, ".csv") != 0) return std::nullopt;
-  const std::string code = name.substr(0, 4);
-  if (!std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  return code;
+  if (!stock_file_code(name)) return std::nullopt;
+  return name.substr(0, 4);
 }
 
 // The date that begins the last line of `tail` that is not empty.
