@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "deterministic_random.h"
-#include "generated_prices.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -95,6 +94,15 @@ std::vector<split_event> market_data::splits(const stock_info& stock, const date
   return out;
 }
 
+market_data::cached_generator& market_data::generator_of(const stock_info& stock) const {
+  const std::lock_guard hold(generators_lock_);
+  std::unique_ptr<cached_generator>& slot = generators_[stock.code];
+  if (!slot) {
+    slot.reset(new cached_generator{{}, price_generator(src_.seed, stock.code, stock.is_index())});
+  }
+  return *slot;
+}
+
 std::vector<price_row> market_data::daily_rows(const stock_info& stock,
                                                std::span<const date> days) const {
   std::vector<price_row> out;
@@ -103,14 +111,12 @@ std::vector<price_row> market_data::daily_rows(const stock_info& stock,
   const auto real_it = src_.real_prices.find(stock.code);
   const std::vector<price_row>* real =
       (real_it == src_.real_prices.end() || real_it->second.empty()) ? nullptr : &real_it->second;
-  std::optional<price_generator> gen;
+  cached_generator& cached = generator_of(stock);
+  const std::lock_guard hold(cached.lock);
   // Generated prices next to a real series are scaled to meet it at both ends.
   std::optional<double> scale_before;
   std::optional<double> scale_after;
-  auto generator = [&]() -> price_generator& {
-    if (!gen) gen.emplace(src_.seed, stock.code, index);
-    return *gen;
-  };
+  auto generator = [&]() -> price_generator& { return cached.generator; };
   auto meeting_scale = [&](const price_row& r) {
     const double real_adjusted = r.close / 100.0 / later_split_factor(stock, r.day);
     const double generated = generator().day(r.day).close;

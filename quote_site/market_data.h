@@ -1,11 +1,15 @@
 // The quote site's data set, the one API every page renderer reads: the stocks and indexes,
 // the trading calendar up to the data set's "today", daily rows (real where a real price file
 // covers the day, generated elsewhere) and split events. Unadjusted prices jump by the split
-// ratio on a split's date; the adjusted close is on today's share basis. Immutable once built,
-// so renderers on many server threads share it without locks.
+// ratio on a split's date; the adjusted close is on today's share basis. Its data are fixed
+// once built; the one thing that changes is a cache of each stock's price generator (whose
+// monthly levels from 1983 cost more than a page's days), behind its own locks, so renderers
+// on many server threads share it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "core/dates.h"
+#include "generated_prices.h"
 #include "price_rows.h"
 #include "split_table.h"
 #include "stock_table.h"
@@ -71,8 +76,18 @@ class market_data {
   std::vector<date> trading_days_of_market(const stock_info& stock, const date& from,
                                            const date& to) const;
 
+  // A stock's generator, made once and kept: the pages of a collection or an update ask for
+  // every stock, and each would otherwise walk the monthly levels from 1983 again.
+  struct cached_generator {
+    std::mutex lock;
+    price_generator generator;
+  };
+  cached_generator& generator_of(const stock_info& stock) const;
+
   market_sources src_;
   trading_calendar calendar_;
+  mutable std::mutex generators_lock_;
+  mutable std::unordered_map<std::string, std::unique_ptr<cached_generator>> generators_;
 };
 
 }  // namespace karigane::quote_site
