@@ -76,9 +76,9 @@ bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector
     return false;
   }
   for (export_table t : all_export_tables()) {
-    const export_table_spec& spec = table_spec(t);
+    const export_table_layout& layout = table_layout(t);
     impl::table_file& f = m.files[static_cast<std::size_t>(t)];
-    const std::string name = std::string(spec.name) + ".csv";
+    const std::string name = std::string(layout.name) + ".csv";
     f.path = m.folder + name;
     f.shown = m.shown + name;
     f.temp = f.path + ".karigane-tmp" + std::to_string(::getpid());
@@ -88,9 +88,9 @@ bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector
       return m.fail(f);
     }
     f.buffer = "\xEF\xBB\xBF";
-    for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+    for (std::size_t c = 0; c < layout.columns.size(); ++c) {
       if (c) f.buffer += ',';
-      f.buffer += spec.columns[c].name;
+      f.buffer += layout.columns[c].name;
     }
     f.buffer += "\r\n";
   }

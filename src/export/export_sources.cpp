@@ -82,16 +82,17 @@ std::string reason_of(const read_result& r) { return unusable_file_reason(r); }
 
 // Whether the rows' own key column (the first key column after the source columns) holds
 // every value once, and no NULL where the table cannot hold one. `what` names the fault.
-bool keys_are_unique(const export_rows& rows, const export_table_spec& spec, std::string& what) {
-  const std::size_t column = spec.source_columns;
+bool keys_are_unique(const export_rows& rows, const export_table_layout& layout,
+                     std::string& what) {
+  const std::size_t column = layout.source_columns;
   std::vector<std::string_view> keys;
   keys.reserve(rows.count());
   bool ascending = true;
   for (std::size_t r = 0; r < rows.count(); ++r) {
     const export_cell& c = rows.cells[r * rows.width + column];
     if (c.k == export_cell::kind::null) {
-      if (spec.without_rowid) {
-        what = "キー（" + std::string(spec.columns[column].name) + "）のない行があります";
+      if (layout.without_rowid) {
+        what = "キー（" + std::string(layout.columns[column].name) + "）のない行があります";
         return false;
       }
       continue;
@@ -104,7 +105,7 @@ bool keys_are_unique(const export_rows& rows, const export_table_spec& spec, std
   std::sort(keys.begin(), keys.end());
   for (std::size_t k = 1; k < keys.size(); ++k) {
     if (keys[k] == keys[k - 1]) {
-      what = "同じ" + std::string(spec.columns[column].name) + "の行が重複しています（" +
+      what = "同じ" + std::string(layout.columns[column].name) + "の行が重複しています（" +
              std::string(keys[k]) + "）";
       return false;
     }
@@ -359,9 +360,9 @@ std::vector<export_source> list_export_sources(const run_context& ctx,
 
 source_read read_export_source(const export_source& source, export_rows& rows,
                                std::string& reason, const append_hint* hint) {
-  const export_table_spec& spec = table_spec(source.table);
+  const export_table_layout& layout = table_layout(source.table);
   rows.table = source.table;
-  rows.width = spec.columns.size();
+  rows.width = layout.columns.size();
   rows.clear();
   source_read r = source_read::missing;
   switch (source.table) {
@@ -376,7 +377,7 @@ source_read read_export_source(const export_source& source, export_rows& rows,
     case export_table::statement_summaries: r = read_summary(source, rows, reason); break;
     case export_table::latest_prices: r = read_latest(source, rows, reason); break;
   }
-  if (r == source_read::ok && !keys_are_unique(rows, spec, reason)) r = source_read::unreadable;
+  if (r == source_read::ok && !keys_are_unique(rows, layout, reason)) r = source_read::unreadable;
   if (r != source_read::ok) rows.clear();
   return r;
 }

@@ -20,7 +20,7 @@ struct export_source {
   std::string relative;  // relative to the program folder: the key of the export's records
   std::string name;      // the file name, for the status line
   std::string code;      // the stock of a per-stock file, else empty
-  // The values of the table's source columns (export_table_spec::source_columns).
+  // The values of the table's source columns (export_table_layout::source_columns).
   std::vector<std::string> key;
   std::string split_path;  // prices: the split list whose splits give adjusted_close
 };

@@ -50,7 +50,7 @@ constexpr std::string_view kByCode[] = {"code"};
 
 // Statements are keyed by code, kind and period; a period shown as "---" is NULL, and such
 // rows are kept apart (a rowid table lets NULL stand in its key).
-const export_table_spec kSpecs[kExportTableCount] = {
+const export_table_layout kLayouts[kExportTableCount] = {
     {"stocks", kStocks, 0, 1, true, {}},
     {"prices", kPrices, 1, 2, true, kByDate},
     {"splits", kSplits, 1, 2, true, {}},
@@ -69,8 +69,8 @@ constexpr export_table kAll[kExportTableCount] = {
 
 }  // namespace
 
-const export_table_spec& table_spec(export_table table) {
-  return kSpecs[static_cast<std::size_t>(table)];
+const export_table_layout& table_layout(export_table table) {
+  return kLayouts[static_cast<std::size_t>(table)];
 }
 
 std::span<const export_table> all_export_tables() { return kAll; }

@@ -27,7 +27,7 @@ struct export_column {
   std::string_view sql_type;  // "TEXT", "INTEGER", "REAL" (REAL columns may hold integers)
 };
 
-struct export_table_spec {
+struct export_table_layout {
   std::string_view name;
   std::span<const export_column> columns;
   // The first `source_columns` columns name the stored file a row comes from (code, or kind
@@ -39,7 +39,7 @@ struct export_table_spec {
   std::span<const std::string_view> indexes;  // extra indexes: column lists
 };
 
-const export_table_spec& table_spec(export_table table);
+const export_table_layout& table_layout(export_table table);
 std::span<const export_table> all_export_tables();
 
 }  // namespace karigane

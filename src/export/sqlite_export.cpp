@@ -27,32 +27,33 @@ using stmt_ptr = std::unique_ptr<sqlite3_stmt, stmt_deleter>;
 
 std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
-std::string create_table_sql(const export_table_spec& spec) {
-  std::string sql = "CREATE TABLE " + quoted(spec.name) + " (";
-  for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+std::string create_table_sql(const export_table_layout& layout) {
+  std::string sql = "CREATE TABLE " + quoted(layout.name) + " (";
+  for (std::size_t c = 0; c < layout.columns.size(); ++c) {
     if (c) sql += ", ";
-    sql += quoted(spec.columns[c].name) + " " + std::string(spec.columns[c].sql_type);
-    if (spec.without_rowid && c < spec.key_columns) sql += " NOT NULL";
+    sql += quoted(layout.columns[c].name) + " " + std::string(layout.columns[c].sql_type);
+    if (layout.without_rowid && c < layout.key_columns) sql += " NOT NULL";
   }
   sql += ", PRIMARY KEY (";
-  for (std::size_t c = 0; c < spec.key_columns; ++c) {
+  for (std::size_t c = 0; c < layout.key_columns; ++c) {
     if (c) sql += ", ";
-    sql += quoted(spec.columns[c].name);
+    sql += quoted(layout.columns[c].name);
   }
   sql += "))";
-  if (spec.without_rowid) sql += " WITHOUT ROWID";
+  if (layout.without_rowid) sql += " WITHOUT ROWID";
   return sql;
 }
 
 // Every row of the rows table goes in with one statement (see sqlite_rows_table.h).
-std::string insert_sql(const export_table_spec& spec) {
-  return "INSERT INTO " + quoted(spec.name) + " " + sqlite_rows_table::select_sql(spec.columns.size());
+std::string insert_sql(const export_table_layout& layout) {
+  return "INSERT INTO " + quoted(layout.name) + " " +
+         sqlite_rows_table::select_sql(layout.columns.size());
 }
 
-std::string delete_sql(const export_table_spec& spec) {
-  std::string sql = "DELETE FROM " + quoted(spec.name);
-  for (std::size_t c = 0; c < spec.source_columns; ++c) {
-    sql += (c ? " AND " : " WHERE ") + quoted(spec.columns[c].name) + " = ?";
+std::string delete_sql(const export_table_layout& layout) {
+  std::string sql = "DELETE FROM " + quoted(layout.name);
+  for (std::size_t c = 0; c < layout.source_columns; ++c) {
+    sql += (c ? " AND " : " WHERE ") + quoted(layout.columns[c].name) + " = ?";
   }
   return sql;
 }
@@ -209,7 +210,7 @@ struct sqlite_export_sink::impl {
       return false;
     }
     for (export_table t : all_export_tables()) {
-      if (!exec(create_table_sql(table_spec(t)))) return false;
+      if (!exec(create_table_sql(table_layout(t)))) return false;
     }
     return exec("CREATE TABLE export_info (key TEXT PRIMARY KEY, value TEXT)") &&
            exec("CREATE TABLE export_sources (path TEXT PRIMARY KEY, tbl TEXT, key1 TEXT, "
@@ -220,10 +221,10 @@ struct sqlite_export_sink::impl {
 
   bool create_indexes() {
     for (export_table t : all_export_tables()) {
-      const export_table_spec& spec = table_spec(t);
-      for (std::string_view column : spec.indexes) {
-        const std::string name = std::string(spec.name) + "_" + std::string(column);
-        if (!exec("CREATE INDEX " + quoted(name) + " ON " + quoted(spec.name) + " (" +
+      const export_table_layout& layout = table_layout(t);
+      for (std::string_view column : layout.indexes) {
+        const std::string name = std::string(layout.name) + "_" + std::string(column);
+        if (!exec("CREATE INDEX " + quoted(name) + " ON " + quoted(layout.name) + " (" +
                   quoted(column) + ")")) {
           return false;
         }
@@ -237,12 +238,12 @@ struct sqlite_export_sink::impl {
     if (!rows_table.attach(db)) return fail("karigane_rows");
     for (export_table t : all_export_tables()) {
       const auto i = static_cast<std::size_t>(t);
-      insert[i] = prepare(insert_sql(table_spec(t)));
-      erase[i] = prepare(delete_sql(table_spec(t)));
-      if (!insert[i] || !erase[i]) return fail(std::string(table_spec(t).name));
+      insert[i] = prepare(insert_sql(table_layout(t)));
+      erase[i] = prepare(delete_sql(table_layout(t)));
+      if (!insert[i] || !erase[i]) return fail(std::string(table_layout(t).name));
       if (appends_by_date(t)) {
-        erase_from[i] = prepare(delete_sql(table_spec(t)) + " AND \"date\" >= ?");
-        if (!erase_from[i]) return fail(std::string(table_spec(t).name));
+        erase_from[i] = prepare(delete_sql(table_layout(t)) + " AND \"date\" >= ?");
+        if (!erase_from[i]) return fail(std::string(table_layout(t).name));
       }
     }
     state_put =
@@ -262,7 +263,7 @@ struct sqlite_export_sink::impl {
   bool erase_source(const export_source& src, const std::string* from = nullptr) {
     const auto t = static_cast<std::size_t>(src.table);
     sqlite3_stmt* del = from != nullptr ? erase_from[t].get() : erase[t].get();
-    const std::size_t keys = table_spec(src.table).source_columns;
+    const std::size_t keys = table_layout(src.table).source_columns;
     for (std::size_t c = 0; c < keys; ++c) {
       sqlite3_bind_text(del, static_cast<int>(c + 1), src.key[c].data(),
                         static_cast<int>(src.key[c].size()), SQLITE_STATIC);
@@ -289,7 +290,7 @@ struct sqlite_export_sink::impl {
       export_source gone;
       bool known = false;
       for (export_table t : all_export_tables()) {
-        if (table_spec(t).name == record.table) {
+        if (table_layout(t).name == record.table) {
           gone.table = t;
           known = true;
         }
@@ -382,7 +383,7 @@ bool sqlite_export_sink::put(std::size_t i, const export_rows& rows) {
   sqlite3_stmt* st = m.state_put.get();
   sqlite3_bind_text(st, 1, src.relative.data(), static_cast<int>(src.relative.size()),
                     SQLITE_STATIC);
-  const std::string_view table = table_spec(src.table).name;
+  const std::string_view table = table_layout(src.table).name;
   sqlite3_bind_text(st, 2, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
   for (int k = 0; k < 2; ++k) {
     if (static_cast<std::size_t>(k) < src.key.size()) {

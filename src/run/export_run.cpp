@@ -36,7 +36,7 @@ run_ending export_run(run_context& ctx, const export_request& request) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     sink = std::make_unique<csv_export_sink>(folder, ctx.relative_path(folder));
     for (const export_table table : all_export_tables()) {
-      targets.push_back(folder + std::string(table_spec(table).name) + ".csv");
+      targets.push_back(folder + std::string(table_layout(table).name) + ".csv");
     }
   }
   remove_leftover_temporaries_of(targets);
