@@ -42,27 +42,14 @@ while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
   printf '修正株価データベースフォルダパス,adjusted%d\\\r\nEOF,EOF\r\n' "$i" >"$db/settei.txt"
   sync
-  copy_side() {
-    set -- $(timed cp -r "$db/kabuka" "$work/copy$i")
-    copy=$1 copy_cpu=$2
-    copy_synced=$(calc "$copy + $(seconds sync)")
-  }
+  copy_side() { copy_round "$db/kabuka" "$work/copy$i"; }
   adjust_side() {
     set -- $(timed "$bin" --dir "$db" adjust)
     adjust=$1 adjust_cpu=$2 adjust_kb=$3
     sync
   }
   if [ $((i % 2)) = 1 ]; then copy_side; adjust_side; else adjust_side; copy_side; fi
-  printf 'run %d: cp -r %.2f s (cpu %.2f s), adjust %.2f s (cpu %.2f s, %d MB), ratio %.2f\n' \
-    "$i" "$copy" "$copy_cpu" "$adjust" "$adjust_cpu" $((adjust_kb / 1024)) \
-    "$(calc "$adjust / $copy")"
-  range copy "$copy"
-  range adjust "$adjust"
-  range copy_cpu "$copy_cpu"
-  range adjust_cpu "$adjust_cpu"
-  range ratio "$(calc "$adjust / $copy")"
-  ratios="${ratios:-} $(calc "$adjust / $copy")"
-  synced_ratios="${synced_ratios:-} $(calc "$adjust / $copy_synced")"
+  record_round "$i" adjust "$adjust" "$adjust_cpu" "$adjust_kb"
   # A tmpfs holds everything in memory: the runs' folders go once measured.
   [ "$fs" = tmpfs ] && rm -rf "$db/adjusted$i" "$work/copy$i"
 done

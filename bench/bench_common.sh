@@ -80,3 +80,25 @@ range() {
 median() {
   printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
+
+# copy_round SOURCE TARGET: the cp -r side of a round, timed; sets copy, copy_cpu and
+# copy_synced (with the sync that puts the copy on the disk, as the runs' flushes do).
+copy_round() {
+  set -- $(timed cp -r "$1" "$2")
+  copy=$1 copy_cpu=$2
+  copy_synced=$(calc "$copy + $(seconds sync)")
+}
+
+# record_round I NAME SECONDS CPU KB: prints round I of the run NAME against the copy of the
+# same round and keeps the ranges and ratios the summary reads.
+record_round() {
+  printf 'run %d: cp -r %.2f s (cpu %.2f s), %s %.2f s (cpu %.2f s, %d MB), ratio %.2f\n' \
+    "$1" "$copy" "$copy_cpu" "$2" "$3" "$4" $(($5 / 1024)) "$(calc "$3 / $copy")"
+  range copy "$copy"
+  range "$2" "$3"
+  range copy_cpu "$copy_cpu"
+  range "$2_cpu" "$4"
+  range ratio "$(calc "$3 / $copy")"
+  ratios="${ratios:-} $(calc "$3 / $copy")"
+  synced_ratios="${synced_ratios:-} $(calc "$3 / $copy_synced")"
+}

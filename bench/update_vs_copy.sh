@@ -55,27 +55,14 @@ while [ "$i" -lt "$runs" ]; do
   bench_settings "$db"
   cp "$here/../data/meigara_list_org.csv" "$db/meigara_list.csv"
   sync
-  copy_side() {
-    set -- $(timed cp -r "$original" "$work/copy$i")
-    copy=$1 copy_cpu=$2
-    copy_synced=$(calc "$copy + $(seconds sync)")
-  }
+  copy_side() { copy_round "$original" "$work/copy$i"; }
   update_side() {
     set -- $(KARIGANE_NOW="${latest}T17:00" timed "$bin" --dir "$db" update)
     update=$1 update_cpu=$2 update_kb=$3
     sync
   }
   if [ $((i % 2)) = 1 ]; then copy_side; update_side; else update_side; copy_side; fi
-  printf 'run %d: cp -r %.2f s (cpu %.2f s), update %.2f s (cpu %.2f s, %d MB), ratio %.2f\n' \
-    "$i" "$copy" "$copy_cpu" "$update" "$update_cpu" $((update_kb / 1024)) \
-    "$(calc "$update / $copy")"
-  range copy "$copy"
-  range update "$update"
-  range copy_cpu "$copy_cpu"
-  range update_cpu "$update_cpu"
-  range ratio "$(calc "$update / $copy")"
-  ratios="${ratios:-} $(calc "$update / $copy")"
-  synced_ratios="${synced_ratios:-} $(calc "$update / $copy_synced")"
+  record_round "$i" update "$update" "$update_cpu" "$update_kb"
   [ "$i" = 1 ] && tail -n 1 "$db/kabuka/data_m/7203.csv" | tr -d '\r' | sed 's/^/  7203 now ends with /'
   # A tmpfs holds everything in memory: the runs' folders go once measured.
   [ "$fs" = tmpfs ] && rm -rf "$db" "$work/copy$i"
