@@ -242,38 +242,45 @@ std::string clean_stock_name(std::string_view name) {
   return replace_first(s, "?", "－");
 }
 
+std::size_t utf8_sequence_at(std::string_view s, std::size_t i, char32_t& cp) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  std::size_t extra = 0;
+  if (c >= 0xC2 && c <= 0xDF) {
+    extra = 1;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    extra = 2;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    extra = 3;
+    cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + extra >= s.size()) return 0;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const unsigned char t = static_cast<unsigned char>(s[i + k]);
+    if ((t & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (t & 0x3F);
+  }
+  if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF)) {
+    return 0;
+  }
+  return extra + 1;
+}
+
 bool is_valid_utf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t extra = 0;
-    char32_t cp = 0;
-    if (c < 0x80) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
     }
-    if (i + extra >= s.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-      return false;
-    }
-    i += extra + 1;
+    char32_t cp = 0;
+    const std::size_t length = utf8_sequence_at(s, i, cp);
+    if (length == 0) return false;
+    i += length;
   }
   return true;
 }

@@ -31,6 +31,11 @@ std::string decode_charset(std::string_view bytes, std::string_view charset);
 // True when the bytes are well-formed UTF-8.
 bool is_valid_utf8(std::string_view bytes);
 
+// The length of the well-formed UTF-8 sequence of a character beyond ASCII that starts at
+// bytes[i], its code point in cp; 0 when the bytes there are not one (a stray or cut-short
+// sequence, an overlong form, a surrogate, beyond U+10FFFF).
+std::size_t utf8_sequence_at(std::string_view bytes, std::size_t i, char32_t& cp);
+
 // A file the user may have written by hand (settings, code table): UTF-8 when the bytes are
 // well-formed UTF-8 (a byte-order mark is dropped), otherwise CP932.
 std::string decode_user_text(std::string_view bytes);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/cp932.h"
 #include "core/text.h"
 #include "fetch/legacy_parsers.h"
 #include "fetch/legacy_writer.h"
@@ -615,32 +616,12 @@ bool plain_characters(std::string_view s) {
       ++i;
       continue;
     }
-    std::size_t extra = 0;
     char32_t cp = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
+    const std::size_t length = utf8_sequence_at(s, i, cp);
+    if (length == 0 || cp <= 0x9F || (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE) {
       return false;
     }
-    if (n - i <= extra) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF) || cp <= 0x9F || (cp >= 0xFDD0 && cp <= 0xFDEF) ||
-        (cp & 0xFFFE) == 0xFFFE) {
-      return false;
-    }
-    i += extra + 1;
+    i += length;
   }
   return true;
 }
