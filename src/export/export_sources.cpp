@@ -80,6 +80,13 @@ bool stock_stem(const std::string& stem) { return digits_only(stem); }
 
 std::string reason_of(const read_result& r) { return unusable_file_reason(r); }
 
+// A stored file its reader did not take: missing, or unreadable for the reader's reason.
+source_read not_taken(const read_result& r, std::string& reason) {
+  if (r == read_result::missing) return source_read::missing;
+  reason = reason_of(r);
+  return source_read::unreadable;
+}
+
 // Whether the rows' own key column (the first key column after the source columns) holds
 // every value once, and no NULL where the table cannot hold one. `what` names the fault.
 bool keys_are_unique(const export_rows& rows, const export_table_layout& layout,
@@ -149,11 +156,7 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
   rows.clear();
   jikeiretu_data_t t;
   const read_result r = read_jikeiretu_asc_sub(s.path, t);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(price_count(t), t.size() - 1);
   jikeiretu_data_t closes;
   const bool adjusted = !adjusted_file && adjusted_closes(s, t, n, closes);
@@ -175,11 +178,7 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
 source_read read_splits(const export_source& s, export_rows& rows, std::string& reason) {
   bunkatu_list_t t;
   const read_result r = read_bunkatu_asc_sub(s.path, t);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(split_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     rows.cells.text(s.code);
@@ -193,11 +192,7 @@ source_read read_splits(const export_source& s, export_rows& rows, std::string& 
 source_read read_margin(const export_source& s, export_rows& rows, std::string& reason) {
   credit_tbl_t t;
   const read_result r = read_data_c_asc_sub(s.path, t);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(credit_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     rows.cells.text(s.code);
@@ -218,11 +213,7 @@ void add_statement_items(export_rows& rows, Field field) {
 source_read read_statements(const export_source& s, export_rows& rows, std::string& reason) {
   zaimu_tbl_t t;
   const read_result r = read_data_z_desc_sub(s.path, t);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(zaimu_count(t), t.size() - 1);
   // Records are newest first; the file and the export oldest first.
   for (std::size_t k = n; k >= 1; --k) {
@@ -240,11 +231,7 @@ source_read read_statements(const export_source& s, export_rows& rows, std::stri
 source_read read_summary(const export_source& s, export_rows& rows, std::string& reason) {
   table_t<kSummaryWidth> t;
   const read_result r = read_data_z_d_file(s.path, t);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(table_count(t, 0), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     const auto& line = t[k];
@@ -261,11 +248,7 @@ source_read read_latest(const export_source& s, export_rows& rows, std::string& 
   data_d_table_t t;
   const bool intraday = s.key[0].size() > 8;
   const read_result r = read_data_d_file(s.path, t, intraday);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(data_d_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     const data_d_record& row = t[k];
@@ -289,11 +272,7 @@ source_read read_stock_list(const export_source& s, export_rows& rows, std::stri
   // which only reads: the stock list's reader would restore a damaged list in place.
   table_t<4> t;
   const read_result r = read_table_file(s.path, t, 4, 0, false);
-  if (r == read_result::missing) return source_read::missing;
-  if (r != read_result::ok) {
-    reason = reason_of(r);
-    return source_read::unreadable;
-  }
+  if (r != read_result::ok) return not_taken(r, reason);
   const std::size_t n = std::min(table_count(t, 0), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     for (std::size_t f = 0; f < 4; ++f) rows.cells.text(t[k][f]);
