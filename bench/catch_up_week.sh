@@ -19,13 +19,12 @@ rows=${2:-1000}
 bin=$build/src/cli/karigane
 site=$build/quote_site/karigane-quote-site
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/bench_common.sh"
 for b in "$bin" "$site"; do
   [ -x "$b" ] || { echo "catch_up_week: no $b (build first)" >&2; exit 2; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
-site_pid=
-trap '[ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"' EXIT INT TERM
+bench_work "${TMPDIR:-/tmp}"
 
 iconv -f CP932 -t UTF-8 "$here/../data/meigara_list_org.csv" | tail -n +2 | cut -d, -f1 >"$work/codes"
 stocks=$(wc -l <"$work/codes")
@@ -36,23 +35,14 @@ mv "$work/db/kabuka" "$work/original"
 now=$(date -d "$newest + 7 days" +%Y-%m-%d)
 while [ "$(date -d "$now" +%u)" -gt 5 ]; do now=$(date -d "$now + 1 day" +%Y-%m-%d); done
 now=${now}T18:00
-"$site" --port 0 --now "$now" >"$work/site.log" 2>&1 &
-site_pid=$!
-port=
-for _ in $(seq 1 100); do
-  port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/site.log" | head -n 1)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "catch_up_week: the quote site did not start" >&2; exit 1; }
-url=http://127.0.0.1:$port
+bench_site "$site" "$now"
 
 # A fresh program folder on a copy of the database.
 prepare() {
   rm -rf "$work/db"
   mkdir -p "$work/db"
   cp -r "$work/original" "$work/db/kabuka"
-  printf '株価サイトURL,%s\r\n指標サイトURL,%s\r\nEOF,EOF\r\n' "$url" "$url" >"$work/db/settei.txt"
+  bench_settings "$work/db"
   cp "$here/../data/meigara_list_org.csv" "$work/db/meigara_list.csv"
   { echo "$stocks"; cat "$work/codes"; } | sed 's/$/\r/' >"$work/db/download_code.csv"
   curl -s "$url/_control/reset" >/dev/null
@@ -72,7 +62,7 @@ measure() {
   history=$(grep -c '^/history/' "$work/requests" || true)
   search=$(grep -c '^/search/' "$work/requests" || true)
   printf '%-32s %8d %8d %9.2f %9.2f %8.0f\n' "$label" "$history" "$search" "$seconds" \
-    "$(echo "$user + $sys" | bc -l)" "$(echo "($history + $search) / $seconds" | bc -l)"
+    "$(calc "$user + $sys")" "$(calc "($history + $search) / $seconds")"
 }
 
 printf '%s series of %s rows, stored up to %s, caught up at %s\n' "$stocks" "$rows" "$newest" "$now"

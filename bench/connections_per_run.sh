@@ -17,13 +17,12 @@ last=${3:-1899}
 bin=$build/src/cli/karigane
 site=$build/quote_site/karigane-quote-site
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/bench_common.sh"
 for b in "$bin" "$site"; do
   [ -x "$b" ] || { echo "connections_per_run: no $b (build first)" >&2; exit 2; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
-site_pid=
-trap '[ -n "$site_pid" ] && kill "$site_pid" 2>/dev/null; rm -rf "$work"' EXIT INT TERM
+bench_work "${TMPDIR:-/tmp}"
 "$here/../scripts/make-test-cert" "$work/cert" >/dev/null
 now=2014-01-10T17:00
 
@@ -32,16 +31,8 @@ for scheme in http https; do
   tls=
   [ "$scheme" = https ] && tls="--tls $work/cert/cert.pem $work/cert/key.pem"
   # shellcheck disable=SC2086
-  "$site" --port 0 --now "$now" $tls >"$work/site.log" 2>&1 &
-  site_pid=$!
-  port=
-  for _ in $(seq 1 100); do
-    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/site.log" | head -n 1)
-    [ -n "$port" ] && break
-    sleep 0.1
-  done
-  [ -n "$port" ] || { echo "connections_per_run: the quote site did not start" >&2; exit 1; }
-  url=$scheme://127.0.0.1:$port
+  bench_site "$site" "$now" $tls
+  url=$scheme://${url#http://}
   dir=$work/$scheme
   mkdir -p "$dir"
   cp "$here/../data/meigara_list_org.csv" "$dir/meigara_list.csv"
@@ -50,14 +41,13 @@ for scheme in http https; do
   start=$(date +%s.%N)
   KARIGANE_NOW=$now "$bin" --dir "$dir" collect --range "$first" "$last" --from 2012/01/01 \
     --to 2013/12/31 >/dev/null
-  end=$(date +%s.%N)
+  seconds=$(calc "$(date +%s.%N) - $start")
   # shellcheck disable=SC2086
   pages=$(curl -s $curl_ca "$url/_control/requests" | grep -c '^/history/')
   # shellcheck disable=SC2086
   connections=$(curl -s $curl_ca "$url/_control/connections")
-  seconds=$(echo "$end - $start" | bc -l)
   printf '%-6s %7d %12d %8.2f %8.0f\n' "$scheme" "$pages" "$connections" "$seconds" \
-    "$(echo "$pages / $seconds" | bc -l)"
+    "$(calc "$pages / $seconds")"
   kill "$site_pid"
   wait "$site_pid" 2>/dev/null || true
   site_pid=
