@@ -25,10 +25,7 @@ run_ending failed(run_context& ctx, const std::string& message) {
 }  // namespace
 
 run_ending out2_hosei_cmd_Click(run_context& ctx) {
-  ctx.set_stop_flag(false);
-  ctx.reset_run_state();
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
+  begin_button_run(ctx);
   read_settei_sub(ctx, ctx.settei);
   ctx.set_controls_sub(false);
   ctx.pump();

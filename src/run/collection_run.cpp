@@ -43,10 +43,7 @@ void note_refused_period(run_context& ctx, const char* kind, const std::string& 
 run_ending m_dl_start_cmd_Click(run_context& ctx) {
   std::int16_t error_flag_s = kFalse;
   std::string error_msg_s;
-  ctx.set_stop_flag(false);
-  ctx.reset_run_state();
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
+  begin_button_run(ctx);
 
   code_list_t code_list(1, "0");
   for (int i = 1; i <= 9000; ++i) {

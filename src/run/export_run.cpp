@@ -15,10 +15,7 @@
 namespace karigane {
 
 run_ending export_run(run_context& ctx, const export_request& request) {
-  ctx.set_stop_flag(false);
-  ctx.reset_run_state();
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
+  begin_button_run(ctx);
   read_settei_sub(ctx, ctx.settei);
   ctx.set_controls_sub(false);
   ctx.pump();

@@ -26,10 +26,7 @@ std::optional<int> code_of_file(const std::string& name) {
 }  // namespace
 
 run_ending renew_start_cmd_Click(run_context& ctx) {
-  ctx.set_stop_flag(false);
-  ctx.reset_run_state();
-  ctx.set_label1("", label_colour::blue);
-  ctx.pump();
+  begin_button_run(ctx);
   if (ctx.stop_flag()) {
     abort_ending(ctx);
     return run_ending::aborted;
