@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/run_context.h"
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 #include "run/export_run.h"
 
 namespace karigane {

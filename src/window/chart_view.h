@@ -9,7 +9,7 @@
 #include <QChartView>
 #include <QString>
 
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 
 class QChart;
 

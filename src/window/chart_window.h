@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "core/settei.h"
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/settei.h"
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 
 namespace karigane {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 #include "support/temp_folder.h"
 
 namespace karigane {

@@ -1,5 +1,5 @@
 // The chart's series: see chart_series.h.
-#include "export/chart_series.h"
+#include "chart/chart_series.h"
 
 #include <algorithm>
 
