@@ -10,8 +10,8 @@
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/run_context.h"
-#include "fetch/page_retrieval.h"
-#include "financial/statement_page_extractor.h"
+#include "sources/quote_site/page_retrieval.h"
+#include "sources/quote_site/statement_page_extractor.h"
 #include "financial/statement_summary.h"
 
 using namespace karigane;

@@ -7,9 +7,9 @@
 
 #include "bench_site.h"
 #include "core/run_context.h"
-#include "fetch/page_retrieval.h"
+#include "sources/quote_site/page_retrieval.h"
 #include "latest/latest_driver.h"
-#include "latest/search_page_parser.h"
+#include "sources/quote_site/search_page_parser.h"
 
 using namespace karigane;
 

@@ -9,7 +9,7 @@
 #include "bench_site.h"
 #include "core/file_store.h"
 #include "core/run_context.h"
-#include "fetch/page_retrieval.h"
+#include "sources/quote_site/page_retrieval.h"
 #include "margin/margin_files.h"
 #include "margin/margin_history_extractor.h"
 
@@ -65,7 +65,7 @@ void BM_MergeWindowIntoFiveThousandRows(benchmark::State& state) {
   for (int i = 0; i < 36; ++i, n = add_days(n, -7)) collected.push_back({yyyymmdd(n), "1300000", "2400000", "1.85"});
   for (auto _ : state) {
     state.PauseTiming();
-    write_data_c_asc_sub(margin_file_path(settei, "1301"), stored);
+    write_dated_file(margin_file_path(settei, "1301"), stored, kMarginFile, false);
     credit_tbl_t table = collected;
     state.ResumeTiming();
     if (write_data_c_sub(settei, table) != 0 || credit_count(table) != 5010) state.SkipWithError("merge failed");

@@ -9,7 +9,7 @@
 #include "bench_site.h"
 #include "core/file_store.h"
 #include "core/run_context.h"
-#include "fetch/page_retrieval.h"
+#include "sources/quote_site/page_retrieval.h"
 #include "timeseries/history_page_extractor.h"
 #include "timeseries/price_files.h"
 #include "timeseries/timeseries_driver.h"
@@ -74,7 +74,7 @@ void BM_MergeFiftyRowsIntoFifteenThousand(benchmark::State& state) {
   download[0][kPriceCount] = "50";
   for (auto _ : state) {
     state.PauseTiming();
-    write_jikeiretu_asc_sub(price_file_path(settei, "1301"), stored);
+    write_dated_file(price_file_path(settei, "1301"), stored, kPriceFile, false);
     jikeiretu_data_t table = download;
     state.ResumeTiming();
     if (write_jikeiretu_data_sub(settei, table) != 0) state.SkipWithError("merge failed");

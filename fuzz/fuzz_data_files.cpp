@@ -17,7 +17,6 @@
 #include "scratch_folder.h"
 #include "timeseries/price_files.h"
 #include "timeseries/price_table.h"
-#include "timeseries/split_files.h"
 
 namespace {
 
@@ -30,11 +29,11 @@ using namespace karigane;
 
 // The scanner's reading of a file the full reader read as `table`.
 template <std::size_t W>
-void compare_scan(std::string_view bytes, std::size_t width, std::size_t count_field, read_result read,
+void compare_scan(std::string_view bytes, std::size_t width, std::size_t count_field, status read,
                   const table_t<W>& table) {
   data_file_layout layout;
   if (scan_data_file(bytes, width, count_field, layout) != layout_scan::ok) return;
-  if (read != read_result::ok) fail("the scanner reads a file the reader finds damaged", "", "");
+  if (read != status::ok) fail("the scanner reads a file the reader finds damaged", "", "");
   const std::size_t n = table_count(table, count_field);
   if (n != layout.count || table.size() != n + 1) {
     fail("row counts differ", std::to_string(layout.count), std::to_string(n));
@@ -56,18 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = fuzz::scratch_file("1301.csv", bytes);
 
   jikeiretu_data_t prices;
-  compare_scan(bytes, kPriceFileWidth, kPriceCount, read_jikeiretu_asc_sub(path, prices), prices);
-  read_jikeiretu_desc_sub(path, prices);
+  compare_scan(bytes, kPriceFileWidth, kPriceCount, read_dated_file(path, prices, kPriceFile, false), prices);
+  read_dated_file(path, prices, kPriceFile, true);
 
   bunkatu_list_t splits;
-  compare_scan(bytes, kSplitFileWidth, kSplitCount, read_bunkatu_asc_sub(path, splits), splits);
-  read_bunkatu_desc_sub(path, splits);
+  compare_scan(bytes, kSplitFileWidth, kSplitCount, read_dated_file(path, splits, kSplitFile, false), splits);
+  read_dated_file(path, splits, kSplitFile, true);
 
   credit_tbl_t margin;
-  compare_scan(bytes, kCreditFileWidth, kCreditCount, read_data_c_asc_sub(path, margin), margin);
-  read_data_c_desc_sub(path, margin);
+  compare_scan(bytes, kCreditFileWidth, kCreditCount, read_dated_file(path, margin, kMarginFile, false), margin);
+  read_dated_file(path, margin, kMarginFile, true);
 
   zaimu_tbl_t statements;
-  read_data_z_desc_sub(path, statements);
+  read_statement_file(path, statements);
   return 0;
 }

@@ -8,16 +8,16 @@
 
 #include "core/run_context.h"
 #include "financial/statement_kinds.h"
-#include "financial/statement_page_extractor.h"
+#include "sources/quote_site/statement_page_extractor.h"
 #include "financial/zaimu_table.h"
 #include "latest/data_d_table.h"
-#include "latest/index_data.h"
-#include "latest/search_page_parser.h"
+#include "sources/quote_site/index_data.h"
+#include "sources/quote_site/search_page_parser.h"
 #include "margin/credit_table.h"
-#include "margin/margin_history_extractor.h"
-#include "margin/old_table_extractor.h"
-#include "timeseries/history_page_extractor.h"
-#include "timeseries/mobile_page_extractor.h"
+#include "sources/quote_site/margin_history_extractor.h"
+#include "sources/quote_site/old_table_extractor.h"
+#include "sources/quote_site/history_page_extractor.h"
+#include "sources/quote_site/mobile_page_extractor.h"
 #include "timeseries/price_table.h"
 
 namespace {
@@ -34,27 +34,24 @@ const kikan_row kMarginWindow{"", date{2013, 1, 1}, date{2013, 2, 19}};
 
 void history_pages(run_context& ctx, const std::string& page, const std::string& code) {
   for (int mobile = 0; mobile < 2; ++mobile) {
-    jikeiretu_data_t prices = empty_price_table(code);
-    bunkatu_list_t splits = empty_split_table(code);
-    std::int16_t budget = 5, flag = 0;
-    std::string message;
+    price_rows rows = empty_price_rows(code);
     if (mobile) {
-      extract_kabuinf_from_yahoohtml_mobile_sub(ctx, page, kPriceWindow, budget, prices, splits, flag, message);
+      read_mobile_history_page(ctx, page, kPriceWindow, rows);
     } else {
-      extract_kabuinf_from_yahoohtml_new_sub(ctx, page, kPriceWindow, budget, prices, splits, flag, message);
+      read_history_page(ctx, page, kPriceWindow, rows);
     }
   }
 }
 
 void margin_pages(run_context& ctx, const std::string& page, const std::string& code) {
   for (int old = 0; old < 2; ++old) {
-    credit_tbl_t table = empty_credit_table(code);
-    std::int16_t budget = 5, flag = 0;
-    std::string message;
-    if (old) {
-      extract_creditinf_from_yahoohtml_old_sub(ctx, page, kMarginWindow, budget, table, flag, message);
-    } else {
-      extract_creditinf_from_yahoohtml_new_sub(ctx, page, kMarginWindow, budget, table, flag, message);
+    for (const bool verify : {true, false}) {
+      credit_tbl_t table = empty_credit_table(code);
+      if (old) {
+        read_old_margin_table(ctx, page, kMarginWindow, verify, table);
+      } else {
+        read_margin_history_page(ctx, page, kMarginWindow, verify, table);
+      }
     }
   }
 }
@@ -62,9 +59,7 @@ void margin_pages(run_context& ctx, const std::string& page, const std::string& 
 void statement_pages(run_context& ctx, const std::string& page) {
   for (const char* kind : {"単独決算", "連結決算", "中間決算"}) {
     zaimu_tbl_t table = empty_zaimu_table("1301");
-    std::int16_t budget = 3, flag = 0;
-    std::string message;
-    extract_zaimuinf_from_yahoohtml_sub(ctx, kind, page, budget, table, flag, message);
+    read_statement_page(ctx, kind, page, true, table);
   }
 }
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "fetch/legacy_html.h"
-#include "fetch/legacy_parsers.h"
-#include "fetch/markup_bounds.h"
+#include "markup/legacy_html.h"
+#include "markup/legacy_parsers.h"
+#include "markup/markup_bounds.h"
 
 namespace {
 

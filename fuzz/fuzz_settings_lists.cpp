@@ -21,17 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run_context ctx;
   ctx.program_folder = fuzz::scratch_folder();
   ctx.factory_folder = fuzz::scratch_folder();
-  settei_record settei;
-  read_settei_sub(ctx, settei);
+  const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
+  const program_layout layout = default_settings(ctx.program_folder, ctx.factory_folder).layout;
 
-  meigara_list_t list;
-  std::int16_t flag = 0;
-  std::string message;
-  read_meigara_list_sub(ctx, list, flag, message);
+  stock_list list;
+  read_stock_list(ctx, layout, list);
 
-  code_list_t codes;
-  ctx.controls.meigara_code_opt = selection_mode::table;
-  code_set1_sub(ctx, codes, flag, message);
-  effective_code_sub(ctx, codes);
+  const target_selection targets = select_targets(ctx, layout, {selection_mode::table, "", ""});
+  listed_targets(ctx, layout, targets.codes);
   return 0;
 }

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "fetch/legacy_html.h"
+#include "markup/legacy_html.h"
 
 int main() {
   std::ios::sync_with_stdio(false);

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/text.h"
-#include "fetch/quote_addresses.h"
+#include "sources/quote_site/quote_addresses.h"
 
 namespace karigane::quote_site {
 namespace {

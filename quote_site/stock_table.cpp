@@ -7,7 +7,7 @@
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/text.h"
-#include "fetch/quote_addresses.h"
+#include "sources/quote_site/quote_addresses.h"
 
 namespace karigane::quote_site {
 namespace {

@@ -15,8 +15,8 @@
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/parallel_files.h"
+#include "kinds/data_kinds.h"
 #include "timeseries/price_files.h"
-#include "timeseries/split_files.h"
 
 namespace karigane {
 namespace {
@@ -52,8 +52,6 @@ bool is_price_file_name(const std::string& name) {
   return ext == ".csv";
 }
 
-std::string adjusted_folder(const settei_record& s) { return s.syusei_path + s.data_m_name + "/"; }
-
 void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
   std::int16_t error_flag_s = kFalse;
   jikeiretu_hosei_sub(splits, prices, error_flag_s);
@@ -65,20 +63,19 @@ std::string code_of(const std::string& file_name) {
 
 }  // namespace
 
-adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
+adjusted_files_outcome write_adjusted_main_files(run_context& ctx, const program_layout& layout) {
   adjusted_files_outcome outcome;
   write_failures failures(ctx, outcome);
   unusable_file_notes unusable;
-  const settei_record& s = ctx.settei;
-  const std::string source_folder = s.kabuka_path + s.data_m_name + "/";
+  const std::string source_folder = layout.price_folder();
   file_status listed;
   std::vector<std::string> files = list_files(source_folder, &listed);
   if (!listed) {
-    if (!listed.missing()) report_unlisted_folder(ctx, kKindAdjusted, source_folder, listed);
+    if (!listed.missing()) report_unlisted_folder(ctx, kAdjustedLabel, source_folder, listed);
     return outcome;
   }
   std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
-  const std::string out_folder = adjusted_folder(s);
+  const std::string out_folder = layout.adjusted_price_folder();
   if (!ensure_folder(out_folder)) {
     outcome.folder_failed = out_folder;
     return outcome;
@@ -86,16 +83,16 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
   // Every stock is independent of the others: several are adjusted at once. A source that
   // cannot be read whole (a split list that is there but unreadable included: the prices
   // would come out unadjusted) leaves the stock's adjusted file as it was.
-  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, files.size());
+  ctx.progress.start_pass(kAdjustedLabel, kUnitFiles, files.size());
   for_each_file_in_parallel(
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string& name = files[i];
         const std::string source = source_folder + name;
         const std::string target = out_folder + name;
-        const std::string split_path = split_folder_path(s) + name;
+        const std::string split_path = layout.split_folder() + name;
         bunkatu_list_t splits;
-        const read_result split_read = read_bunkatu_asc_sub(split_path, splits);
+        const status split_read = read_dated_file(split_path, splits, kSplitFile, false);
         if (split_read.unusable()) {
           unusable.note(i, code_of(name), split_path, split_read);
           return;
@@ -105,7 +102,7 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
         thread_local std::string adjusted;
         if (const file_status read = read_file_bytes(source, bytes); !read) {
           if (!read.missing()) {
-            unusable.note(i, code_of(name), source, {read_result::unreadable, read.error()});
+            unusable.note(i, code_of(name), source, {status::io_error, read.error()});
           }
           return;
         }
@@ -116,7 +113,7 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
         data_file_layout layout;
         if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) == layout_scan::ok) {
           const std::optional<std::string_view> out =
-              split_read == read_result::missing
+              split_read == status::missing
                   ? std::optional<std::string_view>(bytes)
                   : adjusted_price_file(bytes, layout, splits, adjusted);
           if (out) {
@@ -125,70 +122,70 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx) {
           }
         }
         jikeiretu_data_t prices;
-        if (const read_result r = read_jikeiretu_asc_sub(source, prices); r != read_result::ok) {
+        if (const status r = read_dated_file(source, prices, kPriceFile, false); r != status::ok) {
           if (r.unusable()) unusable.note(i, code_of(name), source, r);
           return;
         }
-        if (split_read == read_result::ok) adjust(splits, prices);
-        if (write_jikeiretu_asc_sub(target, prices) != 0) failures.note(i, target);
+        if (split_read == status::ok) adjust(splits, prices);
+        if (!write_dated_file(target, prices, kPriceFile, false)) failures.note(i, target);
       },
       [&](std::size_t i) {
         ctx.progress.at_item(i + 1);
         ctx.set_label1("調整株価処理中:" + files[i], label_colour::blue);
       });
-  unusable.report(ctx, kKindAdjusted);
+  unusable.report(ctx, kAdjustedLabel);
   return outcome;
 }
 
-adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx) {
+adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx,
+                                                   const program_layout& layout) {
   adjusted_files_outcome outcome;
   write_failures failures(ctx, outcome);
   unusable_file_notes unusable;
-  const settei_record& s = ctx.settei;
   std::string unlisted;
   file_status listed;
-  const std::vector<int> years = last_consecutive_years(yearly_price_years(s, &unlisted, &listed));
-  if (!unlisted.empty()) report_unlisted_folder(ctx, kKindAdjusted, unlisted, listed);
+  const std::vector<int> years = last_consecutive_years(yearly_price_years(layout, &unlisted, &listed));
+  if (!unlisted.empty()) report_unlisted_folder(ctx, kAdjustedLabel, unlisted, listed);
   if (years.empty()) return outcome;
-  const std::string joined_price_folder = s.kabuka_path + s.data_m_name + "_1/";
-  const std::string joined_split_folder = s.kabuka_path + s.data_m_name + "h_1/";
-  const std::string out_folder = adjusted_folder(s);
-  for (const std::string& folder : {s.kabuka_path + s.data_m_name + "/", joined_price_folder,
-                                    split_folder_path(s), joined_split_folder, out_folder}) {
+  const std::string joined_price_folder = layout.joined_price_folder();
+  const std::string joined_split_folder = layout.joined_split_folder();
+  const std::string out_folder = layout.adjusted_price_folder();
+  for (const std::string& folder : {layout.price_folder(), joined_price_folder,
+                                    layout.split_folder(), joined_split_folder, out_folder}) {
     if (!ensure_folder(folder)) {
       outcome.folder_failed = folder;
       return outcome;
     }
   }
   const std::string newest_folder =
-      s.kabuka_path + std::to_string(years.back()) + "/" + s.data_m_name + "/";
+      layout.yearly_price_folder(std::to_string(years.back()));
   std::vector<std::string> files = list_files(newest_folder, &listed);
   if (!listed) {
-    if (!listed.missing()) report_unlisted_folder(ctx, kKindAdjusted, newest_folder, listed);
+    if (!listed.missing()) report_unlisted_folder(ctx, kAdjustedLabel, newest_folder, listed);
     return outcome;
   }
   std::erase_if(files, [](const std::string& name) { return !is_price_file_name(name); });
-  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, files.size());
+  ctx.progress.start_pass(kAdjustedLabel, kUnitFiles, files.size());
   for_each_file_in_parallel(
       ctx, files.size(),
       [&](std::size_t i) {
         const std::string& name = files[i];
         joined_series joined;
-        const join_result joining = join_yearly_files(s, years, name, joined);
+        const join_result joining = join_yearly_files(layout, years, name, joined);
         if (joining == join_result::damaged) {
           unusable.note(i, code_of(name), joined.unusable_path, joined.unusable);
         }
         if (joining != join_result::joined) return;
         // The stock's files are written in turn; the first that fails ends its work.
-        if (write_jikeiretu_asc_sub(joined_price_folder + name, joined.prices) != 0) {
+        if (!write_dated_file(joined_price_folder + name, joined.prices, kPriceFile, false)) {
           return failures.note(i, joined_price_folder + name);
         }
         if (split_count(joined.splits) >= 1 &&
-            write_bunkatu_asc_sub(joined_split_folder + name, joined.splits) != 0) {
+            !write_dated_file(joined_split_folder + name, joined.splits, kSplitFile, false)) {
           return failures.note(i, joined_split_folder + name);
         }
         adjust(joined.splits, joined.prices);
-        if (write_jikeiretu_asc_sub(out_folder + name, joined.prices) != 0) {
+        if (!write_dated_file(out_folder + name, joined.prices, kPriceFile, false)) {
           failures.note(i, out_folder + name);
         }
       },
@@ -196,7 +193,7 @@ adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx) {
         ctx.progress.at_item(i + 1);
         ctx.set_label1("年毎調整株価処理中:" + files[i], label_colour::blue);
       });
-  unusable.report(ctx, kKindAdjusted);
+  unusable.report(ctx, kAdjustedLabel);
   return outcome;
 }
 

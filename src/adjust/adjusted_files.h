@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/run_context.h"
+#include "kinds/program_layout.h"
 
 namespace karigane {
 
@@ -24,9 +25,10 @@ struct adjusted_files_outcome {
 };
 
 // The main-file way: every "<code>.csv" of the price folder.
-adjusted_files_outcome write_adjusted_main_files(run_context& ctx);
+adjusted_files_outcome write_adjusted_main_files(run_context& ctx, const program_layout& layout);
 
 // The yearly way ("年毎から計算").
-adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx);
+adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx,
+                                                   const program_layout& layout);
 
 }  // namespace karigane

@@ -2,12 +2,13 @@
 #include "adjust/year_list.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/text.h"
 
 namespace karigane {
 
-std::vector<int> yearly_price_years(const settei_record& settei, std::string* unlisted,
+std::vector<int> yearly_price_years(const program_layout& layout, std::string* unlisted,
                                     file_status* status) {
   std::vector<int> years;
   auto cannot_list = [&](const std::string& folder, const file_status& listed) {
@@ -16,21 +17,16 @@ std::vector<int> yearly_price_years(const settei_record& settei, std::string* un
     return std::vector<int>{};
   };
   file_status listed;
-  const std::vector<std::string> folders = list_subfolders(settei.kabuka_path, &listed);
-  if (!listed && !listed.missing()) return cannot_list(settei.kabuka_path, listed);
+  const std::vector<std::string> folders = list_subfolders(layout.database, &listed);
+  if (!listed && !listed.missing()) return cannot_list(layout.database, listed);
   for (const std::string& name : folders) {
-    const std::string tail = right(name, 4);
-    if (tail.size() != 4 || !std::all_of(tail.begin(), tail.end(),
-                                         [](char c) { return c >= '0' && c <= '9'; })) {
-      continue;
-    }
-    const int year = std::stoi(tail);
-    if (year <= 1900 || year >= 2100) continue;
-    const std::string folder = settei.kabuka_path + tail + "/" + settei.data_m_name + "/";
+    const std::optional<int> year = year_at_end_of_folder(name);
+    if (!year) continue;
+    const std::string folder = layout.yearly_price_folder(right(name, 4));
     const bool empty = list_files(folder, &listed).empty();
     if (!listed && !listed.missing()) return cannot_list(folder, listed);
     if (empty) continue;
-    years.push_back(year);
+    years.push_back(*year);
   }
   // Two folders may end in the same year ("2013" and "old2013"); the year is joined once.
   std::sort(years.begin(), years.end());

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/file_store.h"
-#include "core/settei.h"
+#include "kinds/program_layout.h"
 
 namespace karigane {
 
@@ -14,7 +14,7 @@ namespace karigane {
 // digits above 1900 and below 2100) whose yearly price folder lists at least one file,
 // ascending, each once. A folder that is there but cannot be listed gives no years at all (a
 // year left out would change the run of consecutive years); `unlisted` and `status` name it.
-std::vector<int> yearly_price_years(const settei_record& settei, std::string* unlisted = nullptr,
+std::vector<int> yearly_price_years(const program_layout& layout, std::string* unlisted = nullptr,
                                     file_status* status = nullptr);
 
 // The last run of consecutive years of an ascending list: 2005, 2007, 2008, 2009 give

@@ -10,22 +10,21 @@
 
 #include "core/text.h"
 #include "timeseries/price_files.h"
-#include "timeseries/split_files.h"
 
 namespace karigane {
 
-join_result join_yearly_files(const settei_record& settei, const std::vector<int>& years,
+join_result join_yearly_files(const program_layout& layout, const std::vector<int>& years,
                               const std::string& file_name, joined_series& joined) {
   joined.prices.assign(1, {});
   joined.splits.assign(1, {});
   bool price_read = false;
   bool split_read = false;
   for (const int year : years) {
-    const std::string year_folder = settei.kabuka_path + std::to_string(year) + "/";
+    const std::string year_text = std::to_string(year);
     jikeiretu_data_t prices;
-    const std::string price_path = year_folder + settei.data_m_name + "/" + file_name;
-    const read_result pr = read_jikeiretu_asc_sub(price_path, prices);
-    if (pr == read_result::missing) continue;
+    const std::string price_path = layout.yearly_price_folder(year_text) + file_name;
+    const status pr = read_dated_file(price_path, prices, kPriceFile, false);
+    if (pr == status::missing) continue;
     if (pr.unusable()) {
       joined.unusable_path = price_path;
       joined.unusable = pr;
@@ -37,9 +36,9 @@ join_result join_yearly_files(const settei_record& settei, const std::vector<int
     price_read = true;
 
     bunkatu_list_t splits;
-    const std::string split_path = year_folder + settei.data_m_name + "h/" + file_name;
-    const read_result sr = read_bunkatu_asc_sub(split_path, splits);
-    if (sr == read_result::missing) continue;
+    const std::string split_path = layout.yearly_split_folder(year_text) + file_name;
+    const status sr = read_dated_file(split_path, splits, kSplitFile, false);
+    if (sr == status::missing) continue;
     if (sr.unusable()) {
       joined.unusable_path = split_path;
       joined.unusable = sr;

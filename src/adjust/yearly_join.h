@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settei.h"
+#include "core/status.h"
+#include "kinds/program_layout.h"
 #include "timeseries/price_table.h"
 
 namespace karigane {
@@ -15,7 +16,7 @@ struct joined_series {
   bunkatu_list_t splits;
   // The yearly file that ended the join as damaged, and how it read.
   std::string unusable_path;
-  read_result unusable;
+  status unusable;
 };
 
 enum class join_result {
@@ -28,7 +29,7 @@ enum class join_result {
 // over, and so are its splits; a year without a split list adds its prices only. The price
 // header takes code, market and name from the newest year read, the dates from the first and
 // last joined rows; the split header takes code and name from the newest split list read.
-join_result join_yearly_files(const settei_record& settei, const std::vector<int>& years,
+join_result join_yearly_files(const program_layout& layout, const std::vector<int>& years,
                               const std::string& file_name, joined_series& joined);
 
 }  // namespace karigane

@@ -6,7 +6,6 @@
 #include "adjust/price_adjustment.h"
 #include "margin/margin_files.h"
 #include "timeseries/price_files.h"
-#include "timeseries/split_files.h"
 #include "export/export_sources.h"
 
 namespace karigane {
@@ -24,9 +23,6 @@ long span_key(const date& d, bar_span span) {
 
 std::optional<double> number(const std::string& text) { return stored_number(text); }
 
-std::string adjusted_file_path(const settei_record& s, const std::string& code) {
-  return s.syusei_path + s.data_m_name + "/" + code + ".csv";
-}
 
 bool newer_or_same(const file_stamp& a, const file_stamp& b) {
   return !b.exists || a.mtime_ns >= b.mtime_ns;
@@ -124,19 +120,19 @@ std::vector<margin_point> align_margin(const std::vector<chart_bar>& bars,
   return out;
 }
 
-chart_load load_chart_series(const settei_record& s, const chart_request& request,
+chart_load load_chart_series(const program_layout& layout, const chart_request& request,
                              chart_series& series, std::string& message) {
   series = chart_series{};
   series.code = request.code;
   series.span = request.span;
-  const std::string price_path = price_file_path(s, request.code);
+  const std::string price_path = layout.price_file(request.code);
   jikeiretu_data_t prices;
-  const read_result r = read_jikeiretu_asc_sub(price_path, prices);
-  if (r == read_result::missing) {
+  const status r = read_dated_file(price_path, prices, kPriceFile, false);
+  if (r == status::missing) {
     message = request.code + " の時系列株価ファイルがありません。";
     return chart_load::no_prices;
   }
-  if (r != read_result::ok) {
+  if (r != status::ok) {
     message = price_path + " を最後まで読めません。";
     return chart_load::unreadable;
   }
@@ -144,25 +140,25 @@ chart_load load_chart_series(const settei_record& s, const chart_request& reques
   series.name = prices[0][kPriceName];
 
   bunkatu_list_t splits;
-  const std::string split_path = split_file_path(s, request.code);
-  const read_result split_read = read_bunkatu_asc_sub(split_path, splits);
-  if (split_read != read_result::ok) splits.clear();
+  const std::string split_path = layout.split_file(request.code);
+  const status split_read = read_dated_file(split_path, splits, kSplitFile, false);
+  if (split_read != status::ok) splits.clear();
   if (request.adjusted) {
-    if (split_read != read_result::ok && split_read != read_result::missing) {
+    if (split_read != status::ok && split_read != status::missing) {
       message = split_path + " を最後まで読めないため、調整後株価を計算できません。";
       return chart_load::unreadable;
     }
     // The adjusted file is used when it was written after the series and its split list.
-    const std::string adjusted_path = adjusted_file_path(s, request.code);
+    const std::string adjusted_path = layout.adjusted_price_file(request.code);
     const file_stamp adjusted_stamp = stamp_of(adjusted_path);
     jikeiretu_data_t adjusted;
     if (adjusted_stamp.exists && newer_or_same(adjusted_stamp, stamp_of(price_path)) &&
         newer_or_same(adjusted_stamp, stamp_of(split_path)) &&
-        read_jikeiretu_asc_sub(adjusted_path, adjusted) == read_result::ok) {
+        read_dated_file(adjusted_path, adjusted, kPriceFile, false) == status::ok) {
       prices = std::move(adjusted);
       series.adjustment = chart_adjustment::from_files;
     } else {
-      if (split_read == read_result::ok) {
+      if (split_read == status::ok) {
         std::int16_t error_flag_s = 0;
         jikeiretu_hosei_sub(splits, prices, error_flag_s);
       }
@@ -174,7 +170,7 @@ chart_load load_chart_series(const settei_record& s, const chart_request& reques
   series.split_days = mark_splits(series.bars, splits);
 
   credit_tbl_t margin;
-  if (read_data_c_asc_sub(margin_file_path(s, request.code), margin) == read_result::ok) {
+  if (read_dated_file(layout.margin_file(request.code), margin, kMarginFile, false) == status::ok) {
     series.has_margin = true;
     series.margin = align_margin(series.bars, margin);
   }

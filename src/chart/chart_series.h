@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/dates.h"
-#include "core/settei.h"
+#include "kinds/program_layout.h"
 #include "margin/credit_table.h"
 #include "timeseries/price_table.h"
 
@@ -79,7 +79,7 @@ std::vector<margin_point> align_margin(const std::vector<chart_bar>& bars,
 enum class chart_load { ok, no_prices, unreadable };
 
 // Loads the series of a stock from the stored files; on failure `message` says why (Japanese).
-chart_load load_chart_series(const settei_record& settei, const chart_request& request,
+chart_load load_chart_series(const program_layout& layout, const chart_request& request,
                              chart_series& series, std::string& message);
 
 // "1301 極洋（東証1部）", and the span and adjustment: the chart's title.

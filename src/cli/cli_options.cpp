@@ -61,7 +61,7 @@ option_parse parse_output_option(const std::vector<std::string>& args, std::size
 }
 
 bool check_period_options(const cli_options& o, const date& today, std::string& message) {
-  const control_values& c = o.controls;
+  const period_texts& c = o.collect.period;
   struct end_of_period {
     bool given;
     const char* option;
@@ -70,8 +70,8 @@ bool check_period_options(const cli_options& o, const date& today, std::string& 
     const std::string& d;
   };
   for (const end_of_period& e :
-       {end_of_period{o.from_given, "--from", c.yyyy_start_cmb, c.mm_start_cmb, c.dd_start_cmb},
-        end_of_period{o.to_given, "--to", c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb}}) {
+       {end_of_period{o.from_given, "--from", c.start_year, c.start_month, c.start_day},
+        end_of_period{o.to_given, "--to", c.end_year, c.end_month, c.end_day}}) {
     if (!e.given || period_texts_fit(e.y, e.m, e.d, today.y)) continue;
     message = std::string(e.option) + " " + e.y + "/" + e.m + "/" + e.d +
               " は期間の一覧にない日付です（年 " + std::to_string(kFirstYear) + "～" +
@@ -269,9 +269,9 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     }
     if (o.command == cli_command::update) {
       if (a == "--latest") {
-        o.controls.out1_data_d_chk = true;
+        o.update.latest_file = true;
       } else if (a == "--catch-up") {
-        o.controls.out1_tuzuki_chk = true;
+        o.update.catch_up = true;
       } else {
         message = "update に使えないオプションです: " + a;
         return false;
@@ -301,44 +301,39 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
         message = "adjust に使えないオプションです: " + a;
         return false;
       }
-      o.controls.out2_nenngoto_chk = true;
+      o.adjust.from_yearly = true;
       continue;
     }
     if (o.command != cli_command::collect) {
       message = "不明な引数です: " + a;
       return false;
     }
-    control_values& c = o.controls;
-    if (a == "--code") {
+    collection_request& c = o.collect;
+    if (const data_kind* kind = kind_with_option(a)) {
+      // An option ticks its kind, or unticks one that a window opens with ticked.
+      c.kinds.set(kind->id, !kind->ticked_at_start);
+    } else if (a == "--code") {
       if (!need(i, 1, a)) return false;
-      c.meigara_code_opt = selection_mode::individual;
-      c.code_txt = args[++i];
+      c.codes.mode = selection_mode::single;
+      c.codes.first = args[++i];
     } else if (a == "--range") {
       if (!need(i, 2, a)) return false;
-      c.meigara_code_opt = selection_mode::range;
-      c.code_txt = args[++i];
-      c.code1_txt = args[++i];
+      c.codes.mode = selection_mode::range;
+      c.codes.first = args[++i];
+      c.codes.last = args[++i];
     } else if (a == "--table") {
-      c.meigara_code_opt = selection_mode::table;
-    } else if (a == "--latest") {
-      c.out1_data_d_chk = true;
-    } else if (a == "--no-timeseries") {
-      c.out1_jikeiretu_chk = false;
-    } else if (a == "--margin") {
-      c.out1_shinyou_chk = true;
-    } else if (a == "--financial") {
-      c.out1_data_z_chk = true;
+      c.codes.mode = selection_mode::table;
     } else if (a == "--yearly") {
-      c.out1_nengoto_chk = true;
+      c.yearly = true;
     } else if (a == "--since-stored") {
-      c.out1_tuzuki_chk = true;
+      c.since_stored = true;
     } else if (a == "--from" || a == "--to") {
       if (!need(i, 1, a)) return false;
       const std::string& v = args[++i];
       const bool from = a == "--from";
-      if (!split_period(v, from ? c.yyyy_start_cmb : c.yyyy_end_cmb,
-                        from ? c.mm_start_cmb : c.mm_end_cmb,
-                        from ? c.dd_start_cmb : c.dd_end_cmb)) {
+      period_texts& p = c.period;
+      if (!split_period(v, from ? p.start_year : p.end_year, from ? p.start_month : p.end_month,
+                        from ? p.start_day : p.end_day)) {
         message = a + " には日付を Y/M/D の形で指定してください: " + v;
         return false;
       }

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/run_context.h"
 #include "chart/chart_series.h"
+#include "core/dates.h"
+#include "kinds/collection_request.h"
 #include "run/export_run.h"
 
 namespace karigane {
@@ -16,16 +17,19 @@ enum class cli_command { gui, collect, update, adjust, init, chart, export_data,
 
 struct cli_options {
   cli_command command = cli_command::gui;
-  std::string dir;            // empty: the working folder
-  bool wait_for_lock = false; // --wait: wait while another run holds the folder
-  bool from_given = false;    // --from set the start lists
-  bool to_given = false;      // --to set the end lists
-  control_values controls;    // the controls the options set; the rest keep their defaults
-  std::string site;           // init: the quote site's address
-  bool force = false;         // init: replace an existing settei.txt
-  chart_request chart;        // chart: the stock, period, span and adjustment
-  std::string chart_out;      // chart --out: the PNG file (as given)
-  export_request export_to;   // export: the target (its path as given)
+  std::string dir;             // empty: the working folder
+  bool wait_for_lock = false;  // --wait: wait while another run holds the folder
+  bool from_given = false;     // --from set the start lists
+  bool to_given = false;       // --to set the end lists
+  // What the run is asked to do: the options given, the rest as a window opens.
+  collection_request collect;
+  update_request update;
+  adjust_request adjust;
+  std::string site;          // init: the quote site's address
+  bool force = false;        // init: replace an existing settei.txt
+  chart_request chart;       // chart: the stock, period, span and adjustment
+  std::string chart_out;     // chart --out: the PNG file (as given)
+  export_request export_to;  // export: the target (its path as given)
   // How a run shows itself besides its status texts (see parse_output_option).
   bool progress_lines = false;  // --progress: plain progress lines on standard error
   bool quiet = false;           // --quiet: only the final status text and the failure summary

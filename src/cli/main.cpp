@@ -44,25 +44,24 @@ void print_failures(const std::vector<run_failure>& failures) {
   std::fflush(stderr);
 }
 
-// The controls of collect: the options given, the period lists preset where none was given.
-void set_collect_controls(cli_context& ctx, const cli_options& options) {
-  ctx.controls = options.controls;
-  const date today = ctx.now().day;
-  control_values preset;
-  preset_period_lists(preset, today);
-  control_values& c = ctx.controls;
+// The collection's request: the options given, the period lists' preset where none was given.
+collection_request collection_of(const cli_options& options, const date& today) {
+  collection_request request = options.collect;
+  const period_texts preset = preset_period(today);
+  period_texts& p = request.period;
   if (!options.from_given) {
-    c.yyyy_start_cmb = preset.yyyy_start_cmb;
-    c.mm_start_cmb = preset.mm_start_cmb;
-    c.dd_start_cmb = preset.dd_start_cmb;
+    p.start_year = preset.start_year;
+    p.start_month = preset.start_month;
+    p.start_day = preset.start_day;
   }
   if (!options.to_given) {
-    c.yyyy_end_cmb = preset.yyyy_end_cmb;
-    c.mm_end_cmb = preset.mm_end_cmb;
-    c.dd_end_cmb = preset.dd_end_cmb;
+    p.end_year = preset.end_year;
+    p.end_month = preset.end_month;
+    p.end_day = preset.end_day;
   }
-  // "年毎" is usable only while time series or margin balances are ticked.
-  if (!c.out1_jikeiretu_chk && !c.out1_shinyou_chk) c.out1_nengoto_chk = false;
+  // "年毎" goes with the period, as the window has it.
+  if (!period_applies(request.kinds)) request.yearly = false;
+  return request;
 }
 
 // How the run shows itself: the progress view and --quiet.
@@ -95,21 +94,23 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   run_outcome outcome;
   switch (options.command) {
     case cli_command::update:
-      ctx.controls = options.controls;
-      outcome = run_in_frame(ctx, kRunUpdate, renew_start_cmd_Click, frame);
+      outcome = run_in_frame(
+          ctx, kRunUpdate, [&](run_context& c) { return update(c, options.update); }, frame);
       break;
     case cli_command::adjust:
-      ctx.controls = options.controls;
-      outcome = run_in_frame(ctx, kRunAdjust, out2_hosei_cmd_Click, frame);
+      outcome = run_in_frame(
+          ctx, kRunAdjust, [&](run_context& c) { return adjust(c, options.adjust); }, frame);
       break;
     case cli_command::export_data:
       outcome = run_in_frame(
           ctx, kRunExport, [&](run_context& c) { return export_run(c, options.export_to); }, frame);
       break;
-    default:
-      set_collect_controls(ctx, options);
-      outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click, frame);
+    default: {
+      const collection_request request = collection_of(options, ctx.now().day);
+      outcome = run_in_frame(
+          ctx, kRunCollection, [&](run_context& c) { return collect(c, request).ending; }, frame);
       break;
+    }
   }
   ctx.finish_output();
   print_failures(outcome.failures);
@@ -168,11 +169,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "karigane: %s\n", message.c_str());
     return kExitUsage;
   }
-  read_settei_sub(ctx, ctx.settei);
   if (options.command == cli_command::chart) {
     // Only reads the stored files: no run, no lock.
 #ifdef KARIGANE_HAS_WINDOW
-    return run_chart_command(argc, argv, ctx.settei, options.chart, options.chart_out);
+    const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder);
+    return run_chart_command(argc, argv, settings.layout, options.chart, options.chart_out);
 #else
     std::fputs("karigane: このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
                "'karigane --help' をご覧ください。\n",

@@ -4,91 +4,62 @@
 #include <algorithm>
 
 #include "core/damaged_file.h"
-#include "core/failure_tally.h"
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/text.h"
+#include "kinds/data_kinds.h"
 
 namespace karigane {
-
-std::string meigara_list_path(const run_context& ctx) {
-  return ctx.program_folder + "meigara_list.csv";
-}
-
-std::string meigara_list_org_path(const run_context& ctx) {
-  const std::string own = ctx.program_folder + "meigara_list_org.csv";
-  if (file_exists(own) || ctx.factory_folder.empty()) return own;
-  return ctx.factory_folder + "meigara_list_org.csv";
-}
-
 namespace {
 
-bool read_entry(field_reader& reader, meigara_entry& e) {
-  bool ok = reader.next(e.d1_meigarasuu_meigaracode);
-  ok = reader.next(e.market_code) && ok;
+bool read_entry(field_reader& reader, stock_entry& e) {
+  bool ok = reader.next(e.code);
+  ok = reader.next(e.market_letter) && ok;
   ok = reader.next(e.market_name) && ok;
-  ok = reader.next(e.meigara_name) && ok;
+  ok = reader.next(e.name) && ok;
   return ok;
 }
 
 }  // namespace
 
-bool plain_code(const std::string& text) {
-  const std::string t = trim(text);
-  return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-void read_meigara_list_sub(run_context& ctx, meigara_list_t& meigara_list,
-                           std::int16_t& error_flag_s, std::string& error_msg_s,
-                           read_result* read) {
-  const std::string path = meigara_list_path(ctx);
+status read_stock_list(run_context& ctx, const program_layout& layout, stock_list& list) {
+  const std::string path = layout.stock_list_file();
   bool restored = false;
-  if (read) *read = read_result::ok;
   while (true) {
-    error_flag_s = kFalse;
-    error_msg_s.clear();
     ctx.pump();
     std::string text;
-    if (const file_status status = read_cp932_file(path, text); !status) {
-      error_flag_s = kTrue;
-      if (status.missing()) {
-        if (read) *read = read_result::missing;
-        error_msg_s = "銘柄リストがありません。";
-        return;
-      }
+    if (const file_status opened = read_cp932_file(path, text); !opened) {
+      if (opened.missing()) return status(status::missing, kNoStockListText);
       // There but unreadable: not a missing list, which the renewal would build afresh.
-      const read_result r(read_result::unreadable, status.error());
-      if (read) *read = r;
-      error_msg_s = damaged_file_message(path);
-      report_damaged_file(ctx, "", kKindStockList, path, r);
-      return;
+      const status r(status::io_error, opened.error());
+      report_damaged_file(ctx, "", kStockListLabel, path, r);
+      return status(status::io_error, damaged_file_message(path));
     }
     field_reader reader(text);
-    meigara_list.assign(1, meigara_entry{});
-    read_entry(reader, meigara_list[0]);
-    const double count = val(meigara_list[0].d1_meigarasuu_meigaracode);
-    const std::int64_t n =
-        std::clamp<std::int64_t>(round_half_even(count), 0, kMeigaraListCapacity);
+    stock_entry header;
+    read_entry(reader, header);
+    list =
+        stock_list{header.market_letter, header.market_name, header.name, !header.code.empty(), {}};
+    const double count = val(header.code);
+    const std::int64_t n = std::clamp<std::int64_t>(round_half_even(count), 0,
+                                                    static_cast<std::int64_t>(kStockListCapacity));
     for (std::int64_t i = 1; i <= n; ++i) {
       if (reader.at_end()) break;
-      meigara_list.emplace_back();
-      read_entry(reader, meigara_list.back());
+      read_entry(reader, list.entries.emplace_back());
       if (ctx.stop_flag()) break;
     }
-    if (count > kMeigaraListCapacity && !restored) {
+    if (count > static_cast<double>(kStockListCapacity) && !restored) {
       // A damaged list: the factory copy takes its place, once per call.
-      const std::string org = meigara_list_org_path(ctx);
+      const std::string org = layout.factory_stock_list_file();
       bool source_failed = false;
       if (const file_status copied = copy_file_over(org, path, &source_failed); !copied) {
         if (!source_failed) {
           ctx.set_write_error(path);
-          error_flag_s = kTrue;
-          error_msg_s = ctx.run_error();
-          return;
+          return status::failure(ctx.run_error());
         }
         if (!copied.missing()) {
-          report_unusable_file(ctx, "", kKindStockList, org,
-                               read_result(read_result::unreadable, copied.error()),
+          report_unusable_file(ctx, "", kStockListLabel, org,
+                               status(status::io_error, copied.error()),
                                org + " を読めないため、銘柄リストを復元できませんでした。");
         }
       }
@@ -96,46 +67,33 @@ void read_meigara_list_sub(run_context& ctx, meigara_list_t& meigara_list,
       ctx.pump();
       continue;
     }
-    error_flag_s = kFalse;
-    error_msg_s.clear();
     ctx.pump();
-    return;
+    return status::ok;
   }
 }
 
-void write_meigara_list_sub(run_context& ctx, const meigara_list_t& meigara_list,
-                            std::int16_t& error_flag_s, std::string& error_msg_s) {
-  error_flag_s = kFalse;
-  error_msg_s.clear();
+status write_stock_list(run_context& ctx, const program_layout& layout, const stock_list& list) {
   ctx.pump();
   csv_text out;
-  if (!meigara_list.empty()) {
-    const std::size_t n = meigara_count(meigara_list);
-    for (std::size_t i = 0; i <= n; ++i) {
-      const meigara_entry& e = meigara_list[i];
-      out.add_row({e.d1_meigarasuu_meigaracode, e.market_code, e.market_name, e.meigara_name});
-    }
+  out.add_row({num_text(static_cast<std::int64_t>(list.entries.size())), list.renewed_on,
+               list.header_market, list.header_name});
+  for (const stock_entry& e : list.entries) {
+    out.add_row({e.code, e.market_letter, e.market_name, e.name});
   }
-  if (!write_file_atomic(meigara_list_path(ctx), out.cp932())) {
-    error_flag_s = kTrue;
-    error_msg_s = "銘柄リストをファイルに書き込めません。";
-    ctx.set_write_error(meigara_list_path(ctx));
+  const std::string path = layout.stock_list_file();
+  status written;
+  if (!write_file_atomic(path, out.cp932())) {
+    ctx.set_write_error(path);
+    written = status::failure(kStockListUnwritableText);
   }
   ctx.pump();
+  return written;
 }
 
-std::size_t meigara_count(const meigara_list_t& meigara_list) {
-  if (meigara_list.empty()) return 0;
-  const std::int64_t n = int_value(meigara_list[0].d1_meigarasuu_meigaracode);
-  if (n <= 0) return 0;
-  return std::min<std::size_t>(static_cast<std::size_t>(n), meigara_list.size() - 1);
-}
-
-const meigara_entry* find_meigara(const meigara_list_t& meigara_list, const std::string& code) {
-  const double v = val(code);
-  const std::size_t n = meigara_count(meigara_list);
-  for (std::size_t i = 1; i <= n; ++i) {
-    if (val(meigara_list[i].d1_meigarasuu_meigaracode) == v) return &meigara_list[i];
+const stock_entry* find_stock(const stock_list& list, const std::string& code) {
+  const std::string wanted = trim(code);
+  for (const stock_entry& e : list.entries) {
+    if (trim(e.code) == wanted) return &e;
   }
   return nullptr;
 }

@@ -1,33 +1,40 @@
-// Target code selection: the run's code_list from one code, a code range or the code table
-// download_code.csv, and the validity check against the stock list.
-// code_list: element 0 the number of codes as text, elements 1..n the codes.
+// Target selection: the run's codes from one code, a code range or the code table
+// download_code.csv, and the check of the targets against the stock list.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/run_context.h"
+#include "core/status.h"
+#include "kinds/collection_request.h"
+#include "kinds/program_layout.h"
 
 namespace karigane {
 
-using code_list_t = std::vector<std::string>;
+inline constexpr const char* kCheckCodeText = "銘柄コードＮＯをご確認ください。";
 
-// The number of codes of a code list (element 0), bounded by the elements present.
-std::size_t code_count(const code_list_t& code_list);
+struct target_selection {
+  // failed: "銘柄コードＮＯをご確認ください。", "ファイル　download_code.csv　がありません。" (or
+  // "を読めません: " and the reason), "銘柄数が0です。"
+  status outcome;
+  std::vector<std::string> codes;  // in the order the run takes them
+  // The selection as the code boxes show it afterwards: each box's text normalised (the value
+  // of its digits), a range's ends in ascending order.
+  code_selection shown;
+};
 
-// Fills code_list from the selection mode and the code boxes of ctx.controls. Failures:
-// "銘柄コードＮＯをご確認ください。", "ファイル　download_code.csv　がありません。",
-// "銘柄数が0です。".
-void code_set1_sub(run_context& ctx, code_list_t& code_list, std::int16_t& error_flag_s,
-                   std::string& error_msg_s);
+target_selection select_targets(run_context& ctx, const program_layout& layout,
+                                const code_selection& selection);
 
-// Keeps only the codes the stock list holds (a merge walk over both ascending lists).
-// Without a stock list the codes stay as they are.
-void effective_code_sub(run_context& ctx, code_list_t& code_list);
+// The targets the stock list holds, in their order: each target is looked for in the list from
+// just after the previous target's entry, so targets given out of order are dropped. Without a
+// stock list the targets stay as they are. Entries whose code is not a stock code never become
+// targets.
+std::vector<std::string> listed_targets(run_context& ctx, const program_layout& layout,
+                                        const std::vector<std::string>& codes);
 
-// The colour rule of the code boxes: true (red) when the numeric value is below 1000 or
-// above 9999.
+// The colour rule of the code boxes: true (red) when the text is not a code the run takes.
 bool code_box_is_invalid(const std::string& text);
 
 }  // namespace karigane

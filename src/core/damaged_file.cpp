@@ -7,9 +7,9 @@
 
 namespace karigane {
 
-std::string unusable_file_reason(const read_result& read) {
-  if (read == read_result::unreadable)
-    return "ファイルを読めません: " + file_error_text(read.error);
+std::string unusable_file_reason(const status& read) {
+  if (read == status::io_error)
+    return "ファイルを読めません: " + file_error_text(read.error());
   return "ファイルを最後まで読めません: 行数か項目数が見出しと合いません";
 }
 
@@ -25,7 +25,7 @@ bool already_counted(const run_context& ctx, const std::string& kind, const std:
 }  // namespace
 
 void report_unusable_file(run_context& ctx, const std::string& code, const std::string& kind,
-                          const std::string& path, const read_result& read,
+                          const std::string& path, const status& read,
                           const std::string& message) {
   const std::string where = ctx.relative_path(path);
   if (already_counted(ctx, kind, where)) return;
@@ -42,7 +42,7 @@ void report_unlisted_folder(run_context& ctx, const std::string& kind, const std
 }
 
 void unusable_file_notes::note(std::size_t order, std::string code, std::string path,
-                               const read_result& read) {
+                               const status& read) {
   std::lock_guard<std::mutex> lock(m_);
   files_.push_back({order, std::move(code), std::move(path), read});
 }

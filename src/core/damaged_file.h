@@ -20,17 +20,17 @@ inline std::string damaged_file_message(const std::string& path) {
 }
 
 // The tally's reason for an unusable file: what was wrong with it.
-std::string unusable_file_reason(const read_result& read);
+std::string unusable_file_reason(const status& read);
 
 // Shows `message` in red and adds the file (relative to the program folder) to the tally
 // under `code` and `kind`; a file already in the tally under that kind is not reported again.
 void report_unusable_file(run_context& ctx, const std::string& code, const std::string& kind,
-                          const std::string& path, const read_result& read,
+                          const std::string& path, const status& read,
                           const std::string& message);
 
 // The same with the message of a file left untouched by a merge.
 inline void report_damaged_file(run_context& ctx, const std::string& code, const std::string& kind,
-                                const std::string& path, const read_result& read) {
+                                const std::string& path, const status& read) {
   report_unusable_file(ctx, code, kind, path, read, damaged_file_message(path));
 }
 
@@ -43,7 +43,7 @@ void report_unlisted_folder(run_context& ctx, const std::string& kind, const std
 // and reported (report_damaged_file) on the run's thread after the pass, in file order.
 class unusable_file_notes {
  public:
-  void note(std::size_t order, std::string code, std::string path, const read_result& read);
+  void note(std::size_t order, std::string code, std::string path, const status& read);
   void report(run_context& ctx, const std::string& kind);
 
  private:
@@ -51,7 +51,7 @@ class unusable_file_notes {
     std::size_t order;
     std::string code;
     std::string path;
-    read_result read;
+    status read;
   };
   std::mutex m_;
   std::vector<entry> files_;

@@ -14,21 +14,9 @@
 
 namespace karigane {
 
-// Data kinds as the tally names them: the captions of the window's check boxes and buttons.
-inline constexpr const char* kKindPrices = "時系列株価";
-inline constexpr const char* kKindSplits = "株式分割";
-inline constexpr const char* kKindMargin = "信用売買残";
-inline constexpr const char* kKindFinancial = "財務情報";
-inline constexpr const char* kKindLatest = "最新日株価";
-inline constexpr const char* kKindUpdate = "更新";
-inline constexpr const char* kKindAdjusted = "調整後株価";
-inline constexpr const char* kKindStockList = "銘柄リスト";
-inline constexpr const char* kKindPeriod = "期間";
-inline constexpr const char* kKindExport = "エクスポート";
-
 struct run_failure {
   std::string code;    // the stock code, empty when the failure is not a stock's
-  std::string kind;    // one of the kinds above
+  std::string kind;    // what failed: a data kind's name, "更新", "期間", ...
   std::string where;   // the window ("2013/01/01～2013/02/19"), the page, or the file (relative
                        // to the program folder)
   std::string reason;  // the message, in Japanese

@@ -1,8 +1,8 @@
-// The run context: everything the engine needs from its front end. The stop flag, the message
-// pump, the status line Label1 (text and colour), the progress lines Label3 and Label4, the
-// values of the window's controls that the runs read, the settings record of the window, the
-// program folder and the clock; and what a run learns on its way: the failure tally, the
-// progress source and a fault that ends the whole run. The window, the command line and the
+// The run context: everything the engine needs from its front end while a run goes on. The
+// stop flag, the message pump, the status line Label1 (text and colour), the progress lines
+// Label3 and Label4, the program folder and the clock; and what a run learns on its way: the
+// failure tally, the progress source, warnings and a fault that ends the whole run. What a run
+// is asked to do comes apart from it, as a request value. The window, the command line and the
 // tests each implement it.
 //
 // Threading: the engine calls it from the thread that runs the run. stop_flag may be set from
@@ -20,34 +20,10 @@
 #include "core/dates.h"
 #include "core/failure_tally.h"
 #include "core/run_progress.h"
-#include "core/settei.h"
 
 namespace karigane {
 
 enum class label_colour { blue, red, black };
-
-// Selection modes of the option group meigara_code_opt.
-enum class selection_mode { individual = 0, table = 1, range = 2 };
-
-// The control values the runs read (and, for the code boxes, write back).
-struct control_values {
-  selection_mode meigara_code_opt = selection_mode::individual;
-  std::string code_txt = "1301";
-  std::string code1_txt = "9999";
-  bool out1_data_d_chk = false;
-  bool out1_jikeiretu_chk = true;
-  bool out1_shinyou_chk = false;
-  bool out1_data_z_chk = false;
-  bool out1_nengoto_chk = false;
-  // "保存データの続きから": collections take up each stock's stored rows after the newest one;
-  // the update first fills the gaps before the latest day.
-  bool out1_tuzuki_chk = false;
-  std::string yyyy_start_cmb, mm_start_cmb, dd_start_cmb;
-  std::string yyyy_end_cmb, mm_end_cmb, dd_end_cmb;
-  bool out2_nenngoto_chk = false;
-  bool Check1 = false;
-  bool connect_sound_chk = true;
-};
 
 // A record kept of a run (the run log): it is told every status-line text the run shows and
 // every warning. Warnings may come from a run's file workers.
@@ -89,9 +65,6 @@ class run_context {
   virtual void set_controls_sub(bool enable) { idle_ = enable; }
   bool idle() const { return idle_; }
 
-  // The engine changed the code boxes (range mode swaps them, normalisation rewrites them).
-  virtual void code_boxes_changed() {}
-
   // A warning for the person who runs the program, outside the status line (an unknown key in
   // settei.txt, gaps in the stored series): the command line prints it on standard error, the
   // run log records it. The context keeps every warning of the run.
@@ -106,11 +79,8 @@ class run_context {
   // The clock; the front end may fix it (tests, --now).
   virtual local_time now() const { return system_now(); }
 
-  control_values controls;
-  settei_record settei;
-
-  // The program folder, with "/" at the end; the folder of settei.txt, the stock list and the
-  // code table. The factory folder holds the installed copy of meigara_list_org.csv.
+  // The program folder, with "/" at the end: messages name the files below it relative to it.
+  // The factory folder holds the data installed with the program ("" when none was found).
   std::string program_folder;
   std::string factory_folder;
 

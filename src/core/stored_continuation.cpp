@@ -44,35 +44,35 @@ std::optional<collection_period> weekly_continuation(const collection_period& pe
   return p;
 }
 
-read_result newest_stored_row(const std::string& path, std::size_t width,
+status newest_stored_row(const std::string& path, std::size_t width,
                               std::size_t count_field, std::optional<date>& newest) {
   newest.reset();
   std::string bytes;
   if (const file_status read = read_file_bytes(path, bytes); !read) {
-    if (read.missing()) return read_result::missing;
-    return {read_result::unreadable, read.error()};
+    if (read.missing()) return status::missing;
+    return {status::io_error, read.error()};
   }
   std::string last_date;
   data_file_layout layout;
   switch (scan_data_file(bytes, width, count_field, layout)) {
     case layout_scan::damaged:
-      return read_result::damaged;
+      return status::damaged;
     case layout_scan::ok:
-      if (layout.count == 0) return read_result::ok;
+      if (layout.count == 0) return status::ok;
       last_date = std::string(first_field(layout.last_row));
       break;
     case layout_scan::quoted: {
       table_t<8> table;
-      const read_result r = read_table_file(path, table, width, count_field, false);
-      if (r != read_result::ok) return r;
+      const status r = read_table_file(path, table, width, count_field, false);
+      if (r != status::ok) return r;
       const std::size_t n = std::min(table_count(table, count_field), table.size() - 1);
-      if (n == 0) return read_result::ok;
+      if (n == 0) return status::ok;
       last_date = table[n][0];
       break;
     }
   }
   newest = parse_yyyymmdd(last_date);
-  return newest ? read_result::ok : read_result::damaged;
+  return newest ? status::ok : status::damaged;
 }
 
 }  // namespace karigane

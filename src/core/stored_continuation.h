@@ -40,7 +40,7 @@ std::optional<collection_period> weekly_continuation(const collection_period& pe
 // their date: `newest` stays empty for a missing file and one without rows. The whole file is
 // checked as a merge would read it, so that a damaged or unreadable file is told as such
 // before any page is asked for; a newest row whose date is not a date counts as damaged.
-read_result newest_stored_row(const std::string& path, std::size_t width,
+status newest_stored_row(const std::string& path, std::size_t width,
                               std::size_t count_field, std::optional<date>& newest);
 
 }  // namespace karigane

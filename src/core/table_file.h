@@ -19,26 +19,13 @@
 #include "core/cp932.h"
 #include "core/fields.h"
 #include "core/file_store.h"
+#include "core/status.h"
 #include "core/text.h"
 
 namespace karigane {
 
 template <std::size_t W>
 using table_t = std::vector<std::array<std::string, W>>;
-
-// What reading a stored file came to; `error` holds the errno of an unreadable file.
-struct read_result {
-  enum status { ok, missing, damaged, unreadable };
-
-  read_result(status s = ok, int e = 0) : value(s), error(e) {}
-  friend bool operator==(const read_result& r, status s) { return r.value == s; }
-
-  // The file is there but its rows are not all known: it must be left untouched.
-  bool unusable() const { return value == damaged || value == unreadable; }
-
-  status value;
-  int error;
-};
 
 // The integer value of a table's count field (row 0, 0-based `count_field`), never negative.
 template <std::size_t W>
@@ -59,12 +46,12 @@ bool count_text_is_number(const std::string& text);
 // or in reverse order when `reversed`. On `missing` and `unreadable` the table is untouched;
 // on `damaged` it holds what could be read.
 template <std::size_t W>
-read_result read_table_file(const std::string& path, table_t<W>& table, std::size_t file_width,
+status read_table_file(const std::string& path, table_t<W>& table, std::size_t file_width,
                             std::size_t count_field, bool reversed) {
   std::string bytes;
   if (const file_status read = read_file_bytes(path, bytes); !read) {
-    if (read.missing()) return read_result::missing;
-    return {read_result::unreadable, read.error()};
+    if (read.missing()) return status::missing;
+    return {status::io_error, read.error()};
   }
   const std::string text = cp932_to_utf8(bytes);
   field_reader reader(text);
@@ -72,16 +59,16 @@ read_result read_table_file(const std::string& path, table_t<W>& table, std::siz
   table.assign(1, {});
   if (!reader.next_line(fields) || fields.size() != file_width) {
     for (std::size_t i = 0; i < fields.size() && i < W; ++i) table[0][i] = std::move(fields[i]);
-    return read_result::damaged;
+    return status::damaged;
   }
   for (std::size_t i = 0; i < file_width; ++i) table[0][i] = std::move(fields[i]);
-  if (!detail::count_text_is_number(table[0][count_field])) return read_result::damaged;
+  if (!detail::count_text_is_number(table[0][count_field])) return status::damaged;
   const std::size_t n = table_count(table, count_field);
   // Every row takes at least one byte: a larger count is a damaged header and must not size
   // the table.
   const bool count_fits = n <= text.size();
   if (reversed) {
-    if (!count_fits) return read_result::damaged;
+    if (!count_fits) return status::damaged;
     table.resize(n + 1);
   } else {
     // Rows are built one after another while their line is still in the cache.
@@ -93,13 +80,13 @@ read_result read_table_file(const std::string& path, table_t<W>& table, std::siz
     auto& row = reversed ? table[n + 1 - k] : table.emplace_back(empty_row);
     if (reader.next_line_into(row.data(), std::min(file_width, W)) != file_width) {
       table.resize(reversed ? 1 : k);
-      return read_result::damaged;
+      return status::damaged;
     }
   }
   while (reader.next_line(fields)) {
-    if (fields.size() != 1 || !fields[0].empty()) return read_result::damaged;
+    if (fields.size() != 1 || !fields[0].empty()) return status::damaged;
   }
-  return read_result::ok;
+  return status::ok;
 }
 
 // Replaces the file with row 0 and rows 1..n (n from `count_field`, bounded by the rows

@@ -104,9 +104,10 @@ class read_ahead {
 
 }  // namespace
 
-export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_counts& counts) {
+export_outcome run_export_pass(run_context& ctx, const program_layout& layout, export_sink& sink,
+                               export_counts& counts) {
   std::vector<run_failure> unlisted;
-  const std::vector<export_source> sources = list_export_sources(ctx, &unlisted);
+  const std::vector<export_source> sources = list_export_sources(ctx, layout, &unlisted);
   for (run_failure& f : unlisted) ctx.failures.add(std::move(f));
   std::vector<source_stamp> stamps(sources.size());
   for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -124,7 +125,7 @@ export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_count
     if (sink.needs(i)) wanted.push_back(i);
   }
   counts.unchanged = sources.size() - wanted.size();
-  ctx.progress.start_pass(kKindExport, kUnitFiles, wanted.size());
+  ctx.progress.start_pass(kExportLabel, kUnitFiles, wanted.size());
 
   export_outcome outcome = export_outcome::completed;
   {
@@ -139,7 +140,7 @@ export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_count
       if (item.result == source_read::unreadable) {
         ctx.set_label1(s.relative + " を読めないため、エクスポートしませんでした。",
                        label_colour::red);
-        ctx.failures.add({s.code, kKindExport, s.relative, item.reason});
+        ctx.failures.add({s.code, kExportLabel, s.relative, item.reason});
         ++counts.skipped;
         continue;
       }

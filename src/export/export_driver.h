@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "kinds/program_layout.h"
 #include "export/export_sources.h"
 
 namespace karigane {
@@ -50,6 +51,9 @@ class export_sink {
   std::string error_;
 };
 
+// What the tally and the progress call the export.
+inline constexpr const char* kExportLabel = "エクスポート";
+
 enum class export_outcome { completed, stopped, failed };
 
 struct export_counts {
@@ -60,6 +64,7 @@ struct export_counts {
 };
 
 // The pass. On `failed` the run-ending fault is set on the context.
-export_outcome run_export_pass(run_context& ctx, export_sink& sink, export_counts& counts);
+export_outcome run_export_pass(run_context& ctx, const program_layout& layout, export_sink& sink,
+                               export_counts& counts);
 
 }  // namespace karigane

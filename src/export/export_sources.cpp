@@ -1,6 +1,8 @@
 // The sources of an export and their rows: see export_sources.h.
 #include "export/export_sources.h"
 
+#include "export/export_driver.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -18,7 +20,6 @@
 #include "latest/latest_files.h"
 #include "margin/margin_files.h"
 #include "timeseries/price_files.h"
-#include "timeseries/split_files.h"
 
 namespace karigane {
 namespace {
@@ -59,7 +60,7 @@ struct lister {
     file_status status;
     const std::vector<std::string> names = list_files(folder, &status);
     if (!status.ok() && !status.missing() && unlisted != nullptr) {
-      unlisted->push_back({"", kKindExport, ctx.relative_path(folder),
+      unlisted->push_back({"", kExportLabel, ctx.relative_path(folder),
                            "フォルダの中を調べられません: " + file_error_text(status.error())});
     }
     for (const std::string& name : names) {
@@ -78,11 +79,11 @@ struct lister {
 
 bool stock_stem(const std::string& stem) { return digits_only(stem); }
 
-std::string reason_of(const read_result& r) { return unusable_file_reason(r); }
+std::string reason_of(const status& r) { return unusable_file_reason(r); }
 
 // A stored file its reader did not take: missing, or unreadable for the reader's reason.
-source_read not_taken(const read_result& r, std::string& reason) {
-  if (r == read_result::missing) return source_read::missing;
+source_read not_taken(const status& r, std::string& reason) {
+  if (r == status::missing) return source_read::missing;
   reason = reason_of(r);
   return source_read::unreadable;
 }
@@ -126,8 +127,8 @@ bool keys_are_unique(const export_rows& rows, const export_table_layout& layout,
 bool adjusted_closes(const export_source& s, const jikeiretu_data_t& prices, std::size_t n,
                      jikeiretu_data_t& closes) {
   bunkatu_list_t splits;
-  const read_result r = read_bunkatu_asc_sub(s.split_path, splits);
-  if (r != read_result::ok && r != read_result::missing) return false;
+  const status r = read_dated_file(s.split_path, splits, kSplitFile, false);
+  if (r != status::ok && r != status::missing) return false;
   // Only the closes are adjusted: the rule works field by field, so the other fields are left
   // empty to spare the work.
   closes.assign(n + 1, {});
@@ -136,7 +137,7 @@ bool adjusted_closes(const export_source& s, const jikeiretu_data_t& prices, std
     closes[k][0] = prices[k][0];
     closes[k][4] = prices[k][4];
   }
-  if (r == read_result::ok) {
+  if (r == status::ok) {
     std::int16_t error_flag_s = 0;
     jikeiretu_hosei_sub(splits, closes, error_flag_s);
   }
@@ -155,8 +156,8 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
   }
   rows.clear();
   jikeiretu_data_t t;
-  const read_result r = read_jikeiretu_asc_sub(s.path, t);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_dated_file(s.path, t, kPriceFile, false);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(price_count(t), t.size() - 1);
   jikeiretu_data_t closes;
   const bool adjusted = !adjusted_file && adjusted_closes(s, t, n, closes);
@@ -177,8 +178,8 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
 
 source_read read_splits(const export_source& s, export_rows& rows, std::string& reason) {
   bunkatu_list_t t;
-  const read_result r = read_bunkatu_asc_sub(s.path, t);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_dated_file(s.path, t, kSplitFile, false);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(split_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     rows.cells.text(s.code);
@@ -191,8 +192,8 @@ source_read read_splits(const export_source& s, export_rows& rows, std::string& 
 
 source_read read_margin(const export_source& s, export_rows& rows, std::string& reason) {
   credit_tbl_t t;
-  const read_result r = read_data_c_asc_sub(s.path, t);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_dated_file(s.path, t, kMarginFile, false);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(credit_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     rows.cells.text(s.code);
@@ -212,8 +213,8 @@ void add_statement_items(export_rows& rows, Field field) {
 
 source_read read_statements(const export_source& s, export_rows& rows, std::string& reason) {
   zaimu_tbl_t t;
-  const read_result r = read_data_z_desc_sub(s.path, t);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_statement_file(s.path, t);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(zaimu_count(t), t.size() - 1);
   // Records are newest first; the file and the export oldest first.
   for (std::size_t k = n; k >= 1; --k) {
@@ -230,8 +231,8 @@ source_read read_statements(const export_source& s, export_rows& rows, std::stri
 
 source_read read_summary(const export_source& s, export_rows& rows, std::string& reason) {
   table_t<kSummaryWidth> t;
-  const read_result r = read_data_z_d_file(s.path, t);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_statement_summary(s.path, t);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(table_count(t, 0), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     const auto& line = t[k];
@@ -247,8 +248,8 @@ source_read read_summary(const export_source& s, export_rows& rows, std::string&
 source_read read_latest(const export_source& s, export_rows& rows, std::string& reason) {
   data_d_table_t t;
   const bool intraday = s.key[0].size() > 8;
-  const read_result r = read_data_d_file(s.path, t, intraday);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_data_d_file(s.path, t, intraday);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(data_d_count(t), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     const data_d_record& row = t[k];
@@ -271,8 +272,8 @@ source_read read_stock_list(const export_source& s, export_rows& rows, std::stri
   // The list's own rules (four fields a line, the count first) through the data-file reader,
   // which only reads: the stock list's reader would restore a damaged list in place.
   table_t<4> t;
-  const read_result r = read_table_file(s.path, t, 4, 0, false);
-  if (r != read_result::ok) return not_taken(r, reason);
+  const status r = read_table_file(s.path, t, 4, 0, false);
+  if (r != status::ok) return not_taken(r, reason);
   const std::size_t n = std::min(table_count(t, 0), t.size() - 1);
   for (std::size_t k = 1; k <= n; ++k) {
     for (std::size_t f = 0; f < 4; ++f) rows.cells.text(t[k][f]);
@@ -292,16 +293,15 @@ file_stamp stamp_of(const std::string& path) {
   return stamp;
 }
 
-std::vector<export_source> list_export_sources(const run_context& ctx,
+std::vector<export_source> list_export_sources(const run_context& ctx, const program_layout& layout,
                                                std::vector<run_failure>* unlisted) {
   std::vector<export_source> out;
   lister l{ctx, out, unlisted};
-  const settei_record& s = ctx.settei;
   const auto per_stock = [](export_source& src, const std::string& stem) {
     src.code = stem;
     src.key = {stem};
   };
-  const std::string list_path = ctx.program_folder + "meigara_list.csv";
+  const std::string list_path = layout.stock_list_file();
   if (file_exists(list_path)) {
     export_source src;
     src.table = export_table::stocks;
@@ -310,17 +310,18 @@ std::vector<export_source> list_export_sources(const run_context& ctx,
     src.name = "meigara_list.csv";
     out.push_back(std::move(src));
   }
-  l.add_folder(export_table::prices, s.kabuka_path + s.data_m_name + "/", stock_stem,
+  l.add_folder(export_table::prices, layout.price_folder(), stock_stem,
                [&](export_source& src, const std::string& stem) {
                  per_stock(src, stem);
-                 src.split_path = split_file_path(s, stem);
+                 src.split_path = layout.split_file(stem);
                });
-  l.add_folder(export_table::splits, split_folder_path(s), stock_stem, per_stock);
-  l.add_folder(export_table::adjusted_prices, s.syusei_path + s.data_m_name + "/", stock_stem,
+  l.add_folder(export_table::splits, layout.split_folder(), stock_stem, per_stock);
+  l.add_folder(export_table::adjusted_prices, layout.adjusted_price_folder(), stock_stem,
                per_stock);
-  l.add_folder(export_table::margin, s.kabuka_path + s.data_c_name + "/", stock_stem, per_stock);
+  l.add_folder(export_table::margin, layout.margin_folder(), stock_stem, per_stock);
   for (const char* kind : kStatementKinds) {
-    l.add_folder(export_table::statements, statement_folder(s, kind), stock_stem,
+    l.add_folder(export_table::statements,
+                 layout.statement_folder(statement_folder_name(layout, kind)), stock_stem,
                  [&](export_source& src, const std::string& stem) {
                    src.code = stem;
                    src.key = {stem, kind};
@@ -328,11 +329,11 @@ std::vector<export_source> list_export_sources(const run_context& ctx,
   }
   for (const char* kind : kStatementKinds) {
     l.add_folder(export_table::statement_summaries,
-                 s.kabuka_path + statement_folder_name(s, kind) + "_d/",
+                 layout.summary_folder(statement_folder_name(layout, kind)),
                  [](const std::string& stem) { return stem.size() == 8 && digits_only(stem); },
                  [&](export_source& src, const std::string& stem) { src.key = {kind, stem}; });
   }
-  l.add_folder(export_table::latest_prices, s.kabuka_path + s.data_d_name + "/", is_day_stem,
+  l.add_folder(export_table::latest_prices, layout.latest_folder(), is_day_stem,
                [](export_source& src, const std::string& stem) { src.key = {stem}; });
   return out;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "kinds/program_layout.h"
 #include "export/export_cells.h"
 #include "export/export_tables.h"
 
@@ -37,7 +38,7 @@ file_stamp stamp_of(const std::string& path);
 // Every stored file of the program folder's database, table by table in the order of
 // all_export_tables(), and file-name order within a table. A folder that is there but cannot
 // be listed goes to `unlisted` (for the tally).
-std::vector<export_source> list_export_sources(const run_context& ctx,
+std::vector<export_source> list_export_sources(const run_context& ctx, const program_layout& layout,
                                                std::vector<run_failure>* unlisted = nullptr);
 
 // What an earlier export recorded of a price file (raw or adjusted): its rows but the last,

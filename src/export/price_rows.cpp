@@ -8,8 +8,8 @@
 #include "adjust/price_adjustment.h"
 #include "core/data_file_bytes.h"
 #include "core/text.h"
+#include "timeseries/price_files.h"
 #include "timeseries/price_table.h"
-#include "timeseries/split_files.h"
 
 namespace karigane {
 namespace {
@@ -110,7 +110,7 @@ bool plain_bytes(std::string_view bytes) {
 
 // The split list of a raw price file as its adjusted close needs it.
 struct split_state {
-  read_result read = read_result::missing;
+  status read = status::missing;
   bunkatu_list_t list;
 };
 
@@ -176,8 +176,8 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
   // The split rule over the whole series, or, for rows newer than every split, the factor 1
   // (the close floored, as the rule does) and for an index code nothing, as the rule leaves
   // those tables; a damaged split list leaves the adjusted close unknown.
-  const bool adjust_all = !adjusted_file && first == 1 && splits.read == read_result::ok;
-  const bool floor_closes = splits.read == read_result::ok && val(s.code) >= 1000;
+  const bool adjust_all = !adjusted_file && first == 1 && splits.read == status::ok;
+  const bool floor_closes = splits.read == status::ok && val(s.code) >= 1000;
   thread_local jikeiretu_data_t closes;
   if (adjust_all) closes.resize(n + 1);
 
@@ -202,9 +202,9 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
       closes[k][0].assign(f[0]);
       closes[k][4].assign(f[4]);
       rows.cells.null();
-    } else if (splits.read == read_result::missing || (splits.read == read_result::ok && !floor_closes)) {
+    } else if (splits.read == status::missing || (splits.read == status::ok && !floor_closes)) {
       rows.cells.number(f[4]);  // no split list (or an index): the closes as stored
-    } else if (splits.read == read_result::ok) {
+    } else if (splits.read == status::ok) {
       rows.cells.number(adjusted_price_text(std::string(f[4]), 1.0f));
     } else {
       rows.cells.null();  // a damaged split list: unknown (counted with the splits)
@@ -233,7 +233,7 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
 bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows) {
   split_state splits;
-  if (!adjusted_file) splits.read = read_bunkatu_asc_sub(s.split_path, splits.list);
+  if (!adjusted_file) splits.read = read_dated_file(s.split_path, splits.list, kSplitFile, false);
   data_file_layout layout;
   bool scanned = false;
   bytes_hash hash;

@@ -32,23 +32,18 @@ void from_file_row(std::array<std::string, kZaimuFileWidth>& row, zaimu_record& 
 
 }  // namespace
 
-std::string statement_file_path(const settei_record& settei, const std::string& kind,
-                                const std::string& code) {
-  return statement_folder(settei, kind) + code + ".csv";
-}
-
-read_result read_data_z_desc_sub(const std::string& path, zaimu_tbl_t& zaimu_tbl) {
+status read_statement_file(const std::string& path, zaimu_tbl_t& zaimu_tbl) {
   file_table read;
-  const read_result r = read_table_file(path, read, kZaimuFileWidth, kZaimuCount, true);
-  if (r == read_result::missing || r == read_result::unreadable) return r;
+  const status r = read_table_file(path, read, kZaimuFileWidth, kZaimuCount, true);
+  if (r == status::missing || r == status::io_error) return r;
   zaimu_tbl.assign(read.size(), {});
   for (std::size_t c = 0; c < kZaimuFileWidth; ++c) zaimu_tbl[0][c] = std::move(read[0][c]);
   for (std::size_t k = 1; k < read.size(); ++k) from_file_row(read[k], zaimu_tbl[k]);
   return r;
 }
 
-std::int16_t write_data_z_desc_sub(const std::string& path, const zaimu_tbl_t& zaimu_tbl) {
-  if (zaimu_tbl.empty()) return -1;
+status write_statement_file(const std::string& path, const zaimu_tbl_t& zaimu_tbl) {
+  if (zaimu_tbl.empty()) return status(status::failed, EINVAL);
   file_table out(1);
   for (std::size_t c = 0; c <= kZaimuCount; ++c) out[0][c] = zaimu_tbl[0][c];
   for (std::size_t c = 0; c < kItemLabels.size(); ++c) out[0][kZaimuCount + 1 + c] = kItemLabels[c];
@@ -56,27 +51,30 @@ std::int16_t write_data_z_desc_sub(const std::string& path, const zaimu_tbl_t& z
   out[0][kZaimuCount] = num_text(static_cast<std::int64_t>(n));
   out.resize(n + 1);
   for (std::size_t k = 1; k <= n; ++k) to_file_row(zaimu_tbl[k], out[k]);
-  return write_table_file(path, out, kZaimuFileWidth, kZaimuCount, true) ? 0 : -1;
+  const file_status written = write_table_file(path, out, kZaimuFileWidth, kZaimuCount, true);
+  return written ? status() : status(status::failed, written.error());
 }
 
-std::int16_t write_data_z_sub(const settei_record& settei, const std::string& kind,
-                              zaimu_tbl_t& zaimu_tbl, read_result* stored) {
-  if (zaimu_tbl.empty()) return -1;
+status merge_statements(const program_layout& layout, const std::string& kind,
+                        zaimu_tbl_t& zaimu_tbl) {
+  if (zaimu_tbl.empty()) return status(status::failed, EINVAL);
   keep_first_row_per_date(zaimu_tbl, kZaimuPeriod, kZaimuCount);
-  const std::string path = statement_file_path(settei, kind, zaimu_tbl[0][kZaimuCode]);
+  const std::string folder_name = statement_folder_name(layout, kind);
+  const std::string path = layout.statement_file(folder_name, zaimu_tbl[0][kZaimuCode]);
   zaimu_tbl_t e_table;
-  const read_result r = read_data_z_desc_sub(path, e_table);
-  if (stored) *stored = r;
-  if (r == read_result::missing) {
-    if (!ensure_folder(statement_folder(settei, kind))) return -1;
-    return write_data_z_desc_sub(path, zaimu_tbl);
+  const status r = read_statement_file(path, e_table);
+  if (r == status::missing) {
+    if (const file_status made = ensure_folder(layout.statement_folder(folder_name)); !made) {
+      return status(status::failed, made.error());
+    }
+    return write_statement_file(path, zaimu_tbl);
   }
-  if (r.unusable()) return -1;
+  if (r.unusable()) return r;
   merge_descending(e_table, zaimu_count(e_table), zaimu_tbl,
                    std::min(zaimu_count(zaimu_tbl), zaimu_tbl.size() - 1), kZaimuPeriod,
                    kZaimuCount);
   zaimu_tbl = std::move(e_table);
-  return write_data_z_desc_sub(path, zaimu_tbl);
+  return write_statement_file(path, zaimu_tbl);
 }
 
 }  // namespace karigane

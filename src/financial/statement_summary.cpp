@@ -2,13 +2,14 @@
 #include "financial/statement_summary.h"
 
 #include <array>
+#include <optional>
 
 #include "core/damaged_file.h"
 #include "core/fields.h"
 #include "core/file_store.h"
-#include "core/stock_file_name.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
+#include "kinds/data_kinds.h"
 
 namespace karigane {
 namespace {
@@ -23,38 +24,34 @@ constexpr std::array<const char*, 21> kSummaryLabels{
 
 }  // namespace
 
-std::string statement_summary_path(const settei_record& settei, const std::string& kind,
-                                   const date& day) {
-  return settei.kabuka_path + statement_folder_name(settei, kind) + "_d/" + yyyymmdd(day) +
-         ".csv";
-}
-
-read_result read_data_z_d_file(const std::string& path, table_t<kSummaryWidth>& table) {
+status read_statement_summary(const std::string& path, table_t<kSummaryWidth>& table) {
   return read_table_file(path, table, kSummaryWidth, 0, false);
 }
 
-std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
-                                zaimu_tbl_t& zaimu_tbl) {
-  const settei_record& settei = ctx.settei;
+status write_statement_summary(run_context& ctx, const program_layout& layout,
+                               const std::string& kind) {
   const date today = ctx.now().day;
-
-  const std::string folder = statement_folder(settei, kind);
+  const char* label = kind_of(kind_id::financial).name;
+  const std::string folder_name = statement_folder_name(layout, kind);
+  const std::string folder = layout.statement_folder(folder_name);
   file_status listed;
   const std::vector<std::string> files = list_files(folder, &listed);
   if (!listed && !listed.missing()) {
     // A summary of the stocks that happen to be listable would pass for the whole kind.
-    report_unlisted_folder(ctx, kKindFinancial, folder, listed);
-    return 0;
+    report_unlisted_folder(ctx, label, folder, listed);
+    return status::ok;
   }
   std::vector<std::array<std::string, kSummaryWidth>> lines;
   lines.reserve(files.size());
+  zaimu_tbl_t zaimu_tbl;
   for (const std::string& name : files) {
-    if (!stock_file_code(name)) continue;
+    const std::optional<std::string> code = stock_code_of_file(name);
+    if (!code) continue;
     ctx.pump();
     const std::string path = folder + name;
-    if (const read_result r = read_data_z_desc_sub(path, zaimu_tbl); r != read_result::ok) {
-      if (r == read_result::missing) continue;  // removed since the listing
-      report_unusable_file(ctx, name.substr(0, 4), kKindFinancial, path, r,
+    if (const status r = read_statement_file(path, zaimu_tbl); r != status::ok) {
+      if (r == status::missing) continue;  // removed since the listing
+      report_unusable_file(ctx, *code, label, path, r,
                            path + " を最後まで読めないため、集計に含めませんでした。");
       continue;
     }
@@ -78,18 +75,17 @@ std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
   out.add_row(header, kSummaryWidth);
   for (const auto& line : lines) out.add_row(line, kSummaryWidth);
 
-  const std::string summary_folder =
-      settei.kabuka_path + statement_folder_name(settei, kind) + "_d/";
+  const std::string summary_folder = layout.summary_folder(folder_name);
   if (!ensure_folder(summary_folder)) {
     ctx.set_write_error(summary_folder);
-    return -1;
+    return status::failure(ctx.run_error());
   }
-  const std::string path = statement_summary_path(settei, kind, today);
+  const std::string path = layout.summary_file(folder_name, today);
   if (!write_file_atomic(path, out.cp932())) {
     ctx.set_write_error(path);
-    return -1;
+    return status::failure(ctx.run_error());
   }
-  return 0;
+  return status::ok;
 }
 
 }  // namespace karigane

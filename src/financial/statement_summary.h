@@ -1,4 +1,4 @@
-// The dated summary of a kind: kabuka_path + folder name + "_d/" + YYYYMMDD + ".csv", the day
+// The dated summary of a kind: its summary folder (data_ztan_d/ and so on) + YYYYMMDD + ".csv", the day
 // from the run's clock. Header line: number of stock lines, the date, the kind, then 21 item
 // labels; one line per stock file of the kind folder, in file-name order: code, name and the
 // newest stored period (fields 1 to 10 and 12 to 23), 24 fields per line.
@@ -9,24 +9,23 @@
 // summary that cannot be written ends the run (the run-ending fault names it).
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "core/run_context.h"
+#include "core/status.h"
+#include "kinds/program_layout.h"
 #include "financial/zaimu_table.h"
 
 namespace karigane {
 
 inline constexpr std::size_t kSummaryWidth = 24;
 
-std::string statement_summary_path(const settei_record& settei, const std::string& kind,
-                                   const date& day);
-
 // Reads a summary file: the header to row 0, stock line k to row k.
-read_result read_data_z_d_file(const std::string& path, table_t<kSummaryWidth>& table);
+status read_statement_summary(const std::string& path, table_t<kSummaryWidth>& table);
 
-// `zaimu_tbl` is scratch space. Returns 0, or -1 when the summary could not be written.
-std::int16_t write_data_z_d_sub(run_context& ctx, const std::string& kind,
-                                zaimu_tbl_t& zaimu_tbl);
+// Writes the kind's summary of the day; failed when it could not be written (the run-ending
+// fault names it).
+status write_statement_summary(run_context& ctx, const program_layout& layout,
+                               const std::string& kind);
 
 }  // namespace karigane

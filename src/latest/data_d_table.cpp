@@ -1,7 +1,7 @@
 // Latest-day table helpers: see data_d_table.h.
 #include "latest/data_d_table.h"
 
-#include "fetch/quote_addresses.h"
+#include "core/text.h"
 
 namespace karigane {
 
@@ -21,13 +21,6 @@ std::string missing_price_fields(const data_d_record& row) {
     missing += caption;
   }
   return missing;
-}
-
-std::string search_site_code(const std::string& code) {
-  const std::string c = trim(code);
-  const std::int64_t v = int_value(c);
-  if (v >= 1001 && v <= 1004) return history_site_code(num_text(v));
-  return c;
 }
 
 }  // namespace karigane

@@ -31,8 +31,4 @@ std::size_t data_d_count(const data_d_table_t& table);
 // not trade has "---" in its price fields, which is a value.
 std::string missing_price_fields(const data_d_record& row);
 
-// The quote-site code of a program code in the search pages (1001..1004 → 998407, 998405,
-// 5040469, 5040468; any other code is itself, trimmed).
-std::string search_site_code(const std::string& code);
-
 }  // namespace karigane

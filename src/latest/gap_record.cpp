@@ -5,38 +5,36 @@
 #include <vector>
 
 #include "core/fields.h"
+#include "core/stock_code.h"
 
 namespace karigane {
 
-std::string gap_record_path(const settei_record& settei) {
-  return settei.kabuka_path + settei.data_m_name + "_gaps.csv";
-}
-
-read_result read_gap_record(const settei_record& settei, gap_record_t& record) {
+status read_gap_record(const program_layout& layout, gap_record_t& record) {
   record.clear();
   std::string text;
-  if (const file_status read = read_cp932_file(gap_record_path(settei), text); !read) {
-    if (read.missing()) return read_result::missing;
-    return {read_result::unreadable, read.error()};
+  if (const file_status read = read_cp932_file(layout.gap_record_file(), text); !read) {
+    if (read.missing()) return status::missing;
+    return {status::io_error, read.error()};
   }
   field_reader reader(text);
   std::vector<std::string> fields;
-  if (!reader.next_line(fields) || fields.size() != 3) return read_result::damaged;
+  if (!reader.next_line(fields) || fields.size() != 3) return status::damaged;
   while (reader.next_line(fields)) {
     if (fields.size() == 1 && fields[0].empty()) continue;
     const auto stored = fields.size() == 3 ? parse_yyyymmdd(fields[1]) : std::nullopt;
     const auto latest = fields.size() == 3 ? parse_yyyymmdd(fields[2]) : std::nullopt;
-    if (!stored || !latest || fields[0].empty()) {
+    // A code is input like any other: one that is no stock code never reaches a path.
+    if (!stored || !latest || !is_stock_code(fields[0])) {
       record.clear();
-      return read_result::damaged;
+      return status::damaged;
     }
     note_gap(record, fields[0], *stored, *latest);
   }
-  return read_result::ok;
+  return status::ok;
 }
 
-file_status write_gap_record(const settei_record& settei, const gap_record_t& record) {
-  const std::string path = gap_record_path(settei);
+file_status write_gap_record(const program_layout& layout, const gap_record_t& record) {
+  const std::string path = layout.gap_record_file();
   if (record.empty()) {
     const file_status removed = remove_file(path);
     return removed.missing() ? file_status() : removed;

@@ -3,7 +3,7 @@
 // the days between from every later look at its newest row. The update notes such a series
 // here before writing the day, and "update --catch-up" fills the noted days and drops the note.
 //
-// The file is kabuka_path + data_m_name + "_gaps.csv" (kabuka/data_m_gaps.csv), CP932, CR LF: a
+// The file is the layout's gap record (kabuka/data_m_gaps.csv), CP932, CR LF: a
 // header line "銘柄コード,保存最終日,最新日", then one line per series: its code, its newest
 // stored row before the gap and the latest day the update wrote after it (yyyymmdd), by code.
 // No file when no gap is noted.
@@ -14,7 +14,8 @@
 
 #include "core/dates.h"
 #include "core/file_store.h"
-#include "core/settei.h"
+#include "core/status.h"
+#include "kinds/program_layout.h"
 #include "core/table_file.h"
 
 namespace karigane {
@@ -28,14 +29,12 @@ struct noted_gap {
 // By stock code, as the file names of the series have it.
 using gap_record_t = std::map<std::string, noted_gap>;
 
-std::string gap_record_path(const settei_record& settei);
-
 // A missing file is an empty record; one that is there but cannot be read, or holds a line
-// that is not a code and two dates, is unusable (`record` then stays empty).
-read_result read_gap_record(const settei_record& settei, gap_record_t& record);
+// that is not a stock code and two dates, is unusable (`record` then stays empty).
+status read_gap_record(const program_layout& layout, gap_record_t& record);
 
 // Replaces the file; an empty record removes it.
-file_status write_gap_record(const settei_record& settei, const gap_record_t& record);
+file_status write_gap_record(const program_layout& layout, const gap_record_t& record);
 
 // Notes a gap after `stored_through` up to `latest`; a series noted already keeps the older
 // start and takes the later end.

@@ -1,20 +1,27 @@
-// The latest-day files kabuka_path + data_d_name + "/YYYYMMDD.csv" (final: eight fields, code
-// to volume) and "/YYYYMMDD_HHMM.csv" (intraday: nine fields, with the trade date): writing
-// and reading.
+// The latest-day files data_d/YYYYMMDD.csv (final: eight fields, code to volume) and
+// data_d/YYYYMMDD_HMM.csv (intraday: nine fields, with the trade date): their names, writing and
+// reading.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
+#include "core/dates.h"
+#include "core/status.h"
 #include "latest/data_d_table.h"
 
 namespace karigane {
 
-std::int16_t write_data_d1_file_sub(const std::string& path, const data_d_table_t& table);
-std::int16_t write_data_d2_file_sub(const std::string& path, const data_d_table_t& table);
+// The latest-day file's name for a table: "YYYYMMDD.csv" when the data are final,
+// "YYYYMMDD_HMM.csv" (hour without leading zero) while they are intraday.
+std::string latest_day_file_name(const std::string& latest_trade_date, const local_time& now,
+                                 bool* intraday = nullptr);
+
+// Rows 0..n of eight fields (final) or nine (intraday); failed when it cannot be written.
+status write_latest_day_file(const std::string& path, const data_d_table_t& table,
+                             bool intraday);
 
 // Reads a latest-day file (eight fields a line, or nine for an intraday file) into rows 0..n,
 // n from the header's second field.
-read_result read_data_d_file(const std::string& path, data_d_table_t& table, bool intraday);
+status read_data_d_file(const std::string& path, data_d_table_t& table, bool intraday);
 
 }  // namespace karigane

@@ -24,19 +24,18 @@ run_ending failed(run_context& ctx, const std::string& message) {
 
 }  // namespace
 
-run_ending out2_hosei_cmd_Click(run_context& ctx) {
+run_ending adjust(run_context& ctx, const adjust_request& request) {
   begin_button_run(ctx);
-  read_settei_sub(ctx, ctx.settei);
+  const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
+  const program_layout& layout = settings.layout;
   ctx.set_controls_sub(false);
   ctx.pump();
-  if (!ensure_folder(ctx.settei.syusei_path)) {
-    return failed(ctx, folder_message(ctx.settei.syusei_path));
-  }
+  if (!ensure_folder(layout.adjusted)) return failed(ctx, folder_message(layout.adjusted));
   ctx.pump();
 
-  const adjusted_files_outcome outcome = ctx.controls.out2_nenngoto_chk
-                                             ? write_adjusted_yearly_files(ctx)
-                                             : write_adjusted_main_files(ctx);
+  const adjusted_files_outcome outcome = request.from_yearly
+                                             ? write_adjusted_yearly_files(ctx, layout)
+                                             : write_adjusted_main_files(ctx, layout);
   if (!outcome.folder_failed.empty()) return failed(ctx, folder_message(outcome.folder_failed));
   if (ctx.stop_flag()) {
     abort_ending(ctx);

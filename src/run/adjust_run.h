@@ -1,11 +1,12 @@
 // The adjusted-price run of "調整後株価" (out2_hosei_cmd): for every stored stock, a copy of its
-// price series scaled across its splits, written below syusei_path + data_m_name. With
+// price series scaled across its splits, written into the adjusted-price folder. With
 // "年毎から計算" the series and split lists are first joined from the newest run of
 // consecutive yearly folders, and the joined files are kept in data_m_1 and data_mh_1.
 #pragma once
 
 #include "run/run_ending.h"
 #include "core/run_context.h"
+#include "kinds/collection_request.h"
 
 namespace karigane {
 
@@ -14,6 +15,6 @@ namespace karigane {
 // cannot be written ends it with the error ending ("ファイルを書き込めません: " and the file,
 // "（ほかN件）" when files in hand failed too): the files in hand are finished and no new one
 // is begun. The stop flag, tested between files, ends it with the abort ending.
-run_ending out2_hosei_cmd_Click(run_context& ctx);
+run_ending adjust(run_context& ctx, const adjust_request& request);
 
 }  // namespace karigane

@@ -1,117 +1,120 @@
-// The collection run: see collection_run.h. Each data kind runs only when its check box is
-// ticked; failures of the period check, the time-series and the margin driver do not end the
-// run, failures of the target selection, the latest-day and the financial driver do.
+// The collection run: see collection_run.h. Each kind runs only when the request asks for it;
+// failures of the period check, the time-series and the margin step do not end the run,
+// failures of the target selection, the latest-day and the financial step do.
 #include "run/collection_run.h"
 
 #include <string>
+#include <vector>
 
+#include "codes/targets.h"
+#include "financial/statement_collection.h"
+#include "latest/latest_collection.h"
+#include "margin/margin_collection.h"
 #include "run/period.h"
 #include "run/settings.h"
-#include "codes/targets.h"
-#include "financial/financial_driver.h"
-#include "latest/latest_driver.h"
-#include "margin/margin_driver.h"
-#include "timeseries/history_fetch.h"
-#include "timeseries/timeseries_driver.h"
+#include "run/source_choice.h"
+#include "timeseries/price_collection.h"
 
 namespace karigane {
-
 namespace {
 
-run_ending aborted(run_context& ctx) {
+collection_outcome aborted(run_context& ctx, collection_outcome outcome = {}) {
   abort_ending(ctx);
-  return run_ending::aborted;
+  outcome.ending = run_ending::aborted;
+  return outcome;
 }
 
-run_ending failed(run_context& ctx, const std::string& message) {
+collection_outcome failed(run_context& ctx, const std::string& message,
+                          collection_outcome outcome = {}) {
   error_ending(ctx, message);
-  return run_ending::error;
+  outcome.ending = run_ending::error;
+  return outcome;
 }
 
-// A period the check refused is a failure of the run, though the run goes on (the driver
-// still runs with the dates as they stand).
-void note_refused_period(run_context& ctx, const char* kind, const std::string& message) {
-  const control_values& c = ctx.controls;
-  ctx.failures.add({"", kind,
-                    c.yyyy_start_cmb + "/" + c.mm_start_cmb + "/" + c.dd_start_cmb + "～" +
-                        c.yyyy_end_cmb + "/" + c.mm_end_cmb + "/" + c.dd_end_cmb,
-                    message});
+// A period the check refused is a failure of the run, though the run goes on (the step still
+// runs with the dates as they stand).
+void note_refused_period(run_context& ctx, kind_id kind, const period_texts& texts,
+                         const checked_period& checked) {
+  ctx.failures.add({"", kind_of(kind).name, texts.text(), checked.outcome.message()});
+  ctx.pump();
 }
 
 }  // namespace
 
-run_ending m_dl_start_cmd_Click(run_context& ctx) {
-  std::int16_t error_flag_s = kFalse;
-  std::string error_msg_s;
+collection_outcome collect(run_context& ctx, const collection_request& request) {
   begin_button_run(ctx);
-
-  code_list_t code_list(1, "0");
   for (int i = 1; i <= 9000; ++i) {
     if (ctx.stop_flag()) return aborted(ctx);
     ctx.pump();
   }
 
-  read_settei_sub(ctx, ctx.settei);
+  const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
+  const program_layout& layout = settings.layout;
   if (ctx.stop_flag()) return aborted(ctx);
   ctx.pump();
   ctx.set_controls_sub(false);
-  if (ctx.controls.out1_jikeiretu_chk && !known_history_page_form(ctx.settei.jikeiretu_site)) {
-    // A page form without pages would make every fetch fail; say so before anything runs.
-    return failed(ctx, "設定ファイルの時系列株価取得サイト「" + ctx.settei.jikeiretu_site +
-                           "」は使えません。「新」か「Ｍ」を指定してください。");
+  const std::unique_ptr<kind_sources> sources = make_sources(settings, request.source);
+  if (const status usable = sources->check(request.kinds); !usable) {
+    return failed(ctx, usable.message());
   }
 
-  code_set1_sub(ctx, code_list, error_flag_s, error_msg_s);
-  if (ctx.stop_flag()) return aborted(ctx);
-  if (error_flag_s) return failed(ctx, error_msg_s);
+  target_selection targets = select_targets(ctx, layout, request.codes);
+  collection_outcome outcome{run_ending::completed, targets.shown};
+  if (ctx.stop_flag()) return aborted(ctx, outcome);
+  if (!targets.outcome) return failed(ctx, targets.outcome.message(), outcome);
+  std::vector<std::string> codes = std::move(targets.codes);
 
-  if (ctx.controls.out1_data_d_chk) {
-    dl_data_d_sub(ctx, code_list, error_flag_s, error_msg_s);
+  if (request.kinds.has(kind_id::latest)) {
+    data_d_table_t table;
+    const status latest = collect_latest_day(ctx, layout, sources->latest(), codes, true, table);
     // A page wait cut short by a stop is the stop's ending, not a failed retrieval.
-    if (error_flag_s && !ctx.stop_flag()) return failed(ctx, error_msg_s);
+    if (!latest && latest != status::stopped && !ctx.stop_flag()) {
+      return failed(ctx, latest.message(), outcome);
+    }
   } else {
-    effective_code_sub(ctx, code_list);
+    codes = listed_targets(ctx, layout, codes);
   }
-  if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
-  if (ctx.stop_flag()) return aborted(ctx);
+  if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
+  if (ctx.stop_flag()) return aborted(ctx, outcome);
   ctx.pump();
 
-  date start_date;
-  date end_date;
-  if (ctx.controls.out1_jikeiretu_chk) {
-    kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
-    if (error_flag_s) note_refused_period(ctx, kKindPrices, error_msg_s);
-    if (error_flag_s) ctx.pump();
-    if (ctx.stop_flag()) return aborted(ctx);
+  const checked_period checked = check_period(request.period, ctx.now().day);
+  if (request.kinds.has(kind_id::prices)) {
     ctx.pump();
-    dl_jikeiretudata_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
-    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
-    if (error_flag_s) ctx.pump();
-    if (ctx.stop_flag()) return aborted(ctx);
+    if (!checked.outcome) note_refused_period(ctx, kind_id::prices, request.period, checked);
+    if (ctx.stop_flag()) return aborted(ctx, outcome);
     ctx.pump();
-  }
-
-  if (ctx.controls.out1_shinyou_chk) {
-    kikan_check_sub(ctx, start_date, end_date, error_flag_s, error_msg_s);
-    if (error_flag_s) note_refused_period(ctx, kKindMargin, error_msg_s);
-    if (error_flag_s) ctx.pump();
-    if (ctx.stop_flag()) return aborted(ctx);
-    ctx.pump();
-    dl_data_c_sub(ctx, code_list, start_date, end_date, error_flag_s, error_msg_s);
-    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
-    if (error_flag_s) ctx.pump();
-    if (ctx.stop_flag()) return aborted(ctx);
+    const status step =
+        collect_prices(ctx, layout, sources->prices(),
+                       {codes, checked.period, request.since_stored, request.yearly, nullptr});
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
+    if (!step) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx, outcome);
     ctx.pump();
   }
 
-  if (ctx.controls.out1_data_z_chk) {
-    dl_data_z_sub(ctx, code_list, error_flag_s, error_msg_s);
-    if (ctx.has_run_error()) return failed(ctx, ctx.run_error());
-    // A stop inside the driver comes back as its failure; it ends the run as a stop.
-    if (error_flag_s && ctx.stop_flag()) return aborted(ctx);
-    if (error_flag_s) return failed(ctx, error_msg_s);
+  if (request.kinds.has(kind_id::margin)) {
+    ctx.pump();
+    if (!checked.outcome) note_refused_period(ctx, kind_id::margin, request.period, checked);
+    if (ctx.stop_flag()) return aborted(ctx, outcome);
+    ctx.pump();
+    const status step =
+        collect_margin(ctx, layout, sources->margin(),
+                       {codes, checked.period, request.since_stored, request.yearly});
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
+    if (!step) ctx.pump();
+    if (ctx.stop_flag()) return aborted(ctx, outcome);
+    ctx.pump();
+  }
+
+  if (request.kinds.has(kind_id::financial)) {
+    const status step = collect_statements(ctx, layout, sources->statements(), codes);
+    if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
+    // A stop inside the step comes back as its failure; it ends the run as a stop.
+    if (!step && ctx.stop_flag()) return aborted(ctx, outcome);
+    if (!step) return failed(ctx, step.message(), outcome);
     ctx.set_label3("", label_colour::blue);
-    if (ctx.stop_flag()) return aborted(ctx);
+    if (ctx.stop_flag()) return aborted(ctx, outcome);
     ctx.pump();
   }
 
@@ -119,7 +122,7 @@ run_ending m_dl_start_cmd_Click(run_context& ctx) {
   ctx.set_label4("", label_colour::blue);
   ctx.set_controls_sub(true);
   ctx.set_stop_flag(true);
-  return run_ending::completed;
+  return outcome;
 }
 
 }  // namespace karigane

@@ -16,7 +16,7 @@ namespace karigane {
 
 run_ending export_run(run_context& ctx, const export_request& request) {
   begin_button_run(ctx);
-  read_settei_sub(ctx, ctx.settei);
+  const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
   ctx.set_controls_sub(false);
   ctx.pump();
 
@@ -38,7 +38,7 @@ run_ending export_run(run_context& ctx, const export_request& request) {
   }
   remove_leftover_temporaries_of(targets);
   export_counts counts;
-  const export_outcome outcome = run_export_pass(ctx, *sink, counts);
+  const export_outcome outcome = run_export_pass(ctx, settings.layout, *sink, counts);
   switch (outcome) {
     case export_outcome::failed:
       error_ending(ctx, ctx.run_error());

@@ -11,9 +11,8 @@ namespace karigane {
 
 folder_lock::~folder_lock() { release(); }
 
-folder_lock::result folder_lock::try_take(const std::string& folder) {
+folder_lock::result folder_lock::try_take(const std::string& path) {
   if (fd_ >= 0) return result::taken;
-  const std::string path = folder + kLockFileName;
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   // A lock file another user made may be read-only to us; flock works on it all the same.
   if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -8,8 +8,6 @@
 
 namespace karigane {
 
-inline constexpr const char* kLockFileName = "karigane.lock";
-
 class folder_lock {
  public:
   enum class result { taken, held_elsewhere, failed };
@@ -19,9 +17,9 @@ class folder_lock {
   folder_lock(const folder_lock&) = delete;
   folder_lock& operator=(const folder_lock&) = delete;
 
-  // Tries once, without waiting, to lock the lock file of `folder` (ending in "/"), creating
-  // the file when it is missing. `failed` means the file could not be opened (errno kept).
-  result try_take(const std::string& folder);
+  // Tries once, without waiting, to lock the lock file at `path`, creating the file when it is
+  // missing. `failed` means the file could not be opened (errno kept).
+  result try_take(const std::string& path);
 
   // Releases the lock (the destructor does it too).
   void release();

@@ -6,32 +6,6 @@
 #include "core/text.h"
 
 namespace karigane {
-
-void uruu_check_sub(const std::string& year_text, std::int16_t& result) {
-  const std::int64_t y = int_value(year_text);
-  result = (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? kTrue : kFalse;
-}
-
-void days_in_month_sub(const std::string& year_text, const std::string& month_text,
-                       std::string& result) {
-  switch (int_value(month_text)) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
-      result = "31";
-      break;
-    case 4: case 6: case 9: case 11:
-      result = "30";
-      break;
-    case 2: {
-      std::int16_t leap = kFalse;
-      uruu_check_sub(year_text, leap);
-      result = leap ? "29" : "28";
-      break;
-    }
-    default:
-      break;
-  }
-}
-
 namespace {
 
 std::string two_digits(int v) {
@@ -43,8 +17,7 @@ std::string two_digits(int v) {
 // One end of the period: the day is clamped to the month's last day, then the three trimmed
 // texts joined by "/" must form a date; otherwise `out` keeps its value.
 void period_end_date(const std::string& y, const std::string& m, const std::string& d, date& out) {
-  std::string last;
-  days_in_month_sub(trim(y), trim(m), last);
+  const std::string last = days_in_month_text(trim(y), trim(m));
   std::string day = trim(d);
   if (!last.empty() && val(day) > val(last)) day = last;
   const auto parsed = parse_date_text(trim(y) + "/" + trim(m) + "/" + day);
@@ -52,6 +25,30 @@ void period_end_date(const std::string& y, const std::string& m, const std::stri
 }
 
 }  // namespace
+
+std::string days_in_month_text(const std::string& year_text, const std::string& month_text) {
+  switch (int_value(month_text)) {
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
+      return "31";
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+      return "30";
+    case 2: {
+      const std::int64_t y = int_value(year_text);
+      return (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? "29" : "28";
+    }
+    default:
+      return {};
+  }
+}
 
 period_list_items make_period_list_items(const date& today) {
   period_list_items items;
@@ -61,34 +58,28 @@ period_list_items make_period_list_items(const date& today) {
   return items;
 }
 
-void preset_period_lists(control_values& c, const date& today) {
-  c.yyyy_start_cmb = std::to_string(today.y);
-  c.yyyy_end_cmb = std::to_string(today.y);
-  c.mm_start_cmb = "01";
-  c.mm_end_cmb = two_digits(today.m);
-  c.dd_start_cmb = "01";
-  c.dd_end_cmb = two_digits(today.d);
+period_texts preset_period(const date& today) {
+  return {std::to_string(today.y), "01", "01", std::to_string(today.y), two_digits(today.m),
+          two_digits(today.d)};
 }
 
-void kikan_check_sub(run_context& ctx, date& start_date, date& end_date,
-                     std::int16_t& error_flag_s, std::string& error_msg_s) {
-  error_flag_s = kFalse;
-  error_msg_s.clear();
-  ctx.pump();
-  const control_values& c = ctx.controls;
+checked_period check_period(const period_texts& t, const date& today) {
+  checked_period r;
   const date earliest{kFirstYear, 1, 1};
-  auto fail = [&](const char* message) {
-    error_flag_s = kTrue;
-    error_msg_s = message;
-  };
-
-  period_end_date(c.yyyy_start_cmb, c.mm_start_cmb, c.dd_start_cmb, start_date);
-  if (start_date < earliest) return fail("開始年月日を確認してください。");
-  period_end_date(c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb, end_date);
-  if (end_date < earliest) return fail("終了年月日を確認してください。");
-  const date today = ctx.now().day;
-  if (end_date > today) end_date = today;
-  if (start_date > end_date) return fail("開始/終了年月日をご確認ください。");
+  period_end_date(t.start_year, t.start_month, t.start_day, r.period.start);
+  if (r.period.start < earliest) {
+    r.outcome = status::failure("開始年月日を確認してください。");
+    return r;
+  }
+  period_end_date(t.end_year, t.end_month, t.end_day, r.period.end);
+  if (r.period.end < earliest) {
+    r.outcome = status::failure("終了年月日を確認してください。");
+    return r;
+  }
+  if (r.period.end > today) r.period.end = today;
+  if (r.period.start > r.period.end)
+    r.outcome = status::failure("開始/終了年月日をご確認ください。");
+  return r;
 }
 
 }  // namespace karigane

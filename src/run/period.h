@@ -2,23 +2,21 @@
 // year through today) and the period check that turns their texts into two dates.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/dates.h"
-#include "core/run_context.h"
+#include "core/status.h"
+#include "core/stored_continuation.h"
+#include "kinds/collection_request.h"
 
 namespace karigane {
 
 inline constexpr int kFirstYear = 1983;
 
-// uruu_check_sub: `result` becomes -1 for a leap year, 0 otherwise.
-void uruu_check_sub(const std::string& year_text, std::int16_t& result);
-
-// days_in_month_sub: "28", "29", "30" or "31"; unchanged for a month outside 1..12.
-void days_in_month_sub(const std::string& year_text, const std::string& month_text,
-                       std::string& result);
+// "28", "29", "30" or "31" for the month of the texts (their numeric values); "" for a month
+// outside 1..12.
+std::string days_in_month_text(const std::string& year_text, const std::string& month_text);
 
 // The items of the six lists: years 1983..this year, months "01".."12", days "01".."31".
 struct period_list_items {
@@ -28,13 +26,20 @@ struct period_list_items {
 };
 period_list_items make_period_list_items(const date& today);
 
-// Presets the six list texts of `controls`: start 1 January of this year, end today.
-void preset_period_lists(control_values& controls, const date& today);
+// The lists' preset: start 1 January of this year, end today.
+period_texts preset_period(const date& today);
 
-// kikan_check_sub: the period of the six list texts, with impossible days clamped to the end of
-// the month and a future end replaced by today. Fails with the messages of the period check.
-// A text that does not form a date leaves that date as it was.
-void kikan_check_sub(run_context& ctx, date& start_date, date& end_date,
-                     std::int16_t& error_flag_s, std::string& error_msg_s);
+// What the period check made of the texts.
+struct checked_period {
+  // failed with "開始年月日を確認してください。", "終了年月日を確認してください。" or
+  // "開始/終了年月日をご確認ください。"
+  status outcome;
+  // Impossible days clamped to the end of the month, a future end replaced by today. A text
+  // that does not form a date leaves its date empty; a refused period keeps what was found, and
+  // the run goes on with it.
+  collection_period period;
+};
+
+checked_period check_period(const period_texts& texts, const date& today);
 
 }  // namespace karigane

@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "codes/stock_list.h"
+#include "kinds/program_layout.h"
+#include "run/settings.h"
 #include "core/fields.h"
 #include "core/file_store.h"
 #include "core/install_paths.h"
@@ -45,8 +46,9 @@ bool prepare_program_folder(run_context& ctx, std::string& message) {
     return false;
   }
   if (!first_use_of_folder(folder)) return true;
-  const std::string list = meigara_list_path(ctx);
-  const std::string org = meigara_list_org_path(ctx);
+  const program_layout layout = program_layout::of_folder(folder, ctx.factory_folder);
+  const std::string list = layout.stock_list_file();
+  const std::string org = layout.factory_stock_list_file();
   if (!file_exists(list) && file_exists(org) && !copy_file_over(org, list)) {
     message = "銘柄リストをファイルに書き込めません。";
     return false;
@@ -58,14 +60,9 @@ bool first_use_of_folder(const std::string& program_folder) {
   // A folder once set up keeps a missing stock list missing: the runs then say so, and the
   // next latest-day run builds the list from the site's own.
   // Without settei.txt the database folder is the default one.
-  return !file_exists(program_folder + "settei.txt") &&
-         !folder_exists(program_folder + "kabuka/");
+  const program_layout layout = default_settings(program_folder).layout;
+  return !file_exists(layout.settings_file()) && !folder_exists(layout.database);
 }
 
-std::string readme_path(const run_context& ctx) {
-  const std::string own = ctx.program_folder + "readme.txt";
-  if (file_exists(own) || ctx.factory_folder.empty()) return own;
-  return ctx.factory_folder + "readme.txt";
-}
 
 }  // namespace karigane

@@ -27,7 +27,4 @@ bool prepare_program_folder(run_context& ctx, std::string& message);
 // A folder used for the first time: no settei.txt and no database folder yet.
 bool first_use_of_folder(const std::string& program_folder);
 
-// The usage text: the program folder's readme.txt, else the factory one.
-std::string readme_path(const run_context& ctx);
-
 }  // namespace karigane

@@ -3,6 +3,7 @@
 
 #include "core/fields.h"
 #include "core/file_store.h"
+#include "kinds/program_layout.h"
 #include "run/settings.h"
 
 namespace karigane {
@@ -30,15 +31,11 @@ bool valid_site_value(const std::string& site, std::string& host) {
 }
 
 std::string initial_settings_text(const std::string& site) {
-  std::string text;
-  for (const settings_key& key : settings_keys()) {
-    text += key.name;
-    text += ',';
-    text += key.is_host ? site : key.default_value;
-    text += "\r\n";
+  program_settings settings = default_settings("");
+  for (const setting& s : settings_table()) {
+    if (s.group == setting_group::quote_site_host) s.read(settings, site);
   }
-  text += "EOF,EOF\r\n";
-  return text;
+  return settings_file_text(settings);
 }
 
 init_result init_program_folder(const std::string& program_folder,
@@ -49,7 +46,8 @@ init_result init_program_folder(const std::string& program_folder,
     message = "サイトのURLは http://ホスト[:ポート] か https://ホスト[:ポート] で指定してください: " + site;
     return init_result::bad_site;
   }
-  const std::string settings = program_folder + "settei.txt";
+  const program_layout layout = program_layout::of_folder(program_folder, factory_folder);
+  const std::string settings = layout.settings_file();
   if (file_exists(settings) && !force) {
     message = settings + " は既にあります。上書きするには --force を付けてください。";
     return init_result::exists;
@@ -63,9 +61,9 @@ init_result init_program_folder(const std::string& program_folder,
     return init_result::failed;
   }
   message = settings + " を作成しました（サイト " + host + "）。";
-  const std::string list = program_folder + "meigara_list.csv";
-  const std::string org = factory_folder.empty() ? std::string() : factory_folder + "meigara_list_org.csv";
-  if (!file_exists(list) && !org.empty() && file_exists(org)) {
+  const std::string list = layout.stock_list_file();
+  const std::string org = layout.factory_stock_list_file();
+  if (!file_exists(list) && file_exists(org)) {
     if (!copy_file_over(org, list)) {
       message = "銘柄リストをファイルに書き込めません。";
       return init_result::failed;

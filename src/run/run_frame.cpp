@@ -20,12 +20,13 @@ constexpr std::chrono::milliseconds kLockPoll{50};
 bool take_folder_lock(run_context& ctx, folder_lock& lock, const run_frame_options& options,
                       run_ending& ending) {
   bool told = false;
+  const std::string lock_file = ctx.program_folder + std::string(kLockFileName);
   for (;;) {
-    switch (lock.try_take(ctx.program_folder)) {
+    switch (lock.try_take(lock_file)) {
       case folder_lock::result::taken:
         return true;
       case folder_lock::result::failed:
-        error_ending(ctx, "ロックファイルを作成できません: " + ctx.program_folder + kLockFileName);
+        error_ending(ctx, "ロックファイルを作成できません: " + lock_file);
         ending = run_ending::error;
         return false;
       case folder_lock::result::held_elsewhere:
@@ -52,12 +53,9 @@ bool take_folder_lock(run_context& ctx, folder_lock& lock, const run_frame_optio
 // the program folder itself (the stock list's). The settings are read apart from the run's
 // context, whose stop flag (set between runs, or by an early stop) would cut the reading short.
 void remove_leftovers(const run_context& ctx) {
-  run_context reader;
-  reader.program_folder = ctx.program_folder;
-  settei_record settei;
-  read_settei_sub(reader, settei);
-  std::vector<std::string> trees{settei.kabuka_path};
-  if (settei.syusei_path.rfind(settei.kabuka_path, 0) != 0) trees.push_back(settei.syusei_path);
+  const program_layout layout = read_settings(ctx.program_folder, ctx.factory_folder).layout;
+  std::vector<std::string> trees{layout.database};
+  if (layout.adjusted.rfind(layout.database, 0) != 0) trees.push_back(layout.adjusted);
   remove_leftover_temporaries(trees, ctx.program_folder);
 }
 
@@ -70,7 +68,7 @@ void warn_of_unknown_settings(run_context& ctx) {
 
 void begin_run(run_context& ctx, const char* run_kind) {
   ctx.progress.start_run(run_kind);
-  if (!ctx.program_folder.empty()) remove_old_logs(ctx.program_folder, ctx.now().day);
+  if (!ctx.program_folder.empty()) remove_old_logs(program_layout::of_folder(ctx.program_folder), ctx.now().day);
   warn_of_unknown_settings(ctx);
   remove_leftovers(ctx);
 }
@@ -87,7 +85,7 @@ run_outcome end_run(run_context& ctx, run_log& log, run_outcome outcome) {
 std::string log_path(const run_context& ctx, const run_frame_options& options) {
   if (!options.log_file.empty()) return options.log_file;
   if (ctx.program_folder.empty()) return {};
-  return default_log_path(ctx.program_folder, ctx.now().day);
+  return program_layout::of_folder(ctx.program_folder).log_file(ctx.now().day);
 }
 
 // The engine reports through the run context; anything thrown is a fault of its own, shown as

@@ -11,21 +11,6 @@
 namespace karigane {
 namespace {
 
-constexpr const char* kLogFolder = "log/";
-constexpr std::string_view kLogPrefix = "karigane-";
-constexpr std::string_view kLogSuffix = ".log";
-
-// The day of a log's name "karigane-YYYYMMDD.log"; nothing for any other name.
-std::optional<date> log_day(const std::string& name) {
-  const std::size_t digits = 8;
-  if (name.size() != kLogPrefix.size() + digits + kLogSuffix.size() ||
-      name.compare(0, kLogPrefix.size(), kLogPrefix) != 0 ||
-      name.compare(kLogPrefix.size() + digits, kLogSuffix.size(), kLogSuffix) != 0) {
-    return std::nullopt;
-  }
-  return parse_yyyymmdd(std::string_view(name).substr(kLogPrefix.size(), digits));
-}
-
 const char* ending_text(run_ending ending) {
   switch (ending) {
     case run_ending::completed: return "完了";
@@ -46,51 +31,13 @@ std::string one_line(std::string_view text) {
 
 }  // namespace
 
-std::string default_log_path(const std::string& program_folder, const date& day) {
-  return program_folder + kLogFolder + std::string(kLogPrefix) + yyyymmdd(day) +
-         std::string(kLogSuffix);
-}
-
-void remove_old_logs(const std::string& program_folder, const date& today) {
-  const std::string folder = program_folder + kLogFolder;
+void remove_old_logs(const program_layout& layout, const date& today) {
+  const std::string folder = layout.log_folder();
   if (!folder_exists(folder)) return;
   for (const std::string& name : list_files(folder)) {
-    const std::optional<date> day = log_day(name);
+    const std::optional<date> day = log_file_day(name);
     if (day && days_between(*day, today) > kLogKeepDays) remove_file(folder + name);
   }
-}
-
-std::string window_run_text(const std::string& run_kind, const control_values& c) {
-  std::string text = "ウィンドウ「";
-  auto tick = [&text](bool on, const char* caption) {
-    if (on) text += std::string(" ") + caption;
-  };
-  if (run_kind == kRunUpdate) {
-    text += "更新」";
-    tick(c.out1_data_d_chk, "最新日株価");
-  } else if (run_kind == kRunAdjust) {
-    text += "調整後株価」";
-    tick(c.out2_nenngoto_chk, "年毎から計算");
-  } else if (run_kind != kRunCollection) {
-    text += run_kind + "」";
-  } else {
-    text += "収集開始」";
-    switch (c.meigara_code_opt) {
-      case selection_mode::individual: text += " 個別指定 " + c.code_txt; break;
-      case selection_mode::table: text += " テーブル指定"; break;
-      case selection_mode::range: text += " 範囲指定 " + c.code_txt + "～" + c.code1_txt; break;
-    }
-    tick(c.out1_data_d_chk, "最新日株価");
-    tick(c.out1_jikeiretu_chk, "時系列株価");
-    tick(c.out1_shinyou_chk, "信用売買残");
-    tick(c.out1_data_z_chk, "財務情報");
-    tick(c.out1_nengoto_chk, "年毎");
-    if (c.out1_jikeiretu_chk || c.out1_shinyou_chk) {
-      text += " 期間 " + c.yyyy_start_cmb + "/" + c.mm_start_cmb + "/" + c.dd_start_cmb + "～" +
-              c.yyyy_end_cmb + "/" + c.mm_end_cmb + "/" + c.dd_end_cmb;
-    }
-  }
-  return text;
 }
 
 run_log::run_log(run_context& ctx, std::string path) : ctx_(ctx), path_(std::move(path)) {}

@@ -24,6 +24,7 @@
 #include "core/dates.h"
 #include "core/failure_tally.h"
 #include "core/run_context.h"
+#include "kinds/program_layout.h"
 #include "run/run_ending.h"
 
 namespace karigane {
@@ -31,16 +32,9 @@ namespace karigane {
 // Logs are kept this many days; older ones are removed by the next run.
 inline constexpr long kLogKeepDays = 30;
 
-// program_folder + "log/karigane-YYYYMMDD.log".
-std::string default_log_path(const std::string& program_folder, const date& day);
-
 // Removes the program folder's logs (log/karigane-YYYYMMDD.log) dated more than kLogKeepDays
 // days before `today`; no other file is touched.
-void remove_old_logs(const std::string& program_folder, const date& today);
-
-// What the window's button `run_kind` (kRunCollection, kRunUpdate, kRunAdjust) runs with, for
-// the log: "ウィンドウ「収集開始」 範囲指定 1301～1400 時系列株価 年毎 期間 2014/1/1～2014/11/27".
-std::string window_run_text(const std::string& run_kind, const control_values& controls);
+void remove_old_logs(const program_layout& layout, const date& today);
 
 class run_log : public run_record {
  public:

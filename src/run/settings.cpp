@@ -1,4 +1,4 @@
-// Reading settei.txt: see settings.h.
+// The settings table and the reading of settei.txt: see settings.h.
 #include "run/settings.h"
 
 #include <algorithm>
@@ -28,6 +28,13 @@ std::string settings_file_path(const std::string& program_folder, const std::str
 
 namespace {
 
+// A path below the program folder as the file writes it: relative to the folder.
+std::string below_folder(const program_settings& s, const std::string& path) {
+  const std::string& folder = s.layout.program_folder;
+  if (!folder.empty() && path.rfind(folder, 0) == 0) return path.substr(folder.size());
+  return path;
+}
+
 // Host values are scheme://host[:port]; a trailing "/" would double the path's first "/".
 std::string host_value(std::string value) {
   while (!value.empty() && value.back() == '/') value.pop_back();
@@ -45,6 +52,78 @@ void interval_value(const std::string& value, int& interval_ms) {
   }
 }
 
+// The settings' members, each named once: the table below is built from these.
+#define KARIGANE_TEXT_SETTING(key, def, group, member)                                \
+  setting {                                                                           \
+    key, def, group, [](program_settings& s, const std::string& v) { s.member = v; }, \
+        [](const program_settings& s) { return std::string(s.member); }               \
+  }
+#define KARIGANE_HOST_SETTING(key, def, member)                                                 \
+  setting {                                                                                     \
+    key, def, setting_group::quote_site_host,                                                   \
+        [](program_settings& s, const std::string& v) { s.quote_site.member = host_value(v); }, \
+        [](const program_settings& s) { return s.quote_site.member; }                           \
+  }
+
+}  // namespace
+
+const std::vector<setting>& settings_table() {
+  static const std::vector<setting> table = {
+      {"株価データベースフォルダパス", "kabuka/", setting_group::database,
+       [](program_settings& s, const std::string& v) {
+         s.layout.database = settings_folder_path(s.layout.program_folder, v);
+       },
+       [](const program_settings& s) { return below_folder(s, s.layout.database); }},
+      {"修正株価データベースフォルダパス", "kabuka/syusei_kabuka/", setting_group::database,
+       [](program_settings& s, const std::string& v) {
+         s.layout.adjusted = settings_folder_path(s.layout.program_folder, v);
+       },
+       [](const program_settings& s) { return below_folder(s, s.layout.adjusted); }},
+      KARIGANE_TEXT_SETTING("時系列株価取得サイト", "新", setting_group::quote_site,
+                            quote_site.history_form),
+      KARIGANE_TEXT_SETTING("時系列信用売買残取得サイト", "新", setting_group::quote_site,
+                            quote_site.margin_form),
+      KARIGANE_TEXT_SETTING("最新日株価フォルダ名", "data_d", setting_group::database,
+                            layout.latest_name),
+      KARIGANE_TEXT_SETTING("時系列株価フォルダ名", "data_m", setting_group::database,
+                            layout.prices_name),
+      KARIGANE_TEXT_SETTING("信用売買残フォルダ名", "data_c", setting_group::database,
+                            layout.margin_name),
+      KARIGANE_TEXT_SETTING("財務情報単独決算フォルダ名", "data_ztan", setting_group::database,
+                            layout.independent_name),
+      KARIGANE_TEXT_SETTING("財務情報連結決算フォルダ名", "data_zren", setting_group::database,
+                            layout.consolidated_name),
+      KARIGANE_TEXT_SETTING("財務情報中間決算フォルダ名", "data_ztyu", setting_group::database,
+                            layout.interim_name),
+      KARIGANE_HOST_SETTING("株価サイトURL", "http://info.finance.yahoo.co.jp", kabuka_site_url),
+      KARIGANE_HOST_SETTING("モバイルサイトURL", "http://m.finance.yahoo.co.jp", mobile_site_url),
+      KARIGANE_HOST_SETTING("旧株価テーブルURL", "http://table.yahoo.co.jp", old_table_url),
+      KARIGANE_HOST_SETTING("企業情報サイトURL", "http://profile.yahoo.co.jp", profile_site_url),
+      KARIGANE_HOST_SETTING("指標サイトURL", "http://www.fisco.co.jp", index_site_url),
+      {"アクセス間隔ミリ秒", "500", setting_group::connection,
+       [](program_settings& s, const std::string& v) {
+         interval_value(v, s.quote_site.connection.access_interval_ms);
+       },
+       [](const program_settings& s) {
+         return std::to_string(s.quote_site.connection.access_interval_ms);
+       }},
+      {"CA証明書ファイル", "", setting_group::connection,
+       [](program_settings& s, const std::string& v) {
+         s.quote_site.connection.ca_certificate_file =
+             settings_file_path(s.layout.program_folder, v);
+       },
+       [](const program_settings& s) {
+         return below_folder(s, s.quote_site.connection.ca_certificate_file);
+       }},
+  };
+  return table;
+}
+
+namespace {
+
+#undef KARIGANE_TEXT_SETTING
+#undef KARIGANE_HOST_SETTING
+
 // Walks the records of settei.txt as the reader takes them: a key and a value as two
 // consecutive fields, up to the record whose key and value both contain "EOF" (that one
 // included) or the end of the file. `ctx`, when given, is pumped before each record and its
@@ -52,7 +131,7 @@ void interval_value(const std::string& value, int& interval_ms) {
 template <class Visit>
 void for_each_settings_record(run_context* ctx, const std::string& folder, Visit visit) {
   std::string bytes;
-  if (!read_file_bytes(folder + "settei.txt", bytes)) return;
+  if (!read_file_bytes(folder + std::string(kSettingsFileName), bytes)) return;
   const std::string text = decode_user_text(bytes);
   field_reader reader(text);
 
@@ -70,98 +149,62 @@ void for_each_settings_record(run_context* ctx, const std::string& folder, Visit
   }
 }
 
-}  // namespace
-
-const std::vector<settings_key>& settings_keys() {
-  static const std::vector<settings_key> keys = [] {
-    const settei_record d;
-    return std::vector<settings_key>{
-        {"株価データベースフォルダパス", "kabuka/", false},
-        {"修正株価データベースフォルダパス", "kabuka/syusei_kabuka/", false},
-        {"時系列株価取得サイト", d.jikeiretu_site, false},
-        {"時系列信用売買残取得サイト", d.shinyou_site, false},
-        {"最新日株価フォルダ名", d.data_d_name, false},
-        {"時系列株価フォルダ名", d.data_m_name, false},
-        {"信用売買残フォルダ名", d.data_c_name, false},
-        {"財務情報単独決算フォルダ名", d.data_ztan_name, false},
-        {"財務情報連結決算フォルダ名", d.data_zren_name, false},
-        {"財務情報中間決算フォルダ名", d.data_ztyu_name, false},
-        {"株価サイトURL", d.kabuka_site_url, true},
-        {"モバイルサイトURL", d.mobile_site_url, true},
-        {"旧株価テーブルURL", d.old_table_url, true},
-        {"企業情報サイトURL", d.profile_site_url, true},
-        {"指標サイトURL", d.index_site_url, true},
-        {"アクセス間隔ミリ秒", std::to_string(d.access_interval_ms), false},
-        {"CA証明書ファイル", d.ca_certificate_file, false},
-    };
-  }();
-  return keys;
+const setting* setting_of(const std::string& key) {
+  for (const setting& s : settings_table()) {
+    if (key == s.key) return &s;
+  }
+  return nullptr;
 }
 
-void read_settei_sub(run_context& ctx, settei_record& settei) {
-  const std::string& folder = ctx.program_folder;
-  const settei_record defaults;
-  settei = defaults;
-  settei.kabuka_path = folder + "kabuka/";
-  settei.syusei_path = folder + "kabuka/syusei_kabuka/";
+}  // namespace
 
-  for_each_settings_record(&ctx, folder, [&](const std::string& key, const std::string& value) {
-    if (key == "株価データベースフォルダパス") {
-      settei.kabuka_path = settings_folder_path(folder, value);
-    } else if (key == "修正株価データベースフォルダパス") {
-      settei.syusei_path = settings_folder_path(folder, value);
-    } else if (key == "時系列株価取得サイト") {
-      settei.jikeiretu_site = value;
-    } else if (key == "時系列信用売買残取得サイト") {
-      settei.shinyou_site = value;
-    } else if (key == "最新日株価フォルダ名") {
-      settei.data_d_name = value;
-    } else if (key == "時系列株価フォルダ名") {
-      settei.data_m_name = value;
-    } else if (key == "信用売買残フォルダ名") {
-      settei.data_c_name = value;
-    } else if (key == "財務情報単独決算フォルダ名") {
-      settei.data_ztan_name = value;
-    } else if (key == "財務情報連結決算フォルダ名") {
-      settei.data_zren_name = value;
-    } else if (key == "財務情報中間決算フォルダ名") {
-      settei.data_ztyu_name = value;
-    } else if (key == "株価サイトURL") {
-      settei.kabuka_site_url = host_value(value);
-    } else if (key == "モバイルサイトURL") {
-      settei.mobile_site_url = host_value(value);
-    } else if (key == "旧株価テーブルURL") {
-      settei.old_table_url = host_value(value);
-    } else if (key == "企業情報サイトURL") {
-      settei.profile_site_url = host_value(value);
-    } else if (key == "指標サイトURL") {
-      settei.index_site_url = host_value(value);
-    } else if (key == "アクセス間隔ミリ秒") {
-      interval_value(value, settei.access_interval_ms);
-    } else if (key == "CA証明書ファイル") {
-      settei.ca_certificate_file = settings_file_path(folder, value);
-    }
-  });
+program_settings default_settings(const std::string& program_folder,
+                                  const std::string& factory_folder) {
+  program_settings settings;
+  settings.layout.program_folder = program_folder;
+  settings.layout.factory_folder = factory_folder;
+  for (const setting& s : settings_table()) s.read(settings, s.default_value);
+  return settings;
+}
+
+program_settings read_settings(const std::string& program_folder, const std::string& factory_folder,
+                               run_context* ctx) {
+  program_settings settings = default_settings(program_folder, factory_folder);
+  for_each_settings_record(ctx, program_folder,
+                           [&](const std::string& key, const std::string& value) {
+                             if (const setting* s = setting_of(key)) s->read(settings, value);
+                           });
+  return settings;
 }
 
 std::vector<std::string> unknown_settings_keys(const std::string& program_folder) {
   std::vector<std::string> unknown;
-  for_each_settings_record(nullptr, program_folder, [&](const std::string& key,
-                                                         const std::string& value) {
-    // The end record, and a lone "EOF" or blank line that a hand-edited file ends with.
-    if ((contains(key, "EOF") && contains(value, "EOF")) || key == "EOF" || key.empty()) return;
-    const auto& keys = settings_keys();
-    const bool known = std::any_of(keys.begin(), keys.end(),
-                                   [&](const settings_key& k) { return key == k.name; });
-    if (!known && std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
-      unknown.push_back(key);
-    }
-  });
+  for_each_settings_record(
+      nullptr, program_folder, [&](const std::string& key, const std::string& value) {
+        // The end record, and a lone "EOF" or blank line that a hand-edited file ends with.
+        if ((contains(key, "EOF") && contains(value, "EOF")) || key == "EOF" || key.empty()) return;
+        if (setting_of(key) == nullptr &&
+            std::find(unknown.begin(), unknown.end(), key) == unknown.end()) {
+          unknown.push_back(key);
+        }
+      });
   return unknown;
 }
 
 std::string unknown_settings_key_warning(const std::string& key) {
   return "settei.txt の不明なキーを読み飛ばしました: " + key;
+}
+
+std::string settings_file_text(const program_settings& settings) {
+  std::string text;
+  for (const setting& s : settings_table()) {
+    text += s.key;
+    text += ',';
+    text += s.write(settings);
+    text += "\r\n";
+  }
+  text += "EOF,EOF\r\n";
+  return text;
 }
 
 }  // namespace karigane

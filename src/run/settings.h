@@ -1,38 +1,66 @@
-// The settings file settei.txt in the program folder: key and value records, the defaults of
-// the settings record, and the reader that runs at start-up and at the start of every run.
+// The settings file settei.txt in the program folder: its records ("key,value", CP932 or UTF-8,
+// up to the record "EOF,EOF"), and the one table that declares every setting once (its key,
+// the value a new file gets, and where it goes in the settings record). The reader that runs
+// at start-up and at the start of every run, `init`, the unknown-key warning and the window's
+// settings all work from that table.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/run_context.h"
-#include "core/settei.h"
+#include "http/connection_settings.h"
+#include "kinds/data_kinds.h"
+#include "kinds/program_layout.h"
+#include "sources/quote_site/quote_site_settings.h"
 
 namespace karigane {
 
-// Fills `settei` with the defaults, then with the records of program folder + "settei.txt"
-// up to the "EOF" record or the end of the file. A missing or unreadable file leaves the
-// defaults silently; values are not validated, except that an access interval that is not
-// a whole number of milliseconds up to a minute keeps its default.
-void read_settei_sub(run_context& ctx, settei_record& settei);
-
-// A key of settei.txt with the value a new file gets (the default the reader would use).
-struct settings_key {
-  const char* name;
-  std::string default_value;
-  bool is_host;  // one of the five keys naming the quote site's hosts
+// Everything settei.txt sets, in the pieces each layer takes: the database's layout, the
+// source and its hosts, the connection.
+struct program_settings {
+  program_layout layout;
+  source_id source = source_id::quote_site;
+  quote_site_settings quote_site;
 };
 
-// Every key the reader knows, in the order a new settei.txt lists them.
-const std::vector<settings_key>& settings_keys();
+// Which part of the settings a key belongs to.
+enum class setting_group { database, source, quote_site_host, quote_site, connection };
 
-// The keys of settei.txt's records that are none of settings_keys() (a misspelt host key
-// would silently send a run to the default hosts), each once, in the order of the file. The
-// records are walked as the reader walks them.
+// One setting of settei.txt.
+struct setting {
+  const char* key;
+  const char* default_value;  // the value a new settei.txt gets
+  setting_group group;
+  // Sets the record's member from a value read from the file (relative paths lie below the
+  // program folder); a value the setting cannot take leaves the member as it was.
+  void (*read)(program_settings& settings, const std::string& value);
+  // The member's value as the file writes it.
+  std::string (*write)(const program_settings& settings);
+};
+
+// Every setting, in the order a new settei.txt lists them.
+const std::vector<setting>& settings_table();
+
+// The settings of a program folder with every setting at its default (the table's).
+program_settings default_settings(const std::string& program_folder,
+                                  const std::string& factory_folder = {});
+
+// The settings of a program folder: the defaults, then the records of its settei.txt up to the
+// "EOF" record or the end of the file. A missing or unreadable file leaves the defaults. With
+// `ctx`, the reader pumps before each record and a stop ends it.
+program_settings read_settings(const std::string& program_folder,
+                               const std::string& factory_folder, run_context* ctx = nullptr);
+
+// The keys of settei.txt's records that no setting knows (a misspelt host key would silently
+// send a run to the default hosts), each once, in the order of the file.
 std::vector<std::string> unknown_settings_keys(const std::string& program_folder);
 
 // The warning a run gives for such a key.
 std::string unknown_settings_key_warning(const std::string& key);
+
+// The text of a new settei.txt: every setting with its value in `settings`, then "EOF,EOF".
+std::string settings_file_text(const program_settings& settings);
 
 // The folder value of a settings record as an absolute folder path ending in "/": relative
 // values (written with "\" or "/") lie below the program folder.

@@ -2,50 +2,42 @@
 #include "run/update_catch_up.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_set>
 
 #include "core/damaged_file.h"
 #include "core/file_store.h"
 #include "core/text.h"
 #include "core/trading_days.h"
+#include "kinds/data_kinds.h"
 #include "latest/gap_record.h"
 #include "latest/series_gaps.h"
-#include "timeseries/price_files.h"
-#include "timeseries/timeseries_driver.h"
+#include "timeseries/price_collection.h"
 
 namespace karigane {
 namespace {
 
 // Whether the newest year folder holds price files: the database is kept with "年毎".
-bool keeps_yearly_prices(const settei_record& s) {
-  std::string newest_year;
-  for (const std::string& folder : list_subfolders(s.kabuka_path)) {
-    const double v = val(folder);
-    if (v > 1980 && v < 2050 && (newest_year.empty() || v > val(newest_year))) newest_year = folder;
-  }
-  return !newest_year.empty() &&
-         !list_files(s.kabuka_path + newest_year + "/" + s.data_m_name + "/").empty();
+bool keeps_yearly_prices(const program_layout& layout) {
+  const std::string newest_year = newest_year_folder(layout);
+  return !newest_year.empty() && !list_files(layout.yearly_price_folder(newest_year)).empty();
 }
 
 // Collects the missing days of the open gaps and drops from them those filled without any
 // failure of their stock.
-void fill_gaps(run_context& ctx, gap_record_t& open, const date& latest) {
-  code_list_t codes(1);
-  first_days_t first_days;
+void fill_gaps(run_context& ctx, const program_layout& layout, price_source& source,
+               gap_record_t& open, const date& latest) {
+  std::vector<std::string> codes;
+  std::map<std::string, date> first_days;
   date first = latest;
   for (const auto& [code, gap] : open) {
     codes.push_back(code);
     first_days[code] = add_days(gap.stored_through, 1);
     first = std::min(first, first_days[code]);
   }
-  codes[0] = num_text(static_cast<std::int64_t>(codes.size() - 1));
   const std::size_t failures_before = ctx.failures.count();
-  const bool yearly = ctx.controls.out1_nengoto_chk;
-  ctx.controls.out1_nengoto_chk = keeps_yearly_prices(ctx.settei);
-  std::int16_t error_flag_s = kFalse;
-  std::string error_msg_s;
-  dl_jikeiretudata_sub(ctx, codes, first, latest, error_flag_s, error_msg_s, &first_days);
-  ctx.controls.out1_nengoto_chk = yearly;
+  collect_prices(ctx, layout, source,
+                 {codes, {first, latest}, false, keeps_yearly_prices(layout), &first_days});
   if (ctx.run_interrupted()) return;
   const std::vector<run_failure> failures = ctx.failures.list();
   std::unordered_set<std::string> failed;
@@ -77,45 +69,48 @@ std::string series_gap_warning(std::size_t count, const date& first_missing,
 
 }  // namespace
 
-void settle_series_gaps(run_context& ctx, const data_d_table_t& table) {
+void settle_series_gaps(run_context& ctx, const program_settings& settings,
+                        kind_sources& sources, const data_d_table_t& table, bool catch_up) {
   if (ctx.run_interrupted() || table.empty()) return;
   const std::optional<date> latest = parse_yyyymmdd(table[0][kDCode]);
   if (!latest) return;
-  const settei_record& s = ctx.settei;
+  const program_layout& layout = settings.layout;
 
   gap_record_t noted;
-  const read_result record_read = read_gap_record(s, noted);
+  const std::string record_file = layout.gap_record_file();
+  const status record_read = read_gap_record(layout, noted);
   if (record_read.unusable()) {
-    report_unusable_file(ctx, "", kKindUpdate, gap_record_path(s), record_read,
-                         damaged_file_message(gap_record_path(s)));
+    report_unusable_file(ctx, "", kUpdateLabel, record_file, record_read,
+                         damaged_file_message(record_file));
   }
   gap_record_t open = noted;
   // A noted series that is no longer stored has nothing to fill.
-  std::erase_if(open, [&](const auto& e) { return !file_exists(price_file_path(s, e.first)); });
-  for (const series_gap& g : find_series_gaps(ctx, table)) {
+  std::erase_if(open, [&](const auto& e) { return !file_exists(layout.price_file(e.first)); });
+  const auto market_days = [&] { return sources.latest().market_days(ctx); };
+  for (const series_gap& g : find_series_gaps(ctx, layout, table, market_days)) {
     note_gap(open, g.code, g.newest, *latest);
   }
   if (ctx.run_interrupted()) return;
 
   // An unreadable record stays as it is: rewriting it would lose its notes.
   const bool writable = !record_read.unusable();
-  if (ctx.controls.out1_tuzuki_chk && !open.empty()) {
+  if (catch_up && !open.empty()) {
     // The gaps are noted before they are filled: a run cut short in the fill (a kill, a stop, a
     // fault) may leave a series' main file current and its yearly files without the days, and
     // only the note makes the next catch-up fill that series again, yearly files and all.
     if (open != noted && writable) {
-      if (!write_gap_record(s, open)) {
-        ctx.set_write_error(gap_record_path(s));
+      if (!write_gap_record(layout, open)) {
+        ctx.set_write_error(record_file);
         return;
       }
       noted = open;
     }
-    fill_gaps(ctx, open, *latest);
+    fill_gaps(ctx, layout, sources.prices(), open, *latest);
     if (ctx.run_interrupted()) return;
   }
   if (open != noted && writable) {
-    if (!write_gap_record(s, open)) {
-      ctx.set_write_error(gap_record_path(s));
+    if (!write_gap_record(layout, open)) {
+      ctx.set_write_error(record_file);
       return;
     }
   }

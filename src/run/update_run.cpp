@@ -3,53 +3,56 @@
 
 #include <optional>
 #include <unordered_set>
+#include <vector>
 
 #include "core/damaged_file.h"
 #include "core/file_store.h"
-#include "core/stock_file_name.h"
 #include "core/text.h"
-#include "latest/data_m_update.h"
-#include "latest/latest_driver.h"
+#include "kinds/data_kinds.h"
+#include "latest/latest_collection.h"
 #include "run/settings.h"
+#include "run/source_choice.h"
 #include "run/update_catch_up.h"
+#include "timeseries/latest_day_merge.h"
 
 namespace karigane {
 namespace {
 
-// The code of a time-series file name "NNNN.csv" whose value lies in 1000..9998.
-std::optional<int> code_of_file(const std::string& name) {
-  const std::optional<int> code = stock_file_code(name);
-  if (!code || *code < 1000 || *code >= 9999) return std::nullopt;
+// The code of a time-series file name "NNNN.csv", but for 0NNN and 9999.
+std::optional<std::string> code_of_file(const std::string& name) {
+  std::optional<std::string> code = stock_code_of_file(name);
+  if (!code || code->front() == '0' || *code == "9999") return std::nullopt;
   return code;
 }
 
 }  // namespace
 
-run_ending renew_start_cmd_Click(run_context& ctx) {
+run_ending update(run_context& ctx, const update_request& request) {
   begin_button_run(ctx);
   if (ctx.stop_flag()) {
     abort_ending(ctx);
     return run_ending::aborted;
   }
-  read_settei_sub(ctx, ctx.settei);
+  const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
+  const program_layout& layout = settings.layout;
   ctx.pump();
   if (ctx.stop_flag()) {
     abort_ending(ctx);
     return run_ending::aborted;
   }
   ctx.set_controls_sub(false);
-  const settei_record& s = ctx.settei;
+  const std::unique_ptr<kind_sources> sources = make_sources(settings, request.source);
 
-  code_list_t codes(1, "0");
-  std::unordered_set<int> known;  // the codes' values
-  const std::string series_folder = s.kabuka_path + s.data_m_name + "/";
+  std::vector<std::string> codes;
+  std::unordered_set<std::string> known;
+  const std::string series_folder = layout.price_folder();
   file_status listed;
   for (const std::string& name : list_files(series_folder, &listed)) {
     ctx.pump();
     if (ctx.stop_flag()) break;
-    if (const std::optional<int> code = code_of_file(name)) {
-      codes.push_back(std::to_string(*code));
+    if (std::optional<std::string> code = code_of_file(name)) {
       known.insert(*code);
+      codes.push_back(std::move(*code));
     }
   }
   if (ctx.stop_flag()) {
@@ -57,23 +60,16 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
     return run_ending::aborted;
   }
   // A folder that cannot be listed is not an empty one.
-  if (!listed && !listed.missing()) report_unlisted_folder(ctx, kKindUpdate, series_folder, listed);
-  std::string newest_year;
-  for (const std::string& folder : list_subfolders(s.kabuka_path)) {
-    const double v = val(folder);
-    if (v > 1980 && v < 2050 && (newest_year.empty() || v > val(newest_year))) newest_year = folder;
-  }
-  if (!newest_year.empty()) {
-    for (const std::string& name :
-         list_files(s.kabuka_path + newest_year + "/" + s.data_m_name + "/")) {
+  if (!listed && !listed.missing()) report_unlisted_folder(ctx, kUpdateLabel, series_folder, listed);
+  if (const std::string newest_year = newest_year_folder(layout); !newest_year.empty()) {
+    for (const std::string& name : list_files(layout.yearly_price_folder(newest_year))) {
       ctx.pump();
-      const std::optional<int> code = code_of_file(name);
-      if (code && known.insert(*code).second) codes.push_back(std::to_string(*code));
+      const std::optional<std::string> code = code_of_file(name);
+      if (code && known.insert(*code).second) codes.push_back(*code);
     }
   }
-  codes[0] = num_text(static_cast<std::int64_t>(codes.size() - 1));
   ctx.pump();
-  if (codes.size() == 1) {
+  if (codes.empty()) {
     ctx.set_label1("収集されている時系列株価はありません。", label_colour::blue);
     ctx.set_controls_sub(true);
     ctx.set_stop_flag(true);
@@ -81,12 +77,11 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
   }
 
   data_d_table_t table(1);
-  std::int16_t error_flag_s = kFalse;
-  std::string error_msg_s;
-  higoto_kabuka_download_sub(ctx, codes, table, error_flag_s, error_msg_s);
+  const status latest =
+      collect_latest_day(ctx, layout, sources->latest(), codes, request.latest_file, table);
   // A page wait cut short by a stop is the stop's ending, not a failed retrieval.
-  if (error_flag_s != 0 && !ctx.stop_flag()) {
-    ctx.set_label1(error_msg_s, label_colour::red);
+  if (!latest && latest != status::stopped && !ctx.stop_flag()) {
+    ctx.set_label1(latest.message(), label_colour::red);
     ctx.set_controls_sub(true);
     ctx.set_stop_flag(true);
     return run_ending::error;
@@ -96,8 +91,8 @@ run_ending renew_start_cmd_Click(run_context& ctx) {
     return run_ending::aborted;
   }
   ctx.pump();
-  settle_series_gaps(ctx, table);
-  add_data_d_to_data_m_sub(ctx, table);
+  settle_series_gaps(ctx, settings, *sources, table, request.catch_up);
+  merge_latest_day(ctx, layout, table);
   if (ctx.has_run_error()) {
     error_ending(ctx, ctx.run_error());
     return run_ending::error;

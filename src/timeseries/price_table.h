@@ -38,4 +38,11 @@ inline std::size_t split_count(const bunkatu_list_t& t) { return table_count(t, 
 jikeiretu_data_t empty_price_table(const std::string& code);
 bunkatu_list_t empty_split_table(const std::string& code);
 
+// What a source fetches of one stock: its daily rows and its splits, newest first.
+struct price_rows {
+  jikeiretu_data_t prices;
+  bunkatu_list_t splits;
+};
+price_rows empty_price_rows(const std::string& code);
+
 }  // namespace karigane

@@ -11,9 +11,9 @@
 
 namespace karigane {
 
-chart_window::chart_window(const settei_record& settei, const chart_request& request,
+chart_window::chart_window(const program_layout& layout, const chart_request& request,
                            QWidget* parent)
-    : QWidget(parent), settei_(settei), request_(request) {
+    : QWidget(parent), layout_(layout), request_(request) {
   setObjectName(QStringLiteral("chart_window"));
   span_cmb_ = new QComboBox;
   span_cmb_->setObjectName(QStringLiteral("span_cmb"));
@@ -35,9 +35,9 @@ chart_window::chart_window(const settei_record& settei, const chart_request& req
   controls->addWidget(adjusted_chk_);
   controls->addWidget(message_lb_, 1);
   controls->addWidget(hint);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(controls);
-  layout->addWidget(view_, 1);
+  auto* rows = new QVBoxLayout(this);
+  rows->addLayout(controls);
+  rows->addWidget(view_, 1);
   resize(1100, 680);
 
   connect(span_cmb_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -53,7 +53,7 @@ chart_window::chart_window(const settei_record& settei, const chart_request& req
 
 bool chart_window::reload() {
   std::string message;
-  const bool ok = load_chart_series(settei_, request_, series_, message) == chart_load::ok;
+  const bool ok = load_chart_series(layout_, request_, series_, message) == chart_load::ok;
   if (!ok) series_.bars.clear();
   view_->show_series(series_);
   QPalette red = message_lb_->palette();

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "core/settei.h"
+#include "kinds/program_layout.h"
 #include "chart/chart_series.h"
 
 class QCheckBox;
@@ -21,7 +21,7 @@ class chart_window : public QWidget {
   Q_OBJECT
 
  public:
-  chart_window(const settei_record& settei, const chart_request& request,
+  chart_window(const program_layout& layout, const chart_request& request,
                QWidget* parent = nullptr);
 
   // Reads the stored files again and redraws; false (and the reason shown) when the stock has
@@ -31,7 +31,7 @@ class chart_window : public QWidget {
   chart_view* view() const { return view_; }
 
  private:
-  settei_record settei_;
+  program_layout layout_;
   chart_request request_;
   chart_series series_;
   chart_view* view_ = nullptr;

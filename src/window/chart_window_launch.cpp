@@ -10,7 +10,7 @@
 
 namespace karigane {
 
-int run_chart_command(int argc, char** argv, const settei_record& settei,
+int run_chart_command(int argc, char** argv, const program_layout& layout,
                       const chart_request& request, const std::string& png_path) {
   if (png_path.empty() && !display_available()) {
     std::fputs("karigane: チャートを表示するディスプレイがありません（--out FILE.png で画像に"
@@ -23,7 +23,7 @@ int run_chart_command(int argc, char** argv, const settei_record& settei,
   if (!png_path.empty()) {
     chart_series series;
     std::string message;
-    if (load_chart_series(settei, request, series, message) != chart_load::ok) {
+    if (load_chart_series(layout, request, series, message) != chart_load::ok) {
       std::fprintf(stderr, "karigane: %s\n", message.c_str());
       return 1;
     }
@@ -33,7 +33,7 @@ int run_chart_command(int argc, char** argv, const settei_record& settei,
     }
     return 0;
   }
-  chart_window window(settei, request);
+  chart_window window(layout, request);
   window.show();
   return QApplication::exec();
 }

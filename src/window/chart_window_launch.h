@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/settei.h"
+#include "kinds/program_layout.h"
 #include "chart/chart_series.h"
 
 namespace karigane {
@@ -12,7 +12,7 @@ namespace karigane {
 // Returns the program's exit status: 0; 1 when the stock has no series to draw or the
 // picture cannot be written (the reason on standard error); 2 when a window is asked for and
 // there is no display.
-int run_chart_command(int argc, char** argv, const settei_record& settei,
+int run_chart_command(int argc, char** argv, const program_layout& layout,
                       const chart_request& request, const std::string& png_path);
 
 }  // namespace karigane

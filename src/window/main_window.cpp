@@ -20,15 +20,14 @@
 #include <algorithm>
 #include <climits>
 
+#include "codes/targets.h"
+#include "core/file_store.h"
+#include "core/text.h"
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
 #include "run/period.h"
 #include "run/program_folder.h"
-#include "run/run_log.h"
 #include "run/settings.h"
-#include "codes/targets.h"
-#include "core/file_store.h"
-#include "core/text.h"
 #include "run/update_run.h"
 #include "window/chart_window.h"
 
@@ -100,8 +99,9 @@ void main_window::connect_handlers() {
   }
   connect(code_txt, &QLineEdit::textChanged, this, &main_window::code_txt_Change);
   connect(code1_txt, &QLineEdit::textChanged, this, &main_window::code1_txt_Change);
-  connect(out1_jikeiretu_chk, &QCheckBox::toggled, this, &main_window::update_period_availability);
-  connect(out1_shinyou_chk, &QCheckBox::toggled, this, &main_window::update_period_availability);
+  for (QCheckBox* box : kind_chk) {
+    connect(box, &QCheckBox::toggled, this, &main_window::update_period_availability);
+  }
   for (QComboBox* combo : {mm_start_cmb, dd_start_cmb, mm_end_cmb, dd_end_cmb}) {
     connect(combo, &QComboBox::activated, this, &main_window::period_cmb_Click);
   }
@@ -112,20 +112,18 @@ void main_window::Form_Load(const main_window_setup& setup) {
   ctx_.factory_folder = setup.factory_folder;
   if (setup.fixed_now) ctx_.fix_now(*setup.fixed_now);
   Label2->setText(QString::fromUtf8(kVersionText));
-  read_settei_sub(ctx_, ctx_.settei);
   m_dl_start_cmd->setEnabled(false);
   ctx_.set_stop_flag(false);
 
   const date today = ctx_.now().day;
   const period_list_items items = make_period_list_items(today);
-  control_values preset;
-  preset_period_lists(preset, today);
-  fill_list(yyyy_start_cmb, items.years, preset.yyyy_start_cmb);
-  fill_list(mm_start_cmb, items.months, preset.mm_start_cmb);
-  fill_list(dd_start_cmb, items.days, preset.dd_start_cmb);
-  fill_list(yyyy_end_cmb, items.years, preset.yyyy_end_cmb);
-  fill_list(mm_end_cmb, items.months, preset.mm_end_cmb);
-  fill_list(dd_end_cmb, items.days, preset.dd_end_cmb);
+  const period_texts preset = preset_period(today);
+  fill_list(yyyy_start_cmb, items.years, preset.start_year);
+  fill_list(mm_start_cmb, items.months, preset.start_month);
+  fill_list(dd_start_cmb, items.days, preset.start_day);
+  fill_list(yyyy_end_cmb, items.years, preset.end_year);
+  fill_list(mm_end_cmb, items.months, preset.end_month);
+  fill_list(dd_end_cmb, items.days, preset.end_day);
 
   const bool range = meigara_code_opt[2]->isChecked();
   code1_txt->setVisible(range);
@@ -168,19 +166,17 @@ void main_window::apply_controls(bool enable) {
   out2_frame->setEnabled(enable);
   meigara_code_frame->setEnabled(enable);
   m_dl_stop_cmd->setVisible(!enable);
-  // With neither time series nor margin ticked the period area stays greyed.
-  if (out1_jikeiretu_chk->isChecked() || out1_shinyou_chk->isChecked()) {
-    kikan_frame->setEnabled(enable);
-  }
+  // Without a kind that has a period the period area stays greyed.
+  if (period_applies(ticked_kinds())) kikan_frame->setEnabled(enable);
 }
 
-void main_window::run_guarded(const char* run_kind, const button_run& run) {
+void main_window::run_guarded(const char* run_kind, const std::string& started_by,
+                              const button_run& run) {
   if (running_) return;
   running_ = true;
   show_failures({});
-  read_controls();
   run_frame_options frame;
-  frame.started_by = window_run_text(run_kind, ctx_.controls);
+  frame.started_by = started_by;
   run_outcome outcome = run_in_frame(ctx_, run_kind, run, frame);
   show_progress(ctx_.progress.snapshot());
   running_ = false;
@@ -215,47 +211,75 @@ void main_window::failures_cmd_Click() {
   dialog->open();
 }
 
-void main_window::read_controls() {
-  control_values& c = ctx_.controls;
-  c.meigara_code_opt = meigara_code_opt[2]->isChecked()   ? selection_mode::range
-                       : meigara_code_opt[1]->isChecked() ? selection_mode::table
-                                                          : selection_mode::individual;
-  c.code_txt = code_txt->text().toStdString();
-  c.code1_txt = code1_txt->text().toStdString();
-  c.out1_data_d_chk = out1_data_d_chk->isChecked();
-  c.out1_jikeiretu_chk = out1_jikeiretu_chk->isChecked();
-  c.out1_shinyou_chk = out1_shinyou_chk->isChecked();
-  c.out1_data_z_chk = out1_data_z_chk->isChecked();
-  c.out1_nengoto_chk = out1_nengoto_chk->isChecked();
-  c.out1_tuzuki_chk = out1_tuzuki_chk->isChecked();
-  c.yyyy_start_cmb = yyyy_start_cmb->currentText().toStdString();
-  c.mm_start_cmb = mm_start_cmb->currentText().toStdString();
-  c.dd_start_cmb = dd_start_cmb->currentText().toStdString();
-  c.yyyy_end_cmb = yyyy_end_cmb->currentText().toStdString();
-  c.mm_end_cmb = mm_end_cmb->currentText().toStdString();
-  c.dd_end_cmb = dd_end_cmb->currentText().toStdString();
-  c.out2_nenngoto_chk = out2_nenngoto_chk->isChecked();
-  c.Check1 = Check1->isChecked();
-  c.connect_sound_chk = connect_sound_chk->isChecked();
+kind_set main_window::ticked_kinds() const {
+  kind_set kinds;
+  for (const data_kind& kind : data_kinds()) {
+    kinds.set(kind.id, kind_chk[static_cast<std::size_t>(kind.id)]->isChecked());
+  }
+  return kinds;
 }
 
-void main_window::show_code_boxes() {
-  const QString first = qt_text(ctx_.controls.code_txt);
-  const QString last = qt_text(ctx_.controls.code1_txt);
+collection_request main_window::collection_asked() const {
+  collection_request r;
+  r.codes.mode = meigara_code_opt[2]->isChecked()   ? selection_mode::range
+                 : meigara_code_opt[1]->isChecked() ? selection_mode::table
+                                                    : selection_mode::single;
+  r.codes.first = code_txt->text().toStdString();
+  r.codes.last = code1_txt->text().toStdString();
+  r.kinds = ticked_kinds();
+  r.yearly = out1_nengoto_chk->isChecked();
+  r.since_stored = out1_tuzuki_chk->isChecked();
+  r.period = {
+      yyyy_start_cmb->currentText().toStdString(), mm_start_cmb->currentText().toStdString(),
+      dd_start_cmb->currentText().toStdString(),   yyyy_end_cmb->currentText().toStdString(),
+      mm_end_cmb->currentText().toStdString(),     dd_end_cmb->currentText().toStdString()};
+  return r;
+}
+
+update_request main_window::update_asked() const {
+  update_request r;
+  r.latest_file = kind_chk[static_cast<std::size_t>(kind_id::latest)]->isChecked();
+  r.catch_up = out1_tuzuki_chk->isChecked();
+  return r;
+}
+
+adjust_request main_window::adjust_asked() const { return {out2_nenngoto_chk->isChecked()}; }
+
+program_settings main_window::current_settings() const {
+  return read_settings(ctx_.program_folder, ctx_.factory_folder);
+}
+
+void main_window::show_code_boxes(const code_selection& shown) {
+  const QString first = qt_text(shown.first);
+  const QString last = qt_text(shown.last);
   if (code_txt->text() != first) code_txt->setText(first);
   if (code1_txt->text() != last) code1_txt->setText(last);
 }
 
 void main_window::m_dl_start_cmd_Click() {
-  run_guarded(kRunCollection, karigane::m_dl_start_cmd_Click);
+  const collection_request request = collection_asked();
+  std::optional<code_selection> shown;
+  run_guarded(kRunCollection, "ウィンドウ「収集開始」" + request_text(request),
+              [&](run_context& c) {
+                collection_outcome outcome = collect(c, request);
+                shown = outcome.shown;
+                return outcome.ending;
+              });
+  if (shown) show_code_boxes(*shown);
 }
 
 void main_window::renew_start_cmd_Click() {
-  run_guarded(kRunUpdate, karigane::renew_start_cmd_Click);
+  const update_request request = update_asked();
+  std::string started_by = "ウィンドウ「更新」";
+  if (request.latest_file) started_by += std::string(" ") + kind_of(kind_id::latest).name;
+  run_guarded(kRunUpdate, started_by, [&](run_context& c) { return karigane::update(c, request); });
 }
 
 void main_window::out2_hosei_cmd_Click() {
-  run_guarded(kRunAdjust, karigane::out2_hosei_cmd_Click);
+  const adjust_request request = adjust_asked();
+  std::string started_by = "ウィンドウ「調整後株価」";
+  if (request.from_yearly) started_by += " 年毎から計算";
+  run_guarded(kRunAdjust, started_by, [&](run_context& c) { return karigane::adjust(c, request); });
 }
 
 namespace {
@@ -272,15 +296,14 @@ std::optional<date> list_date(const std::string& y, const std::string& m, const 
 }  // namespace
 
 void main_window::chart_cmd_Click() {
-  read_controls();
-  read_settei_sub(ctx_, ctx_.settei);
-  const control_values& c = ctx_.controls;
+  const collection_request asked = collection_asked();
+  const period_texts& p = asked.period;
   chart_request request;
-  request.code = trim(c.code_txt);
-  request.from = list_date(c.yyyy_start_cmb, c.mm_start_cmb, c.dd_start_cmb);
-  request.to = list_date(c.yyyy_end_cmb, c.mm_end_cmb, c.dd_end_cmb);
+  request.code = trim(asked.codes.first);
+  request.from = list_date(p.start_year, p.start_month, p.start_day);
+  request.to = list_date(p.end_year, p.end_month, p.end_day);
   request.adjusted = false;
-  auto* chart = new chart_window(ctx_.settei, request);
+  auto* chart = new chart_window(current_settings().layout, request);
   chart->setAttribute(Qt::WA_DeleteOnClose);
   chart->show();
 }
@@ -290,7 +313,7 @@ void main_window::Command1_Click() {
   if (!running_) ctx_.set_stop_flag(false);
   ctx_.set_label1("", label_colour::blue);
   ctx_.pump();
-  const std::string& folder = ctx_.settei.kabuka_path;
+  const std::string folder = current_settings().layout.database;
   if (folder.empty() || !folder_exists(folder)) {
     ctx_.set_label1("収集されているデータはありません。", label_colour::blue);
     return;
@@ -299,7 +322,7 @@ void main_window::Command1_Click() {
 }
 
 void main_window::help_cmd_Click() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(readme_path(ctx_))));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(current_settings().layout.readme_file())));
 }
 
 void main_window::stop_cmd_Click() {
@@ -334,7 +357,7 @@ void main_window::code1_txt_Change() {
 }
 
 void main_window::update_period_availability() {
-  const bool usable = out1_jikeiretu_chk->isChecked() || out1_shinyou_chk->isChecked();
+  const bool usable = period_applies(ticked_kinds());
   if (!usable) out1_nengoto_chk->setChecked(false);
   out1_nengoto_chk->setEnabled(usable);
   kikan_frame->setEnabled(usable);

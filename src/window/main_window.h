@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "kinds/collection_request.h"
 #include "run/run_frame.h"
+#include "run/settings.h"
 #include "window/main_window_context.h"
 
 class QCheckBox;
@@ -85,13 +87,19 @@ class main_window : public QWidget {
   void show_progress(const progress_snapshot& s);
 
   // Runs one of the engine's runs in the run frame on the window's context, unless one is
-  // running already, and shows what it could not do.
-  void run_guarded(const char* run_kind, const button_run& run);
+  // running already, and shows what it could not do. `started_by` names the button and the
+  // controls it read, for the run's log.
+  void run_guarded(const char* run_kind, const std::string& started_by, const button_run& run);
   void show_failures(std::vector<run_failure> failures);
-  // Copies the controls into ctx_.controls before a run.
-  void read_controls();
-  // Writes the code boxes back from ctx_.controls (the engine normalised or swapped them).
-  void show_code_boxes();
+  // What the controls ask of each run.
+  collection_request collection_asked() const;
+  update_request update_asked() const;
+  adjust_request adjust_asked() const;
+  kind_set ticked_kinds() const;
+  // Shows the code boxes as the run normalised them (values, a range's ends in order).
+  void show_code_boxes(const code_selection& shown);
+  // The settings of the program folder as they stand.
+  program_settings current_settings() const;
   // out1_jikeiretu_chk_Click / out1_shinyou_chk_Click: the availability of the period area.
   void update_period_availability();
   void period_cmb_Click();
@@ -111,10 +119,9 @@ class main_window : public QWidget {
   QLabel* code1_lb = nullptr;
   QLineEdit* code1_txt = nullptr;
   QGroupBox* out1_frame = nullptr;
-  QCheckBox* out1_data_d_chk = nullptr;
-  QCheckBox* out1_jikeiretu_chk = nullptr;
-  QCheckBox* out1_shinyou_chk = nullptr;
-  QCheckBox* out1_data_z_chk = nullptr;
+  // The data kinds' check boxes, one per kind in the kinds' order (out1_data_d_chk,
+  // out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk).
+  QCheckBox* kind_chk[kKindCount] = {};
   QCheckBox* out1_nengoto_chk = nullptr;
   QCheckBox* out1_tuzuki_chk = nullptr;
   QGroupBox* kikan_frame = nullptr;

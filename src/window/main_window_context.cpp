@@ -41,7 +41,6 @@ void main_window_context::set_controls_sub(bool enable) {
   window_.apply_controls(enable);
 }
 
-void main_window_context::code_boxes_changed() { window_.show_code_boxes(); }
 
 local_time main_window_context::now() const {
   return fixed_now_ ? *fixed_now_ : run_context::now();

@@ -26,7 +26,6 @@ class main_window_context : public run_context {
   void set_label3(std::string_view text, label_colour colour) override;
   void set_label4(std::string_view text, label_colour colour) override;
   void set_controls_sub(bool enable) override;
-  void code_boxes_changed() override;
   local_time now() const override;
 
   // Fixes the clock (tests, KARIGANE_NOW); the period lists are preset from it.

@@ -19,6 +19,17 @@
 namespace karigane {
 namespace {
 
+// The object names of the kinds' check boxes.
+const char* kind_check_box_name(kind_id kind) {
+  switch (kind) {
+    case kind_id::latest: return "out1_data_d_chk";
+    case kind_id::prices: return "out1_jikeiretu_chk";
+    case kind_id::margin: return "out1_shinyou_chk";
+    case kind_id::financial: return "out1_data_z_chk";
+  }
+  return "";
+}
+
 template <class W>
 W* named(W* widget, const char* name) {
   widget->setObjectName(QString::fromUtf8(name));
@@ -104,19 +115,17 @@ void main_window::build_controls() {
 
   // Data kinds.
   out1_frame = named(new QGroupBox(QString::fromUtf8("収集情報")), "out1_frame");
-  out1_data_d_chk = check_box("out1_data_d_chk", "最新日株価", false);
-  out1_jikeiretu_chk = check_box("out1_jikeiretu_chk", "時系列株価", true);
-  out1_shinyou_chk = check_box("out1_shinyou_chk", "信用売買残", false);
-  out1_data_z_chk = check_box("out1_data_z_chk", "財務情報", false);
+  for (const data_kind& kind : data_kinds()) {
+    const auto i = static_cast<std::size_t>(kind.id);
+    kind_chk[i] = check_box(kind_check_box_name(kind.id), kind.name, kind.ticked_at_start);
+  }
   out1_nengoto_chk = check_box("out1_nengoto_chk", "年毎", false);
   // Read by the collection (each stock from the day after its stored rows) and by "更新" (the
   // gaps before the latest day filled first), so it stays usable with any kind ticked.
   out1_tuzuki_chk = check_box("out1_tuzuki_chk", "保存データの続きから", false);
   auto* kinds = new QVBoxLayout(out1_frame);
-  for (QCheckBox* box : {out1_data_d_chk, out1_jikeiretu_chk, out1_shinyou_chk, out1_data_z_chk,
-                         out1_nengoto_chk, out1_tuzuki_chk}) {
-    kinds->addWidget(box);
-  }
+  for (QCheckBox* box : kind_chk) kinds->addWidget(box);
+  for (QCheckBox* box : {out1_nengoto_chk, out1_tuzuki_chk}) kinds->addWidget(box);
   kinds->addStretch();
 
   // Collection period.

@@ -35,7 +35,7 @@ TEST(AdjustRun, ShowsEachFileAndEndsIdleWithAnEmptyStatusLine) {
   store_stock(dir, "1302");
   recording_context ctx(dir.path());
   ctx.set_stop_flag(true);  // left set by the previous run's ending
-  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(adjust(ctx, {}), run_ending::completed);
   ASSERT_EQ(ctx.label1_history.size(), 4u);
   EXPECT_EQ(ctx.label1_history[0].text, "");
   EXPECT_EQ(ctx.label1_history[1].text, "調整株価処理中:1301.csv");
@@ -52,8 +52,7 @@ TEST(AdjustRun, YearlyModeNamesItsStatusLineAndEndsTheSameWay) {
   write_cp932(dir.path() + "kabuka/2013/data_m/1301.csv",
               price_file_text(price_table("1301", {day("20130104", "100")})));
   recording_context ctx(dir.path());
-  ctx.controls.out2_nenngoto_chk = true;
-  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(adjust(ctx, {true}), run_ending::completed);
   EXPECT_EQ(ctx.label1_texts(), std::vector<std::string>{"年毎調整株価処理中:1301.csv"});
   EXPECT_EQ(ctx.label1(), "");
   EXPECT_EQ(ctx.controls_history, (std::vector<bool>{false, true}));
@@ -65,7 +64,7 @@ TEST(AdjustRun, AStopEndsTheRunWithEveryFileWholeOrNotWritten) {
   for (int k = 0; k < stocks; ++k) store_stock(dir, std::to_string(2000 + k));
   recording_context ctx(dir.path());
   ctx.stop_when_label1_contains("調整株価処理中:");
-  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::aborted);
+  EXPECT_EQ(adjust(ctx, {}), run_ending::aborted);
   EXPECT_EQ(ctx.label1(), "処理を中断しました。");
   EXPECT_EQ(ctx.label1_colour(), label_colour::red);
   EXPECT_TRUE(ctx.idle());
@@ -90,7 +89,7 @@ TEST(AdjustRun, AWriteFailureBeginsNoNewFileAndNamesTheFirstWithTheOthersInHand)
   std::size_t attempts = 0;
   {
     testing::injected_file_fault full(file_call::rename, "syusei_kabuka/data_m/", ENOSPC);
-    EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::error);
+    EXPECT_EQ(adjust(ctx, {}), run_ending::error);
     attempts = full.hits();
   }
   // Only the files in hand when the first failed were tried (a few workers' worth).
@@ -110,7 +109,7 @@ TEST(AdjustRun, AWriteFailureBeginsNoNewFileAndNamesTheFirstWithTheOthersInHand)
 TEST(AdjustRun, WithoutAPriceFolderThereIsNothingToDo) {
   temp_folder dir;
   recording_context ctx(dir.path());
-  EXPECT_EQ(out2_hosei_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(adjust(ctx, {}), run_ending::completed);
   EXPECT_TRUE(ctx.label1_texts().empty());
   EXPECT_TRUE(folder_exists(dir.path() + "kabuka/syusei_kabuka"));
   EXPECT_FALSE(folder_exists(dir.path() + "kabuka/syusei_kabuka/data_m"));

@@ -170,9 +170,9 @@ TEST(Adjustment, TheByteWayWritesWhatTheTableWayWrites) {
     testing::write_bytes(source, fc.bytes);
     const bunkatu_list_t splits = split_table("1301", fc.splits);
     jikeiretu_data_t prices;
-    ASSERT_EQ(read_jikeiretu_asc_sub(source, prices), read_result::ok) << c;
+    ASSERT_EQ(read_dated_file(source, prices, kPriceFile, false), status::ok) << c;
     adjust(splits, prices);
-    ASSERT_EQ(write_jikeiretu_asc_sub(target, prices), 0);
+    ASSERT_TRUE(write_dated_file(target, prices, kPriceFile, false));
 
     data_file_layout layout;
     ASSERT_EQ(scan_data_file(fc.bytes, kPriceFileWidth, kPriceCount, layout), layout_scan::ok) << c;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "adjust/year_list.h"
+#include "run/settings.h"
 #include "core/file_store.h"
 #include "support/temp_folder.h"
 
@@ -23,16 +24,15 @@ TEST(YearList, OnlyTheNewestRunOfConsecutiveYearsIsKept) {
 
 TEST(YearList, YearFoldersCountOnlyWhenTheirPriceFolderHoldsFiles) {
   temp_folder dir;
-  settei_record s;
-  s.kabuka_path = dir.path() + "kabuka/";
+  const program_layout s = default_settings(dir.path()).layout;
   for (const char* year : {"2011", "2014", "2013", "old2013", "1900", "2100", "1901"}) {
-    write_bytes(s.kabuka_path + year + "/data_m/1301.csv", "x");
+    write_bytes(s.database + year + "/data_m/1301.csv", "x");
   }
-  ensure_folder(s.kabuka_path + "2012/data_m");             // no file in it
-  write_bytes(s.kabuka_path + "2010/data_c/1301.csv", "x");  // margin only
-  write_bytes(s.kabuka_path + "2009", "a file, not a folder");
-  ensure_folder(s.kabuka_path + "data_m");
-  ensure_folder(s.kabuka_path + "syusei_kabuka");
+  ensure_folder(s.database + "2012/data_m");             // no file in it
+  write_bytes(s.database + "2010/data_c/1301.csv", "x");  // margin only
+  write_bytes(s.database + "2009", "a file, not a folder");
+  ensure_folder(s.database + "data_m");
+  ensure_folder(s.database + "syusei_kabuka");
   EXPECT_EQ(yearly_price_years(s), (std::vector<int>{1901, 2011, 2013, 2014}));
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "chart/chart_series.h"
+#include "run/settings.h"
 #include "support/temp_folder.h"
 
 namespace karigane {
@@ -26,24 +27,22 @@ const char* kPrices =
 
 struct folder {
   temp_folder dir;
-  settei_record settei;
+  program_layout layout = default_settings(dir.path()).layout;
   folder() {
-    settei.kabuka_path = dir.path() + "kabuka/";
-    settei.syusei_path = dir.path() + "kabuka/syusei_kabuka/";
-    write_cp932(settei.kabuka_path + "data_m/1301.csv", kPrices);
-    write_cp932(settei.kabuka_path + "data_mh/1301.csv", "1301,極洋,1\r\n20130121,1,2\r\n");
+    write_cp932(layout.database + "data_m/1301.csv", kPrices);
+    write_cp932(layout.database + "data_mh/1301.csv", "1301,極洋,1\r\n20130121,1,2\r\n");
   }
   chart_series load(bar_span span, bool adjusted) {
     chart_series s;
     std::string message;
-    EXPECT_EQ(load_chart_series(settei, {"1301", {}, {}, adjusted, span}, s, message),
+    EXPECT_EQ(load_chart_series(layout, {"1301", {}, {}, adjusted, span}, s, message),
               chart_load::ok)
         << message;
     return s;
   }
   void age(const std::string& relative, int seconds) {
     std::filesystem::last_write_time(
-        settei.kabuka_path + relative,
+        layout.database + relative,
         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(seconds));
   }
 };
@@ -105,7 +104,7 @@ TEST(ChartSeries, WeeksAndMonthsAcrossAGapAndASplit) {
 
 TEST(ChartSeries, TheAdjustedFileIsUsedOnlyWhenItIsNotOlderThanTheSeries) {
   folder f;
-  write_cp932(f.settei.syusei_path + "data_m/1301.csv",
+  write_cp932(f.layout.adjusted + "data_m/1301.csv",
               "1301,東証1部,極洋,20130107,20130107,1\r\n20130107,7,7,7,7,1\r\n");
   f.age("syusei_kabuka/data_m/1301.csv", 10);
   chart_series s = f.load(bar_span::daily, true);
@@ -125,7 +124,7 @@ TEST(ChartSeries, MarginBalancesJoinTheBarTheyFallIn) {
   folder f;
   // Before the first bar, a trading day, a Friday of the gap week, two in the last week, and
   // after the last bar.
-  write_cp932(f.settei.kabuka_path + "data_c/1301.csv",
+  write_cp932(f.layout.database + "data_c/1301.csv",
               "1301,東証1部,極洋,6\r\n20130104,1,1,1\r\n20130111,10,20,0.5\r\n"
               "20130118,11,21,0.5\r\n20130125,12,22,0.5\r\n20130201,13,23,0.5\r\n"
               "20130208,14,24,0.5\r\n");

@@ -97,33 +97,33 @@ TEST(Continuation, TheNewestStoredRowOrWhyItCannotBeKnown) {
   struct file_case {
     const char* what;
     std::string bytes;  // "" writes no file
-    read_result::status status;
+    status::code expected;
     std::optional<date> newest;
   };
   const std::vector<file_case> cases = {
-      {"missing", "", read_result::missing, std::nullopt},
-      {"no rows", "1301,東証1部,X,,,0\r\n", read_result::ok, std::nullopt},
+      {"missing", "", status::missing, std::nullopt},
+      {"no rows", "1301,東証1部,X,,,0\r\n", status::ok, std::nullopt},
       {"two rows", "1301,東証1部,X,20130104,20130107,2\r\n20130104,1,2,3,4,5\r\n"
                    "20130107,1,2,3,4,5\r\n",
-       read_result::ok, d(2013, 1, 7)},
+       status::ok, d(2013, 1, 7)},
       {"quoted", "1301,\"東証1部\",X,20130104,20130104,1\r\n20130104,1,2,3,4,5\r\n",
-       read_result::ok, d(2013, 1, 4)},
+       status::ok, d(2013, 1, 4)},
       {"fewer rows than its count", "1301,東証1部,X,20130104,20130107,3\r\n20130104,1,2,3,4,5\r\n",
-       read_result::damaged, std::nullopt},
+       status::damaged, std::nullopt},
       {"a newest row without a date", "1301,東証1部,X,20130104,20130107,1\r\nlast,1,2,3,4,5\r\n",
-       read_result::damaged, std::nullopt},
+       status::damaged, std::nullopt},
   };
   for (const file_case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string path = dir.path() + c.what + ".csv";
     if (!c.bytes.empty()) testing::write_cp932(path, c.bytes);
     std::optional<date> newest = d(1999, 1, 1);
-    EXPECT_EQ(newest_stored_row(path, 6, 5, newest), c.status);
+    EXPECT_EQ(newest_stored_row(path, 6, 5, newest), c.expected);
     EXPECT_EQ(newest, c.newest);
   }
   ASSERT_TRUE(ensure_folder(dir.path() + "folder.csv"));
   std::optional<date> newest;
-  EXPECT_EQ(newest_stored_row(dir.path() + "folder.csv", 6, 5, newest), read_result::unreadable);
+  EXPECT_EQ(newest_stored_row(dir.path() + "folder.csv", 6, 5, newest), status::io_error);
 }
 
 }  // namespace

@@ -82,10 +82,10 @@ TEST(DataFileBytes, JudgesEveryFileAsTheFullReaderDoes) {
     const std::string path = dir.path() + std::to_string(round) + ".csv";
     testing::write_bytes(path, file);
     table_t<3> table;
-    const read_result read = read_table_file(path, table, 3, 2, false);
+    const status read = read_table_file(path, table, 3, 2, false);
     data_file_layout layout;
     const layout_scan scanned = scan_data_file(file, 3, 2, layout);
-    ASSERT_EQ(scanned == layout_scan::ok, read == read_result::ok) << ::testing::PrintToString(file);
+    ASSERT_EQ(scanned == layout_scan::ok, read == status::ok) << ::testing::PrintToString(file);
     if (scanned != layout_scan::ok) continue;
     ++ok;
     ASSERT_EQ(layout.count, table.size() - 1) << ::testing::PrintToString(file);

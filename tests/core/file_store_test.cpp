@@ -110,11 +110,11 @@ TEST(FileStore, OnlyNoSuchFileIsMissing) {
   EXPECT_EQ(folder_entries(dir.path()), (std::vector<std::string>{"1301.csv", "1302.csv"}));
 
   table_t<3> table(1, {"kept", "", ""});
-  const read_result r = read_table_file(dir.path() + "1301.csv", table, 3, 2, false);
-  EXPECT_EQ(r, read_result::unreadable);
-  EXPECT_EQ(r.error, EISDIR);
+  const status r = read_table_file(dir.path() + "1301.csv", table, 3, 2, false);
+  EXPECT_EQ(r, status::io_error);
+  EXPECT_EQ(r.error(), EISDIR);
   EXPECT_EQ(table[0][0], "kept");
-  EXPECT_EQ(read_table_file(dir.path() + "none.csv", table, 3, 2, false), read_result::missing);
+  EXPECT_EQ(read_table_file(dir.path() + "none.csv", table, 3, 2, false), status::missing);
 
   // A file in a folder's place.
   testing::write_bytes(dir.path() + "data", "x");

@@ -11,6 +11,8 @@
 #include <filesystem>
 
 #include "core/failure_tally.h"
+#include "export/export_driver.h"
+#include "kinds/data_kinds.h"
 #include "run/export_run.h"
 #include "support/process.h"
 #include "support/file_fault.h"
@@ -441,7 +443,7 @@ TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
   const auto failures = ctx.failures.list();
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].code, "1301");
-  EXPECT_EQ(failures[0].kind, kKindExport);
+  EXPECT_EQ(failures[0].kind, kExportLabel);
   EXPECT_EQ(failures[0].where, "kabuka/data_m/1301.csv");
   const rows_t prices = sqlite_rows(sqlite, "prices");
   EXPECT_EQ(std::count_if(prices.begin(), prices.end(), [](auto& r) { return r[0] == "1301"; }), 3);

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "core/file_store.h"
-#include "financial/financial_driver.h"
-#include "financial/statement_fetch.h"
+#include "financial/statement_collection.h"
+#include "sources/quote_site/quote_site_source.h"
+#include "sources/quote_site/statement_fetch.h"
 #include "support/file_fault.h"
 #include "support/quote_site_process.h"
 #include "support/recording_context.h"
@@ -26,31 +27,24 @@ const std::string kStockList =
     "1334,t,東証1部,(株)マルハニチロホールディングス\r\n"
     "9999,t,東証1部,テスト銘柄\r\n";
 
-code_list_t codes(std::initializer_list<std::string> list) {
-  code_list_t out{std::to_string(list.size())};
-  out.insert(out.end(), list.begin(), list.end());
-  return out;
-}
+using codes = std::vector<std::string>;
 
 TEST(CompanyFilter, KeepsTargetsNamedAsCompaniesScanningForward) {
   testing::temp_folder dir;
   testing::recording_context ctx(dir.path());
-  meigara_list_t list{{"6", "", "", ""},
-                      {"1001", "o", "大証指数", "日経平均株価"},
-                      {"1301", "t", "東証1部", "(株)極洋"},
-                      {"1332", "t", "東証1部", "日本水産(株)"},
-                      {"1333", "t", "東証1部", "マルハニチロ"},
-                      {"1334", "t", "東証1部", "(株)マルハニチロホールディングス"},
-                      {"9999", "t", "東証1部", "テスト銘柄"}};
-  EXPECT_EQ(company_code_list(ctx, codes({"1301", "1332", "9999"}), list), codes({"1301", "1332"}));
-  EXPECT_EQ(company_code_list(ctx, codes({"1001", "1301", "1333", "1334"}), list),
-            codes({"1301", "1334"}));
+  write_cp932(dir.path() + "meigara_list.csv", kStockList);
+  const auto companies = [&](const codes& targets) {
+    return company_codes(ctx, ctx.layout(), targets);
+  };
+  EXPECT_EQ(companies({"1301", "1332", "9999"}), (codes{"1301", "1332"}));
+  EXPECT_EQ(companies({"1001", "1301", "1333", "1334"}), (codes{"1301", "1334"}));
   // Only forward: a later target that lies before the previous one in the list is dropped.
-  EXPECT_EQ(company_code_list(ctx, codes({"1332", "1301", "1334"}), list), codes({"1332", "1334"}));
+  EXPECT_EQ(companies({"1332", "1301", "1334"}), (codes{"1332", "1334"}));
   // A code the list does not hold does not move the scan.
-  EXPECT_EQ(company_code_list(ctx, codes({"1301", "5555", "1332"}), list), codes({"1301", "1332"}));
-  EXPECT_EQ(company_code_list(ctx, codes({"01301"}), list), codes({"01301"}));
-  EXPECT_EQ(company_code_list(ctx, codes({}), list), codes({}));
+  EXPECT_EQ(companies({"1301", "5555", "1332"}), (codes{"1301", "1332"}));
+  // Codes compare as texts: "01301" is not 1301.
+  EXPECT_EQ(companies({"01301"}), codes{});
+  EXPECT_EQ(companies({}), codes{});
 }
 
 // A program folder with its stock list and a clock, pointed at a local quote site.
@@ -58,14 +52,16 @@ class financial_run : public ::testing::Test {
  protected:
   financial_run() : ctx_(dir_.path()) {
     ctx_.fix_now({{2013, 4, 15}, 10, 0, 0});
-    site_.use_in(ctx_.settei);
+    site_.use_in(ctx_.settings.quote_site);
     write_cp932(dir_.path() + "meigara_list.csv", kStockList);
   }
 
-  void run(std::initializer_list<std::string> targets) {
-    flag_ = 0;
-    message_.clear();
-    dl_data_z_sub(ctx_, codes(targets), flag_, message_);
+  void run(std::initializer_list<std::string> targets) { run_in(ctx_, targets); }
+  void run_in(testing::recording_context& ctx, std::initializer_list<std::string> targets) {
+    const auto sources = make_quote_site_sources(ctx.settings.quote_site);
+    const status outcome = collect_statements(ctx, ctx.layout(), sources->statements(), targets);
+    flag_ = outcome.is_ok() ? 0 : -1;
+    message_ = outcome.message();
   }
 
   std::string file(const std::string& folder, const std::string& code = "1301") {
@@ -209,8 +205,8 @@ class stop_after_first_page : public testing::recording_context {
 TEST_F(financial_run, AStopDuringAPageStoresNothingAndWritesNoSummary) {
   stop_after_first_page ctx(dir_.path());
   ctx.fix_now({{2013, 4, 15}, 10, 0, 0});
-  site_.use_in(ctx.settei);
-  dl_data_z_sub(ctx, codes({"1301", "1334"}), flag_, message_);
+  site_.use_in(ctx.settings.quote_site);
+  run_in(ctx, {"1301", "1334"});
   EXPECT_EQ(flag_, -1);
   EXPECT_EQ(message_, "処理を中断しました。");
   EXPECT_EQ(site_.requests(), (std::vector<std::string>{"/independent/1301"}));
@@ -224,13 +220,11 @@ TEST(StatementFetch, CodesBelow1301NeverReachTheSite) {
   testing::quote_site_process site;
   testing::temp_folder dir;
   testing::recording_context ctx(dir.path());
-  site.use_in(ctx.settei);
+  site.use_in(ctx.settings.quote_site);
   zaimu_tbl_t table;
-  std::int16_t flag = 0;
-  std::string message;
-  dl_yh_data_z_db_sub(ctx, "1001", "単独決算", table, flag, message);
-  EXPECT_EQ(flag, -1);
-  EXPECT_EQ(message, "該当銘柄の情報は有りません。");
+  const status page = fetch_statement_page(ctx, ctx.settings.quote_site, "1001", "単独決算", table);
+  EXPECT_EQ(page, status::failed);
+  EXPECT_EQ(page.message(), "該当銘柄の情報は有りません。");
   EXPECT_TRUE(site.requests().empty());
 }
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
-#include "financial/statement_cells.h"
-#include "financial/statement_page_extractor.h"
+#include "sources/quote_site/statement_cells.h"
+#include "sources/quote_site/statement_page_extractor.h"
 #include "statement_pages.h"
 #include "support/recording_context.h"
 
@@ -23,12 +23,24 @@ struct extraction {
   std::string message;
 };
 
+// One reading of a page as the fetch loop makes it, with the retry budget it leaves (0 once
+// the page is accepted) and the flag of nothing stored (-1) or the page stored (0).
+void read_page(const std::string& kind, const std::string& text, extraction& e) {
+  testing::recording_context ctx;
+  const page_reading r = read_statement_page(ctx, kind, text, e.budget > 0, e.table);
+  e.flag = r.outcome.is_ok() ? 0 : -1;
+  e.message = r.outcome.message();
+  switch (r.verdict) {
+    case page_verdict::accepted: e.budget = 0; break;
+    case page_verdict::refused: --e.budget; break;
+    case page_verdict::refused_capped: e.budget = std::min<std::int16_t>(e.budget, 3) - 1; break;
+  }
+}
+
 extraction extract(const std::string& kind, const statement_page& page,
                    const std::string& code = "1301", std::int16_t budget = 3) {
-  testing::recording_context ctx;
   extraction e{empty_zaimu_table(code), budget, 0, ""};
-  extract_zaimuinf_from_yahoohtml_sub(ctx, kind, testing::legacy_statement_page(page), e.budget,
-                                      e.table, e.flag, e.message);
+  read_page(kind, testing::legacy_statement_page(page), e);
   return e;
 }
 
@@ -226,9 +238,8 @@ TEST(StatementPage, PageMessagesFailWithoutFurtherFetches) {
   // Rows that are never closed before "</TBODY".
   std::string page = testing::legacy_statement_page(coded_page("単独決算"));
   for (std::size_t at; (at = page.find("</TR>")) != std::string::npos;) page.erase(at, 5);
-  testing::recording_context ctx;
   extraction e{empty_zaimu_table("1301"), 3, 0, ""};
-  extract_zaimuinf_from_yahoohtml_sub(ctx, "単独決算", page, e.budget, e.table, e.flag, e.message);
+  read_page("単独決算", page, e);
   EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.message, "error b52:後方データ削除ができませんでした。");
   EXPECT_EQ(e.table[0][3], "0");

@@ -75,9 +75,7 @@ TEST_F(statement_files, MergeInsertsNewPeriodsAndReplacesStoredOnes) {
                         line_of("20110300", "old"));
   zaimu_tbl_t t = fetched("1301", "(株)極洋", {period("20130300", "new"), period("20120300", "new"),
                                                  period("20110300", "new")});
-  read_result stored;
-  EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &stored), 0);
-  EXPECT_EQ(stored, read_result::ok);
+  EXPECT_TRUE(merge_statements(ctx_.layout(), "単独決算", t).is_ok());
   EXPECT_EQ(file_bytes(path),
             utf8_to_cp932(header("1301", "(株)極洋", 4) + line_of("20100300", "old") +
                           line_of("20110300", "new") + line_of("20120300", "new") +
@@ -88,12 +86,12 @@ TEST_F(statement_files, StoredHeaderKeepsItsNameAndANewFileTakesTheFetchedOne) {
   const std::string stored = stock_file("data_zren", "1332");
   write_cp932(stored, header("1332", "日本水産(株)", 1) + line_of("20120300", "old"));
   zaimu_tbl_t t = fetched("1332", "(株)ニッスイ", {period("20130300", "new")});
-  EXPECT_EQ(write_data_z_sub(ctx_.settei, "連結決算", t, nullptr), 0);
+  EXPECT_TRUE(merge_statements(ctx_.layout(), "連結決算", t).is_ok());
   EXPECT_EQ(cp932_file(stored), header("1332", "日本水産(株)", 2) + line_of("20120300", "old") +
                                     line_of("20130300", "new"));
 
   zaimu_tbl_t first = fetched("1301", "(株)極洋", {period("20120900", "a"), period("20110900", "b")});
-  EXPECT_EQ(write_data_z_sub(ctx_.settei, "中間決算", first, nullptr), 0);
+  EXPECT_TRUE(merge_statements(ctx_.layout(), "中間決算", first).is_ok());
   EXPECT_EQ(cp932_file(stock_file("data_ztyu", "1301")),
             header("1301", "(株)極洋", 2) + line_of("20110900", "b") + line_of("20120900", "a"));
 }
@@ -102,7 +100,7 @@ TEST_F(statement_files, ConsolidatedEmptyColumnsStillGiveTwentyTwoFields) {
   zaimu_record r = period("20130300", "v");
   for (std::size_t f : {10, 11, 13, 18}) r[f - 1].clear();
   zaimu_tbl_t t = fetched("1301", "(株)極洋", {r});
-  ASSERT_EQ(write_data_z_sub(ctx_.settei, "連結決算", t, nullptr), 0);
+  ASSERT_TRUE(merge_statements(ctx_.layout(), "連結決算", t).is_ok());
   const std::string text = cp932_file(stock_file("data_zren", "1301"));
   const std::string line = text.substr(text.find("\r\n") + 2);
   EXPECT_EQ(line, "20130300,v2,v3,v4,v5,v6,v7,v8,v9,,v12,,v14,v15,v16,v17,,v19,v20,v21,v22,v23\r\n");
@@ -113,7 +111,7 @@ TEST_F(statement_files, ReadingGivesTheNewestPeriodFirst) {
   const std::string path = stock_file("data_ztan", "1301");
   write_cp932(path, header("1301", "(株)極洋", 2) + line_of("20110300", "a") + line_of("20120300", "b"));
   zaimu_tbl_t t;
-  ASSERT_EQ(read_data_z_desc_sub(path, t), read_result::ok);
+  ASSERT_EQ(read_statement_file(path, t), status::ok);
   ASSERT_EQ(t.size(), 3u);
   EXPECT_EQ(t[0][2], "(株)極洋");
   EXPECT_EQ(t[1][0], "20120300");
@@ -129,7 +127,7 @@ TEST_F(statement_files, MorePeriodsThanEverBeforeAreAllKept) {
   write_cp932(path, header("1301", "(株)極洋", 35) + text);
   zaimu_tbl_t t = fetched("1301", "(株)極洋", {period("20120300", "new"), period("20110300", "new"),
                                                  period("20100300", "new")});
-  ASSERT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, nullptr), 0);
+  ASSERT_TRUE(merge_statements(ctx_.layout(), "単独決算", t).is_ok());
   EXPECT_EQ(cp932_file(path), header("1301", "(株)極洋", 38) + text + line_of("20100300", "new") +
                                   line_of("20110300", "new") + line_of("20120300", "new"));
 }
@@ -145,9 +143,7 @@ TEST_F(statement_files, DamagedStockFileIsLeftUntouched) {
     write_cp932(path, stored);
     const std::string before = file_bytes(path);
     zaimu_tbl_t t = fetched("1301", "(株)極洋", {period("20130300", "new")});
-    read_result read;
-    EXPECT_EQ(write_data_z_sub(ctx_.settei, "単独決算", t, &read), -1);
-    EXPECT_EQ(read, read_result::damaged);
+    EXPECT_EQ(merge_statements(ctx_.layout(), "単独決算", t), status::damaged);
     EXPECT_EQ(file_bytes(path), before);
   }
 }
@@ -161,8 +157,7 @@ TEST_F(statement_files, SummaryListsEveryStockFileWithItsNewestPeriod) {
   write_cp932(dir_.path() + "kabuka/data_ztan/memo.txt", "memo\r\n");
   write_cp932(dir_.path() + "kabuka/data_ztan/1301.csv.bak", header("1301", "x", 0));
   write_cp932(dir_.path() + "kabuka/data_ztan/13010.csv", header("13010", "x", 0));
-  zaimu_tbl_t scratch;
-  ASSERT_EQ(write_data_z_d_sub(ctx_, "単独決算", scratch), 0);
+  ASSERT_TRUE(write_statement_summary(ctx_, ctx_.layout(), "単独決算").is_ok());
 
   auto summary_line = [](const std::string& code, const std::string& name, const std::string& p,
                          const std::string& tag) { return code + "," + name + "," + line_of(p, tag); };
@@ -178,7 +173,7 @@ TEST_F(statement_files, SummaryListsEveryStockFileWithItsNewestPeriod) {
 
   // A second summary of the same day replaces the first.
   write_cp932(stock_file("data_ztan", "1332"), header("1332", "日本水産(株)", 1) + line_of("20130300", "d"));
-  ASSERT_EQ(write_data_z_d_sub(ctx_, "単独決算", scratch), 0);
+  ASSERT_TRUE(write_statement_summary(ctx_, ctx_.layout(), "単独決算").is_ok());
   EXPECT_NE(cp932_file(path).find(summary_line("1332", "日本水産(株)", "20130300", "d")), std::string::npos);
 }
 
@@ -190,8 +185,7 @@ TEST_F(statement_files, SummarySkipsAStockFileThatCannotBeRead) {
   write_cp932(stock_file("data_zren", "1332"),
               header("1332", "日本水産(株)", 1) + line_of("20130300", "b"));
   const std::string damaged_before = file_bytes(stock_file("data_zren", "1305"));
-  zaimu_tbl_t scratch;
-  ASSERT_EQ(write_data_z_d_sub(ctx_, "連結決算", scratch), 0);
+  ASSERT_TRUE(write_statement_summary(ctx_, ctx_.layout(), "連結決算").is_ok());
   EXPECT_EQ(cp932_file(dir_.path() + "kabuka/data_zren_d/20130415.csv"),
             "2,20130415,連結決算," + kSummaryLabels + "\r\n" + "1301,(株)極洋," +
                 line_of("20120300", "c") + "1332,日本水産(株)," + line_of("20130300", "b"));
@@ -201,8 +195,7 @@ TEST_F(statement_files, SummarySkipsAStockFileThatCannotBeRead) {
 }
 
 TEST_F(statement_files, SummaryOfAKindWithoutStockFiles) {
-  zaimu_tbl_t scratch;
-  ASSERT_EQ(write_data_z_d_sub(ctx_, "中間決算", scratch), 0);
+  ASSERT_TRUE(write_statement_summary(ctx_, ctx_.layout(), "中間決算").is_ok());
   EXPECT_EQ(cp932_file(dir_.path() + "kabuka/data_ztyu_d/20130415.csv"),
             "0,20130415,中間決算," + kSummaryLabels + "\r\n");
 }

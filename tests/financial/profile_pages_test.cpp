@@ -3,7 +3,7 @@
 // data set's figures; the statements are plausible; the faults and the routes of the pages.
 #include <gtest/gtest.h>
 
-#include "financial/statement_page_extractor.h"
+#include "sources/quote_site/statement_page_extractor.h"
 #include "page_routes.h"
 #include "profile_page.h"
 #include "site_data.h"
@@ -39,7 +39,10 @@ struct extraction {
 extraction extract(const std::string& kind, const std::string& page, const std::string& code) {
   testing::recording_context ctx;
   extraction e{empty_zaimu_table(code), 3, 0, ""};
-  extract_zaimuinf_from_yahoohtml_sub(ctx, kind, page, e.budget, e.table, e.flag, e.message);
+  const page_reading r = read_statement_page(ctx, kind, page, true, e.table);
+  e.flag = r.outcome.is_ok() ? 0 : -1;
+  e.message = r.outcome.message();
+  e.budget = r.verdict == page_verdict::accepted ? 0 : e.budget - 1;
   return e;
 }
 

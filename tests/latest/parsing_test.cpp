@@ -1,9 +1,9 @@
 // Latest-day parsing: search pages of both list views, queries, trade dates, the index page.
 #include <gtest/gtest.h>
 
-#include "latest/index_data.h"
-#include "latest/search_page_parser.h"
-#include "latest/search_query.h"
+#include "sources/quote_site/index_data.h"
+#include "sources/quote_site/search_page_parser.h"
+#include "sources/quote_site/search_query.h"
 #include "search_pages.h"
 #include "support/recording_context.h"
 

@@ -2,9 +2,10 @@
 // and their effect on the retry budget.
 #include <gtest/gtest.h>
 
-#include "margin/margin_history_extractor.h"
-#include "margin/old_table_extractor.h"
+#include "sources/quote_site/margin_history_extractor.h"
+#include "sources/quote_site/old_table_extractor.h"
 #include "margin_pages.h"
+#include "support/page_reading_steps.h"
 #include "support/recording_context.h"
 
 namespace karigane {
@@ -30,11 +31,11 @@ std::string page_of(layout l, const margin_page& p) {
 
 void extract_into(layout l, const std::string& page, extraction& e) {
   testing::recording_context ctx;
-  if (l == layout::history) {
-    extract_creditinf_from_yahoohtml_new_sub(ctx, page, kWindow, e.budget, e.table, e.flag, e.message);
-  } else {
-    extract_creditinf_from_yahoohtml_old_sub(ctx, page, kWindow, e.budget, e.table, e.flag, e.message);
-  }
+  const bool verify = e.budget > 0;
+  const page_reading r = l == layout::history
+                             ? read_margin_history_page(ctx, page, kWindow, verify, e.table)
+                             : read_old_margin_table(ctx, page, kWindow, verify, e.table);
+  testing::count_reading(r, e.budget, e.flag, e.message);
 }
 
 extraction extract(layout l, const std::string& page, const std::string& code = "1301",

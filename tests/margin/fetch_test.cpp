@@ -5,9 +5,10 @@
 
 #include <memory>
 
-#include "margin/margin_driver.h"
-#include "margin/margin_fetch.h"
+#include "margin/margin_collection.h"
 #include "margin/margin_files.h"
+#include "sources/quote_site/margin_fetch.h"
+#include "sources/quote_site/quote_site_source.h"
 #include "support/quote_site_process.h"
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
@@ -30,21 +31,27 @@ class MarginSite : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(site_->started());
     ASSERT_TRUE(site_->reset());
-    site_->use_in(ctx_.settei);
+    site_->use_in(ctx_.settings.quote_site);
   }
 
   // One window of 1301 in the given form.
   credit_tbl_t fetch(const std::string& form, const kikan_row& window = kWindow) {
-    ctx_.settei.shinyou_site = form;
+    ctx_.settings.quote_site.margin_form = form;
     credit_tbl_t table = empty_credit_table("1301");
-    dl_yh_data_c_db_sub(ctx_, window, "1301", "", table, flag_, message_);
+    note(fetch_margin_window(ctx_, ctx_.settings.quote_site, window, "1301", "", table));
     return table;
   }
 
-  void drive(const std::vector<std::string>& codes, const date& from, const date& to) {
-    code_list_t list{std::to_string(codes.size())};
-    list.insert(list.end(), codes.begin(), codes.end());
-    dl_data_c_sub(ctx_, list, from, to, flag_, message_);
+  void drive(const std::vector<std::string>& codes, const date& from, const date& to,
+             bool yearly = false) {
+    const auto sources = make_quote_site_sources(ctx_.settings.quote_site);
+    note(collect_margin(ctx_, ctx_.layout(), sources->margin(), {codes, {from, to}, false, yearly}));
+  }
+
+  // A page or step that failed (or was stopped) is -1; a "no data" page is not.
+  void note(const status& s) {
+    flag_ = s == status::failed || s == status::stopped ? -1 : 0;
+    message_ = s.message();
   }
 
   static std::unique_ptr<quote_site_process> site_;
@@ -136,24 +143,23 @@ TEST_F(MarginSite, TheDriverWalksWindowsNewestFirstAndIndexesGiveNoFile) {
   ASSERT_EQ(requests.size(), 4u);
   EXPECT_EQ(requests[0], "/history/margin/?code=998405.t&sy=2013&sm=01&sd=01&ey=2013&em=09&ed=07&tm=d");
   EXPECT_EQ(requests[3], "/history/margin/?code=1301&sy=2012&sm=12&sd=31&ey=2012&em=12&ed=31&tm=d");
-  EXPECT_EQ(testing::file_bytes(margin_file_path(ctx_.settei, "1002")), "");
+  EXPECT_EQ(testing::file_bytes(ctx_.layout().margin_file("1002")), "");
   credit_tbl_t stored;
-  ASSERT_EQ(read_data_c_asc_sub(margin_file_path(ctx_.settei, "1301"), stored), read_result::ok);
+  ASSERT_EQ(read_dated_file(ctx_.layout().margin_file("1301"), stored, kMarginFile, false), status::ok);
   EXPECT_EQ(stored[0], (credit_row{"1301", "東証1部", "(株)極洋", "36"}));
   EXPECT_EQ(stored[1][0], "20130104");
 }
 
 TEST_F(MarginSite, ADamagedStoredFileIsReportedInRedAndKept) {
-  const std::string path = margin_file_path(ctx_.settei, "1301");
+  const std::string path = ctx_.layout().margin_file("1301");
   testing::write_cp932(path, "1301,東証1部,(株)極洋,5\r\n20121228,1,2,2.00\r\n");
   const std::string before = testing::file_bytes(path);
-  ctx_.controls.out1_nengoto_chk = true;
-  drive({"1301"}, date{2013, 8, 1}, date{2013, 9, 7});
+  drive({"1301"}, date{2013, 8, 1}, date{2013, 9, 7}, true);
   EXPECT_EQ(testing::file_bytes(path), before);
   ASSERT_FALSE(ctx_.label1_history.empty());
   EXPECT_EQ(ctx_.label1_history.back().text, path + " を最後まで読めないため、更新しませんでした。");
   EXPECT_EQ(ctx_.label1_history.back().colour, label_colour::red);
-  EXPECT_EQ(testing::file_bytes(ctx_.settei.kabuka_path + "2013/data_c/1301.csv"), "");
+  EXPECT_EQ(testing::file_bytes(ctx_.layout().database + "2013/data_c/1301.csv"), "");
 }
 
 TEST_F(MarginSite, AStopDuringAStocksWindowsKeepsWhatEarlierStocksWrote) {
@@ -161,8 +167,8 @@ TEST_F(MarginSite, AStopDuringAStocksWindowsKeepsWhatEarlierStocksWrote) {
   drive({"1301", "1332"}, date{2012, 12, 31}, date{2013, 9, 7});
   EXPECT_EQ(flag_, kTrue);
   EXPECT_EQ(message_, "処理を中断しました。");
-  EXPECT_NE(testing::file_bytes(margin_file_path(ctx_.settei, "1301")), "");
-  EXPECT_EQ(testing::file_bytes(margin_file_path(ctx_.settei, "1332")), "");
+  EXPECT_NE(testing::file_bytes(ctx_.layout().margin_file("1301")), "");
+  EXPECT_EQ(testing::file_bytes(ctx_.layout().margin_file("1332")), "");
   // Page retrieval does not start a fetch once the stop flag is up.
   EXPECT_EQ(site_->requests().size(), 2u);
 }

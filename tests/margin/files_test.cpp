@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cp932.h"
+#include "run/settings.h"
 #include "core/dates.h"
 #include "core/file_store.h"
 #include "margin/margin_files.h"
@@ -18,12 +19,17 @@ using testing::write_cp932;
 
 struct database {
   temp_folder dir;
-  settei_record settei;
+  program_layout layout = default_settings(dir.path()).layout;
   database() {
-    settei.kabuka_path = dir.path() + "kabuka/";
-    ensure_folder(settei.kabuka_path + settei.data_c_name);  // the driver's part
+    ensure_folder(layout.margin_folder());  // the collection's part
   }
-  std::string main_file(const std::string& code = "1301") const { return margin_file_path(settei, code); }
+  std::string main_file(const std::string& code = "1301") const { return layout.margin_file(code); }
+  status merge(credit_tbl_t& t) const { return merge_into_dated_file(main_file(), t, kMarginFile); }
+  yearly_copies yearly(credit_tbl_t& work) const {
+    return write_yearly_copies(main_file(), work, kMarginFile, [&](const std::string& year) {
+      return layout.yearly_margin_file(year, "1301");
+    });
+  }
 };
 
 // A collected table: rows newest first.
@@ -37,7 +43,7 @@ TEST(MarginFiles, CollectedRowsReplaceEqualDatesAndJoinInDateOrder) {
   database db;
   write_cp932(db.main_file(), "1301,東証1部,(株)極洋,2\r\n20121221,100,200,2.00\r\n20121228,110,210,1.91\r\n");
   credit_tbl_t t = collected("(株)極洋", {{"20130104", "130", "230", "1.77"}, {"20121228", "120", "220", "1.83"}});
-  EXPECT_EQ(write_data_c_sub(db.settei, t), 0);
+  EXPECT_TRUE(db.merge(t).is_ok());
   EXPECT_EQ(file_bytes(db.main_file()),
             utf8_to_cp932("1301,東証1部,(株)極洋,3\r\n20121221,100,200,2.00\r\n20121228,120,220,1.83\r\n"
                           "20130104,130,230,1.77\r\n"));
@@ -47,7 +53,7 @@ TEST(MarginFiles, AnOlderRowBecomesTheFirstLineAndTheStoredHeaderStays) {
   database db;
   write_cp932(db.main_file(), "1301,,極洋旧社名,2\r\n20121221,100,200,2.00\r\n20121228,110,210,1.91\r\n");
   credit_tbl_t t = collected("(株)極洋", {{"20121214", "90", "190", "2.11"}});
-  EXPECT_EQ(write_data_c_sub(db.settei, t), 0);
+  EXPECT_TRUE(db.merge(t).is_ok());
   EXPECT_EQ(cp932_file(db.main_file()),
             "1301,,極洋旧社名,3\r\n20121214,90,190,2.11\r\n20121221,100,200,2.00\r\n20121228,110,210,1.91\r\n");
 }
@@ -55,7 +61,7 @@ TEST(MarginFiles, AnOlderRowBecomesTheFirstLineAndTheStoredHeaderStays) {
 TEST(MarginFiles, AFirstCollectionWritesTheCollectedHeaderAndRowsOldestFirst) {
   database db;
   credit_tbl_t t = collected("(株)極洋", {{"20130111", "130", "230", "1.77"}, {"20130104", "120", "220", "1.83"}});
-  EXPECT_EQ(write_data_c_sub(db.settei, t), 0);
+  EXPECT_TRUE(db.merge(t).is_ok());
   EXPECT_EQ(cp932_file(db.main_file()),
             "1301,東証1部,(株)極洋,2\r\n20130104,120,220,1.83\r\n20130111,130,230,1.77\r\n");
 }
@@ -63,10 +69,10 @@ TEST(MarginFiles, AFirstCollectionWritesTheCollectedHeaderAndRowsOldestFirst) {
 TEST(MarginFiles, ACommaInANameCannotShiftTheHeaderFields) {
   database db;
   credit_tbl_t t = collected("A,B", {{"20130104", "120", "220", "1.83"}});
-  EXPECT_EQ(write_data_c_sub(db.settei, t), 0);
+  EXPECT_TRUE(db.merge(t).is_ok());
   EXPECT_EQ(cp932_file(db.main_file()), "1301,東証1部,A，B,1\r\n20130104,120,220,1.83\r\n");
   credit_tbl_t read;
-  EXPECT_EQ(read_data_c_asc_sub(db.main_file(), read), read_result::ok);
+  EXPECT_EQ(read_dated_file(db.main_file(), read, kMarginFile, false), status::ok);
   EXPECT_EQ(read[0][kCreditCount], "1");
 }
 
@@ -76,27 +82,26 @@ TEST(MarginFiles, ADamagedFileIsLeftUntouched) {
   write_cp932(db.main_file(), damaged);
   const std::string before = file_bytes(db.main_file());
   credit_tbl_t t = collected("(株)極洋", {{"20130104", "130", "230", "1.77"}});
-  read_result stored;
-  EXPECT_EQ(write_data_c_sub(db.settei, t, &stored), -1);
-  EXPECT_EQ(stored, read_result::damaged);
+  EXPECT_EQ(db.merge(t), status::damaged);
   EXPECT_EQ(file_bytes(db.main_file()), before);
   // Nor are per-year files written from what could be read of it.
   credit_tbl_t work;
-  EXPECT_EQ(write_data_c_nengoto_sub(db.settei, work, "1301", &stored), -1);
-  EXPECT_EQ(stored, read_result::damaged);
-  EXPECT_EQ(file_bytes(db.settei.kabuka_path + "2012/data_c/1301.csv"), "");
+  EXPECT_EQ(db.yearly(work).main_read, status::damaged);
+  EXPECT_EQ(file_bytes(db.layout.database + "2012/data_c/1301.csv"), "");
 }
 
 TEST(MarginFiles, PerYearFilesHoldTheirYearsRowsAndCounts) {
   database db;
-  db.settei.data_c_name = "credit";
+  db.layout.margin_name = "credit";
   write_cp932(db.main_file(), "1301,東証1部,(株)極洋,3\r\n20121221,100,200,2.00\r\n20121228,110,210,1.91\r\n"
                               "20130104,130,230,1.77\r\n");
   credit_tbl_t work;
-  EXPECT_EQ(write_data_c_nengoto_sub(db.settei, work, "1301"), 0);
-  EXPECT_EQ(cp932_file(db.settei.kabuka_path + "2012/credit/1301.csv"),
+  const yearly_copies copies = db.yearly(work);
+  EXPECT_EQ(copies.main_read, status::ok);
+  EXPECT_EQ(copies.unwritten, "");
+  EXPECT_EQ(cp932_file(db.layout.database + "2012/credit/1301.csv"),
             "1301,東証1部,(株)極洋,2\r\n20121221,100,200,2.00\r\n20121228,110,210,1.91\r\n");
-  EXPECT_EQ(cp932_file(db.settei.kabuka_path + "2013/credit/1301.csv"),
+  EXPECT_EQ(cp932_file(db.layout.database + "2013/credit/1301.csv"),
             "1301,東証1部,(株)極洋,1\r\n20130104,130,230,1.77\r\n");
 }
 
@@ -105,11 +110,11 @@ TEST(MarginFiles, MoreThanFiveThousandRowsAreAllKept) {
   credit_tbl_t t{credit_row{"1301", "東証1部", "(株)極洋", "6000"}};
   date d{2013, 1, 4};
   for (int i = 0; i < 6000; ++i, d = add_days(d, -7)) t.push_back({yyyymmdd(d), "100", "200", "2.00"});
-  EXPECT_EQ(write_data_c_sub(db.settei, t), 0);
+  EXPECT_TRUE(db.merge(t).is_ok());
   credit_tbl_t newer = collected("(株)極洋", {{"20130111", "130", "230", "1.77"}});
-  EXPECT_EQ(write_data_c_sub(db.settei, newer), 0);
+  EXPECT_TRUE(db.merge(newer).is_ok());
   credit_tbl_t read;
-  ASSERT_EQ(read_data_c_desc_sub(db.main_file(), read), read_result::ok);
+  ASSERT_EQ(read_dated_file(db.main_file(), read, kMarginFile, true), status::ok);
   EXPECT_EQ(read[0][kCreditCount], "6001");
   ASSERT_EQ(read.size(), 6002u);
   EXPECT_EQ(read[1][0], "20130111");

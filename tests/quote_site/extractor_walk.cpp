@@ -3,7 +3,7 @@
 
 #include "core/cp932.h"
 #include "core/text.h"
-#include "fetch/quote_addresses.h"
+#include "sources/quote_site/quote_addresses.h"
 
 namespace karigane::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "extractor_walk.h"
-#include "fetch/legacy_parsers.h"
+#include "markup/legacy_parsers.h"
 #include "history_page.h"
 #include "mobile_history_page.h"
 #include "page_encoding.h"

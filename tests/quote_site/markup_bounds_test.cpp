@@ -1,6 +1,6 @@
 // The bounds on a page's tree against what the quote site serves: its largest pages lie far
 // inside them, and pages built to hold the HTML5 parser for minutes lie outside.
-#include "fetch/markup_bounds.h"
+#include "markup/markup_bounds.h"
 
 #include <gtest/gtest.h>
 

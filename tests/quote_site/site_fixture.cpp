@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "data_set_loader.h"
-#include "fetch/legacy_html.h"
+#include "markup/legacy_html.h"
 #include "page_encoding.h"
 
 namespace karigane::testing {

@@ -194,15 +194,11 @@ TEST_F(catch_up, ARunEndedBetweenTheFilesOfAStockLeavesItsDaysToBeAskedForAgain)
     auto collect = [&] {
       testing::recording_context ctx(dir.path());
       ctx.fix_now(local_time{date{2014, 12, 8}, 18, 0, 0});
-      control_values& c = ctx.controls;
-      c.code_txt = "1382";
-      c.yyyy_start_cmb = "2012";
-      c.mm_start_cmb = c.dd_start_cmb = "01";
-      c.yyyy_end_cmb = "2014";
-      c.mm_end_cmb = "12";
-      c.dd_end_cmb = "05";
-      c.out1_tuzuki_chk = true;
-      return m_dl_start_cmd_Click(ctx);
+      collection_request request;
+      request.codes.first = "1382";
+      request.period = {"2012", "01", "01", "2014", "12", "05"};
+      request.since_stored = true;
+      return karigane::collect(ctx, request).ending;
     };
     {
       testing::injected_file_fault full_disk(file_call::rename, failing, ENOSPC);

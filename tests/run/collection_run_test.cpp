@@ -14,20 +14,21 @@ namespace {
 using testing::recording_context;
 using testing::temp_folder;
 
-// A program folder with a small stock list and no data kinds ticked.
-void prepare(const temp_folder& dir, recording_context& ctx) {
+// A program folder with a small stock list; a request of no data kind.
+collection_request prepare(const temp_folder& dir, recording_context& ctx) {
   testing::write_cp932(dir.path() + "meigara_list.csv",
                        "2,20141127,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n"
                        "1332,t,東証1部,日本水産(株)\r\n");
-  ctx.controls.out1_jikeiretu_chk = false;
   ctx.fix_now(local_time{date{2014, 11, 27}, 10, 0, 0});
+  collection_request request;
+  request.kinds = kind_set{};
+  return request;
 }
 
 TEST(CollectionRun, WithNoDataKindTheTargetsAreCheckedAndTheRunCompletes) {
   temp_folder dir;
   recording_context ctx(dir.path());
-  prepare(dir, ctx);
-  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(collect(ctx, prepare(dir, ctx)).ending, run_ending::completed);
   EXPECT_EQ(ctx.label1_texts(),
             (std::vector<std::string>{"銘柄コードのチェック処理", "収集処理を完了しました。"}));
   EXPECT_EQ(ctx.label1_colour(), label_colour::blue);
@@ -41,8 +42,7 @@ TEST(CollectionRun, AStopAtAnyPointEndsInTheRedAbortAndTheIdleWindow) {
   long total_pumps = 0;
   {
     recording_context ctx(dir.path());
-    prepare(dir, ctx);
-    m_dl_start_cmd_Click(ctx);
+    collect(ctx, prepare(dir, ctx));
     total_pumps = ctx.pumps();
   }
   ASSERT_GT(total_pumps, 9000);
@@ -50,9 +50,9 @@ TEST(CollectionRun, AStopAtAnyPointEndsInTheRedAbortAndTheIdleWindow) {
   // run's steps are and sparsely through the code-list clearing.
   for (long n = 1; n <= total_pumps; n += (n > 20 && n < 9000) ? 997 : 1) {
     recording_context ctx(dir.path());
-    prepare(dir, ctx);
+    const collection_request request = prepare(dir, ctx);
     ctx.stop_after_pumps(n);
-    const run_ending ending = m_dl_start_cmd_Click(ctx);
+    const run_ending ending = collect(ctx, request).ending;
     if (ending == run_ending::completed) continue;  // stopped after the last test
     ASSERT_EQ(ending, run_ending::aborted) << "pump " << n;
     EXPECT_EQ(ctx.label1(), "処理を中断しました。");
@@ -65,9 +65,9 @@ TEST(CollectionRun, AStopAtAnyPointEndsInTheRedAbortAndTheIdleWindow) {
 TEST(CollectionRun, ATargetSelectionFailureIsTheRedErrorEnding) {
   temp_folder dir;
   recording_context ctx(dir.path());
-  prepare(dir, ctx);
-  ctx.controls.code_txt = "999";
-  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::error);
+  collection_request request = prepare(dir, ctx);
+  request.codes.first = "999";
+  EXPECT_EQ(collect(ctx, request).ending, run_ending::error);
   EXPECT_EQ(ctx.label1(), "銘柄コードＮＯをご確認ください。");
   EXPECT_EQ(ctx.label1_colour(), label_colour::red);
   EXPECT_TRUE(ctx.idle());
@@ -77,9 +77,9 @@ TEST(CollectionRun, ATargetSelectionFailureIsTheRedErrorEnding) {
 TEST(CollectionRun, ARunClearsTheStopFlagLeftByThePreviousOne) {
   temp_folder dir;
   recording_context ctx(dir.path());
-  prepare(dir, ctx);
+  const collection_request request = prepare(dir, ctx);
   ctx.set_stop_flag(true);
-  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed);
+  EXPECT_EQ(collect(ctx, request).ending, run_ending::completed);
 }
 
 TEST(CollectionRun, ASiteThatStopsAnsweringEndsTheRunAfterFivePages) {
@@ -88,26 +88,19 @@ TEST(CollectionRun, ASiteThatStopsAnsweringEndsTheRunAfterFivePages) {
   temp_folder dir;
   testing::write_site_settings(dir.path(), site);
   recording_context ctx(dir.path());
-  prepare(dir, ctx);
+  collection_request request = prepare(dir, ctx);
   testing::write_cp932(dir.path() + "meigara_list.csv",
                        "4,20130220,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n1332,t,東証1部,日本水産(株)\r\n"
                        "1333,t,東証1部,マルハニチロ(株)\r\n1334,t,東証1部,(株)マルハニチロ\r\n");
   ctx.fix_now(local_time{date{2013, 2, 20}, 16, 0, 0});
-  ctx.controls.meigara_code_opt = selection_mode::range;
-  ctx.controls.code_txt = "1301";
-  ctx.controls.code1_txt = "1334";
-  ctx.controls.out1_jikeiretu_chk = true;
+  request.codes = {selection_mode::range, "1301", "1334"};
+  request.kinds = kind_set{kind_id::prices};
   // Two windows of each of four stocks; each page waits 200 ms for nothing.
-  ctx.controls.yyyy_start_cmb = "2012";
-  ctx.controls.mm_start_cmb = "11";
-  ctx.controls.dd_start_cmb = "12";
-  ctx.controls.yyyy_end_cmb = "2013";
-  ctx.controls.mm_end_cmb = "2";
-  ctx.controls.dd_end_cmb = "19";
+  request.period = {"2012", "11", "12", "2013", "2", "19"};
   ctx.wait_limit_ticks = 10;
   ctx.tick_ms = 20;
 
-  EXPECT_EQ(m_dl_start_cmd_Click(ctx), run_ending::error);
+  EXPECT_EQ(collect(ctx, request).ending, run_ending::error);
   EXPECT_EQ(ctx.label1(), "インターネットからデータを取得できませんでした。");
   EXPECT_EQ(ctx.label1_colour(), label_colour::red);
   EXPECT_TRUE(ctx.idle());

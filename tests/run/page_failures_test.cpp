@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "run/collection_run.h"
+#include "kinds/data_kinds.h"
 #include "support/quote_site_process.h"
 #include "support/recording_context.h"
 #include "support/site_settings.h"
@@ -20,28 +21,28 @@ struct page_case {
   std::vector<run_failure> expected;
 };
 
-void tick_only(control_values& c, const std::string& kind) {
-  c.out1_jikeiretu_chk = kind == kKindPrices;
-  c.out1_shinyou_chk = kind == kKindMargin;
-  c.out1_data_z_chk = kind == kKindFinancial;
+kind_set only(const std::string& kind) {
+  kind_set kinds;
+  for (const data_kind& k : data_kinds()) kinds.set(k.id, kind == k.name);
+  return kinds;
 }
 
 TEST(PageFailures, FailedAndRefusedPagesAreCountedAndNoDataPagesAreNot) {
   const std::string window = "2013/01/01～2013/02/19";
   const std::vector<page_case> cases = {
-      {kKindPrices, "wrong-stock", {{"1301", kKindPrices, window, "株価情報はありませんでした"}}},
-      {kKindPrices, "forbidden", {{"1301", kKindPrices, window, "該当URLをオープンできません。"}}},
-      {kKindPrices, "no-data", {}},
-      {kKindMargin,
+      {kind_of(kind_id::prices).name, "wrong-stock", {{"1301", kind_of(kind_id::prices).name, window, "株価情報はありませんでした"}}},
+      {kind_of(kind_id::prices).name, "forbidden", {{"1301", kind_of(kind_id::prices).name, window, "該当URLをオープンできません。"}}},
+      {kind_of(kind_id::prices).name, "no-data", {}},
+      {kind_of(kind_id::margin).name,
        "wrong-stock",
-       {{"1301", kKindMargin, window, "信用売買残情報はありませんでした"}}},
-      {kKindMargin, "no-data", {}},
-      {kKindFinancial,
+       {{"1301", kind_of(kind_id::margin).name, window, "信用売買残情報はありませんでした"}}},
+      {kind_of(kind_id::margin).name, "no-data", {}},
+      {kind_of(kind_id::financial).name,
        "wrong-stock",
-       {{"1301", kKindFinancial, "単独決算", "コード不一致"},
-        {"1301", kKindFinancial, "連結決算", "コード不一致"},
-        {"1301", kKindFinancial, "中間決算", "コード不一致"}}},
-      {kKindFinancial, "no-data", {}},
+       {{"1301", kind_of(kind_id::financial).name, "単独決算", "コード不一致"},
+        {"1301", kind_of(kind_id::financial).name, "連結決算", "コード不一致"},
+        {"1301", kind_of(kind_id::financial).name, "中間決算", "コード不一致"}}},
+      {kind_of(kind_id::financial).name, "no-data", {}},
   };
   testing::quote_site_process site({"--now", "2013-02-20T16:00"});
   ASSERT_TRUE(site.started());
@@ -55,15 +56,10 @@ TEST(PageFailures, FailedAndRefusedPagesAreCountedAndNoDataPagesAreNot) {
     ASSERT_TRUE(site.set_fault(c.fault, "1301"));
     testing::recording_context ctx(dir.path());
     ctx.fix_now({{2013, 2, 20}, 16, 0, 0});
-    ctx.controls.code_txt = "1301";
-    tick_only(ctx.controls, c.kind);
-    ctx.controls.yyyy_start_cmb = "2013";
-    ctx.controls.mm_start_cmb = "01";
-    ctx.controls.dd_start_cmb = "01";
-    ctx.controls.yyyy_end_cmb = "2013";
-    ctx.controls.mm_end_cmb = "02";
-    ctx.controls.dd_end_cmb = "19";
-    m_dl_start_cmd_Click(ctx);
+    collection_request request;
+    request.kinds = only(c.kind);
+    request.period = {"2013", "01", "01", "2013", "02", "19"};
+    collect(ctx, request);
     const std::vector<run_failure> failures = ctx.failures.list();
     ASSERT_EQ(failures.size(), c.expected.size());
     for (std::size_t i = 0; i < failures.size(); ++i) {

@@ -3,34 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include "support/recording_context.h"
 
 namespace karigane {
 namespace {
 
-using testing::recording_context;
-
 struct period_result {
   date start;
   date end;
-  std::int16_t flag;
+  int flag;
   std::string message;
 };
 
 period_result check(const std::string& y1, const std::string& m1, const std::string& d1,
                     const std::string& y2, const std::string& m2, const std::string& d2,
                     date today = date{2014, 11, 27}) {
-  recording_context ctx;
-  ctx.fix_now(local_time{today, 10, 0, 0});
-  ctx.controls.yyyy_start_cmb = y1;
-  ctx.controls.mm_start_cmb = m1;
-  ctx.controls.dd_start_cmb = d1;
-  ctx.controls.yyyy_end_cmb = y2;
-  ctx.controls.mm_end_cmb = m2;
-  ctx.controls.dd_end_cmb = d2;
-  period_result r{{}, {}, 0, ""};
-  kikan_check_sub(ctx, r.start, r.end, r.flag, r.message);
-  return r;
+  const checked_period c = check_period({y1, m1, d1, y2, m2, d2}, today);
+  return {c.period.start, c.period.end, c.outcome.is_ok() ? 0 : -1, c.outcome.message()};
 }
 
 TEST(PeriodCheck, ImpossibleDaysAreClampedToTheMonthsEnd) {
@@ -52,7 +40,7 @@ TEST(PeriodCheck, FailuresHaveTheirMessages) {
   EXPECT_EQ(check("2013", "01", "01", "1982", "01", "01").message,
             "終了年月日を確認してください。");
   const period_result after = check("2013", "02", "01", "2013", "01", "31");
-  EXPECT_EQ(after.flag, kTrue);
+  EXPECT_EQ(after.flag, -1);
   EXPECT_EQ(after.message, "開始/終了年月日をご確認ください。");
   const period_result equal = check("2013", "02", "01", "2013", "02", "01");
   EXPECT_EQ(equal.flag, 0);
@@ -64,7 +52,7 @@ TEST(PeriodCheck, TextsThatAreNotDatesLeaveTheDateEmptyAndFail) {
             "開始年月日を確認してください。");
   EXPECT_EQ(check("2013", "01", "01", "2013", "x", "01").message,
             "終了年月日を確認してください。");
-  EXPECT_EQ(check("", "", "", "2013", "01", "01").flag, kTrue);
+  EXPECT_EQ(check("", "", "", "2013", "01", "01").flag, -1);
 }
 
 TEST(PeriodLists, FilledFrom1983AndPresetToThisYear) {
@@ -74,23 +62,16 @@ TEST(PeriodLists, FilledFrom1983AndPresetToThisYear) {
   EXPECT_EQ(items.years.back(), "2014");
   EXPECT_EQ(items.months.front(), "01");
   EXPECT_EQ(items.days.back(), "31");
-  control_values c;
-  preset_period_lists(c, date{2014, 3, 7});
-  EXPECT_EQ(c.yyyy_start_cmb + c.mm_start_cmb + c.dd_start_cmb, "20140101");
-  EXPECT_EQ(c.yyyy_end_cmb + c.mm_end_cmb + c.dd_end_cmb, "20140307");
+  const period_texts c = preset_period(date{2014, 3, 7});
+  EXPECT_EQ(c.start_year + c.start_month + c.start_day, "20140101");
+  EXPECT_EQ(c.end_year + c.end_month + c.end_day, "20140307");
 }
 
 TEST(LeapYears, ThroughTheListTexts) {
-  std::int16_t leap = 0;
-  uruu_check_sub("2000", leap);
-  EXPECT_EQ(leap, kTrue);
-  uruu_check_sub("1900", leap);
-  EXPECT_EQ(leap, kFalse);
-  std::string days = "unchanged";
-  days_in_month_sub("2013", "13", days);
-  EXPECT_EQ(days, "unchanged");
-  days_in_month_sub("2012", "02", days);
-  EXPECT_EQ(days, "29");
+  EXPECT_EQ(days_in_month_text("2000", "02"), "29");
+  EXPECT_EQ(days_in_month_text("1900", "02"), "28");
+  EXPECT_EQ(days_in_month_text("2013", "13"), "");
+  EXPECT_EQ(days_in_month_text("2012", "02"), "29");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the run in red whatever the run made of it, each run starts with an empty tally, and a stop
 // while the update writes its files is the abort ending.
 #include "run/run_frame.h"
+#include "kinds/data_kinds.h"
 
 #include <gtest/gtest.h>
 
@@ -38,14 +39,16 @@ TEST(RunFrame, ARunEndingFaultIsTheRedErrorEndingAndEachRunStartsWithAnEmptyTall
   recording_context ctx(dir.path());
   testing::write_cp932(dir.path() + "meigara_list.csv",
                        "1,20141127,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n");
-  ctx.controls.out1_jikeiretu_chk = false;
-  ctx.failures.add({"1301", kKindPrices, "", "a failure of the previous run"});
+  collection_request request;
+  request.kinds = kind_set{};
+  ctx.failures.add({"1301", kind_of(kind_id::prices).name, "", "a failure of the previous run"});
   const std::string message = "ファイルを書き込めません: kabuka/data_m/1301.csv";
   ctx.at_every_pump([&] {
     if (!ctx.has_run_error()) ctx.set_run_error(message);
   });
 
-  const run_outcome outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click);
+  const run_outcome outcome = run_in_frame(
+      ctx, kRunCollection, [&](run_context& c) { return collect(c, request).ending; });
   EXPECT_EQ(outcome.ending, run_ending::error);
   EXPECT_TRUE(outcome.failures.empty());
   EXPECT_EQ(ctx.label1(), message);
@@ -78,7 +81,8 @@ TEST(RunFrame, AStopWhileTheUpdateWritesItsFilesIsTheAbortEnding) {
       ctx.set_stop_flag(true);  // the first file is written: the update is under way
     }
   });
-  const run_outcome outcome = run_in_frame(ctx, kRunUpdate, renew_start_cmd_Click);
+  const run_outcome outcome =
+      run_in_frame(ctx, kRunUpdate, [](run_context& c) { return update(c, {}); });
 
   EXPECT_EQ(outcome.ending, run_ending::aborted);
   EXPECT_EQ(ctx.label1(), "処理を中断しました。");
@@ -104,15 +108,9 @@ TEST(RunFrame, TheProgressCountsTheStocksInOrderAndThePagesAndEndsWithTheRun) {
                        "1332,t,東証1部,日本水産(株)\r\n1333,t,東証1部,マルハニチロ(株)\r\n");
   recording_context ctx(dir.path());
   ctx.fix_now(local_time{date{2014, 11, 27}, 17, 0, 0});
-  ctx.controls.meigara_code_opt = selection_mode::range;
-  ctx.controls.code_txt = "1301";
-  ctx.controls.code1_txt = "1333";
-  ctx.controls.yyyy_start_cmb = "2014";
-  ctx.controls.mm_start_cmb = "10";
-  ctx.controls.dd_start_cmb = "01";
-  ctx.controls.yyyy_end_cmb = "2014";
-  ctx.controls.mm_end_cmb = "11";
-  ctx.controls.dd_end_cmb = "27";
+  collection_request request;
+  request.codes = {selection_mode::range, "1301", "1333"};
+  request.period = {"2014", "10", "01", "2014", "11", "27"};
   // What the front ends would draw at each pump, each change once.
   std::vector<std::string> seen;
   ctx.at_every_pump([&] {
@@ -123,7 +121,8 @@ TEST(RunFrame, TheProgressCountsTheStocksInOrderAndThePagesAndEndsWithTheRun) {
     if (seen.empty() || seen.back() != item) seen.push_back(item);
   });
 
-  const run_outcome outcome = run_in_frame(ctx, kRunCollection, m_dl_start_cmd_Click);
+  const run_outcome outcome = run_in_frame(
+      ctx, kRunCollection, [&](run_context& c) { return collect(c, request).ending; });
   EXPECT_EQ(outcome.ending, run_ending::completed);
   EXPECT_EQ(seen, (std::vector<std::string>{"収集 時系列株価 銘柄 1/3 1301",
                                             "収集 時系列株価 銘柄 2/3 1332",
@@ -145,7 +144,7 @@ TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
   at(0);
   ctx.progress.start_run(kRunCollection);
   at(1);
-  ctx.progress.start_pass(kKindPrices, kUnitStocks, 10);
+  ctx.progress.start_pass(kind_of(kind_id::prices).name, kUnitStocks, 10);
   ctx.progress.at_item(1, "1301");
   at(2);
   // Before any item is done there is no pace.
@@ -171,7 +170,7 @@ TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
             "収集 時系列株価 銘柄 10/10 1310  ページ 1  経過 19秒  残り 2秒");
   // The update's and adjustment's passes count files, and do not repeat the run's name.
   ctx.progress.start_run(kRunAdjust);
-  ctx.progress.start_pass(kKindAdjusted, kUnitFiles, 3600);
+  ctx.progress.start_pass(kAdjustedLabel, kUnitFiles, 3600);
   at(20);
   ctx.progress.at_item(12);
   EXPECT_EQ(progress_line_text(ctx.progress.snapshot()),

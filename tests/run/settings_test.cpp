@@ -12,40 +12,37 @@ namespace {
 using testing::recording_context;
 using testing::temp_folder;
 
-settei_record read_with(const temp_folder& dir, const std::string* text_cp932 = nullptr,
-                        const std::string* raw = nullptr) {
+program_settings read_with(const temp_folder& dir, const std::string* text_cp932 = nullptr,
+                           const std::string* raw = nullptr) {
   if (text_cp932) testing::write_cp932(dir.path() + "settei.txt", *text_cp932);
   if (raw) testing::write_bytes(dir.path() + "settei.txt", *raw);
   recording_context ctx(dir.path());
-  settei_record s;
-  s.data_m_name = "left over";
-  read_settei_sub(ctx, s);
-  return s;
+  return read_settings(ctx.program_folder, ctx.factory_folder, &ctx);
 }
 
 TEST(Settings, WithoutAFileTheDefaultsStand) {
   temp_folder dir;
-  const settei_record s = read_with(dir);
-  EXPECT_EQ(s.kabuka_path, dir.path() + "kabuka/");
-  EXPECT_EQ(s.syusei_path, dir.path() + "kabuka/syusei_kabuka/");
-  EXPECT_EQ(s.jikeiretu_site, "新");
-  EXPECT_EQ(s.shinyou_site, "新");
-  EXPECT_EQ(s.data_d_name, "data_d");
-  EXPECT_EQ(s.data_m_name, "data_m");
-  EXPECT_EQ(s.data_c_name, "data_c");
-  EXPECT_EQ(s.data_ztan_name, "data_ztan");
-  EXPECT_EQ(s.data_zren_name, "data_zren");
-  EXPECT_EQ(s.data_ztyu_name, "data_ztyu");
-  EXPECT_EQ(s.kabuka_site_url, "http://info.finance.yahoo.co.jp");
+  const program_settings s = read_with(dir);
+  EXPECT_EQ(s.layout.database, dir.path() + "kabuka/");
+  EXPECT_EQ(s.layout.adjusted, dir.path() + "kabuka/syusei_kabuka/");
+  EXPECT_EQ(s.quote_site.history_form, "新");
+  EXPECT_EQ(s.quote_site.margin_form, "新");
+  EXPECT_EQ(s.layout.latest_name, "data_d");
+  EXPECT_EQ(s.layout.prices_name, "data_m");
+  EXPECT_EQ(s.layout.margin_name, "data_c");
+  EXPECT_EQ(s.layout.independent_name, "data_ztan");
+  EXPECT_EQ(s.layout.consolidated_name, "data_zren");
+  EXPECT_EQ(s.layout.interim_name, "data_ztyu");
+  EXPECT_EQ(s.quote_site.kabuka_site_url, "http://info.finance.yahoo.co.jp");
 }
 
 TEST(Settings, OneRecordChangesOnlyItsField) {
   temp_folder dir;
   const std::string text = "信用売買残フォルダ名,credit\r\nEOF,EOF\r\n";
-  const settei_record s = read_with(dir, &text);
-  EXPECT_EQ(s.data_c_name, "credit");
-  EXPECT_EQ(s.data_m_name, "data_m");
-  EXPECT_EQ(s.kabuka_path, dir.path() + "kabuka/");
+  const program_settings s = read_with(dir, &text);
+  EXPECT_EQ(s.layout.margin_name, "credit");
+  EXPECT_EQ(s.layout.prices_name, "data_m");
+  EXPECT_EQ(s.layout.database, dir.path() + "kabuka/");
 }
 
 TEST(Settings, FolderValuesWithBackslashesAreRelativeToTheProgramFolder) {
@@ -53,24 +50,24 @@ TEST(Settings, FolderValuesWithBackslashesAreRelativeToTheProgramFolder) {
   const std::string text =
       "株価データベースフォルダパス,data2\\\r\n修正株価データベースフォルダパス,\"adj\\x\\\"\r\n"
       "株価サイトURL,http://127.0.0.1:8080/\r\nEOF,EOF\r\n";
-  const settei_record s = read_with(dir, &text);
-  EXPECT_EQ(s.kabuka_path, dir.path() + "data2/");
-  EXPECT_EQ(s.syusei_path, dir.path() + "adj/x/");
-  EXPECT_EQ(s.kabuka_site_url, "http://127.0.0.1:8080");
+  const program_settings s = read_with(dir, &text);
+  EXPECT_EQ(s.layout.database, dir.path() + "data2/");
+  EXPECT_EQ(s.layout.adjusted, dir.path() + "adj/x/");
+  EXPECT_EQ(s.quote_site.kabuka_site_url, "http://127.0.0.1:8080");
 }
 
 TEST(Settings, AccessIntervalAndCertificateFile) {
   temp_folder dir;
-  const settei_record defaults = read_with(dir);
-  EXPECT_EQ(defaults.access_interval_ms, 500);
-  EXPECT_EQ(defaults.ca_certificate_file, "");
+  const program_settings defaults = read_with(dir);
+  EXPECT_EQ(defaults.quote_site.connection.access_interval_ms, 500);
+  EXPECT_EQ(defaults.quote_site.connection.ca_certificate_file, "");
 
   // Whole milliseconds up to a minute; anything else keeps the default.
   const std::vector<std::pair<std::string, int>> intervals{
       {"0", 0}, {"1200", 1200}, {"60000", 60000}, {"60001", 500}, {"-1", 500}, {"1.5", 500}, {"abc", 500}, {"", 500}};
   for (const auto& [value, expected] : intervals) {
     const std::string text = "アクセス間隔ミリ秒," + value + "\r\nEOF,EOF\r\n";
-    EXPECT_EQ(read_with(dir, &text).access_interval_ms, expected) << value;
+    EXPECT_EQ(read_with(dir, &text).quote_site.connection.access_interval_ms, expected) << value;
   }
 
   // The certificate file lies below the program folder unless its path is absolute.
@@ -78,7 +75,7 @@ TEST(Settings, AccessIntervalAndCertificateFile) {
       {"certs\\local.pem", dir.path() + "certs/local.pem"}, {"/etc/ssl/extra.pem", "/etc/ssl/extra.pem"}};
   for (const auto& [value, expected] : files) {
     const std::string text = "CA証明書ファイル," + value + "\r\nEOF,EOF\r\n";
-    EXPECT_EQ(read_with(dir, &text).ca_certificate_file, expected) << value;
+    EXPECT_EQ(read_with(dir, &text).quote_site.connection.ca_certificate_file, expected) << value;
   }
 }
 
@@ -87,26 +84,26 @@ TEST(Settings, EndRecordNeedsBothFieldsAndLaterRecordsOverride) {
   const std::string text =
       "EOF,x\r\n時系列株価取得サイト,Ｍ\r\n時系列株価取得サイト,新2\r\nEOF,EOF\r\n"
       "時系列株価フォルダ名,after_end\r\n";
-  const settei_record s = read_with(dir, &text);
-  EXPECT_EQ(s.jikeiretu_site, "新2");
-  EXPECT_EQ(s.data_m_name, "data_m");
+  const program_settings s = read_with(dir, &text);
+  EXPECT_EQ(s.quote_site.history_form, "新2");
+  EXPECT_EQ(s.layout.prices_name, "data_m");
 }
 
 TEST(Settings, AFileWithoutTheEndRecordEndsAtItsLastLine) {
   temp_folder dir;
   const std::string text = "最新日株価フォルダ名,daily\r\n時系列株価フォルダ名";
-  const settei_record s = read_with(dir, &text);
-  EXPECT_EQ(s.data_d_name, "daily");
-  EXPECT_EQ(s.data_m_name, "");
+  const program_settings s = read_with(dir, &text);
+  EXPECT_EQ(s.layout.latest_name, "daily");
+  EXPECT_EQ(s.layout.prices_name, "");
 }
 
 TEST(Settings, Utf8AndJunkBytesAreReadWithoutHarm) {
   temp_folder dir;
   const std::string utf8 = "\xEF\xBB\xBF時系列株価取得サイト,Ｍ\nEOF,EOF\n";
-  EXPECT_EQ(read_with(dir, nullptr, &utf8).jikeiretu_site, "Ｍ");
+  EXPECT_EQ(read_with(dir, nullptr, &utf8).quote_site.history_form, "Ｍ");
   const std::string junk = std::string("\xFF\xFE\x00\x81,\"unclosed", 12);
-  const settei_record s = read_with(dir, nullptr, &junk);
-  EXPECT_EQ(s.data_m_name, "data_m");
+  const program_settings s = read_with(dir, nullptr, &junk);
+  EXPECT_EQ(s.layout.prices_name, "data_m");
 }
 
 TEST(Settings, StopFlagEndsTheReading) {
@@ -114,9 +111,7 @@ TEST(Settings, StopFlagEndsTheReading) {
   testing::write_cp932(dir.path() + "settei.txt", "時系列株価フォルダ名,x\r\nEOF,EOF\r\n");
   recording_context ctx(dir.path());
   ctx.set_stop_flag(true);
-  settei_record s;
-  read_settei_sub(ctx, s);
-  EXPECT_EQ(s.data_m_name, "data_m");
+  EXPECT_EQ(read_settings(ctx.program_folder, "", &ctx).layout.prices_name, "data_m");
 }
 
 }  // namespace

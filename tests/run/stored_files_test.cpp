@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "core/damaged_file.h"
+#include "kinds/data_kinds.h"
 #include "financial/statement_files.h"
 #include "margin/margin_files.h"
 #include "run/adjust_run.h"
@@ -25,7 +26,6 @@
 #include "support/site_settings.h"
 #include "support/temp_folder.h"
 #include "timeseries/price_files.h"
-#include "timeseries/split_files.h"
 
 namespace karigane {
 namespace {
@@ -61,32 +61,30 @@ std::vector<std::string> temporary_files(const std::map<std::string, std::string
   return out;
 }
 
-// The controls of a collection of code 1382 (a split on 2013-12-26) with every data kind, from
-// and to "YYYY/MM/DD".
-void collect_everything(control_values& c, const std::string& from, const std::string& to) {
-  c.meigara_code_opt = selection_mode::individual;
-  c.code_txt = "1382";
-  c.out1_jikeiretu_chk = c.out1_shinyou_chk = c.out1_data_z_chk = c.out1_nengoto_chk = true;
-  c.yyyy_start_cmb = from.substr(0, 4);
-  c.mm_start_cmb = from.substr(5, 2);
-  c.dd_start_cmb = from.substr(8, 2);
-  c.yyyy_end_cmb = to.substr(0, 4);
-  c.mm_end_cmb = to.substr(5, 2);
-  c.dd_end_cmb = to.substr(8, 2);
+// A collection of code 1382 (a split on 2013-12-26) with every data kind but the latest day,
+// from and to "YYYY/MM/DD".
+collection_request collect_everything(const std::string& from, const std::string& to) {
+  collection_request r;
+  r.codes = {selection_mode::single, "1382", "9999"};
+  r.kinds = {kind_id::prices, kind_id::margin, kind_id::financial};
+  r.yearly = true;
+  r.period = {from.substr(0, 4), from.substr(5, 2), from.substr(8, 2),
+              to.substr(0, 4),   to.substr(5, 2),   to.substr(8, 2)};
+  return r;
 }
 
 run_ending run(run_kind kind, recording_context& ctx) {
   switch (kind) {
-    case run_kind::collect:
-      collect_everything(ctx.controls, "2013/12/20", "2014/01/10");
-      ctx.controls.out1_data_d_chk = true;
-      return m_dl_start_cmd_Click(ctx);
+    case run_kind::collect: {
+      collection_request request = collect_everything("2013/12/20", "2014/01/10");
+      request.kinds.set(kind_id::latest, true);
+      return collect(ctx, request).ending;
+    }
     case run_kind::update:
-      return renew_start_cmd_Click(ctx);
+      return update(ctx, {});
     case run_kind::adjust:
     case run_kind::adjust_yearly:
-      ctx.controls.out2_nenngoto_chk = kind == run_kind::adjust_yearly;
-      return out2_hosei_cmd_Click(ctx);
+      return adjust(ctx, {kind == run_kind::adjust_yearly});
   }
   return run_ending::error;
 }
@@ -104,8 +102,9 @@ class stored_files : public ::testing::Test {
                   base_->path() + "meigara_list.csv");
     recording_context ctx(base_->path());
     ctx.fix_now(kNow);
-    collect_everything(ctx.controls, "2013/12/01", "2014/01/09");
-    ASSERT_EQ(m_dl_start_cmd_Click(ctx), run_ending::completed) << ctx.label1();
+    ASSERT_EQ(collect(ctx, collect_everything("2013/12/01", "2014/01/09")).ending,
+              run_ending::completed)
+        << ctx.label1();
     ASSERT_EQ(run(run_kind::adjust_yearly, ctx), run_ending::completed);
     ASSERT_EQ(run(run_kind::adjust, ctx), run_ending::completed);
   }
@@ -160,70 +159,70 @@ TEST_F(stored_files, AFileThatIsThereButCannotBeReadIsLeftUntouchedAndCounted) {
        EACCES,
        "kabuka/data_m/1382.csv",
        "1382",
-       kKindPrices,
+       kind_of(kind_id::prices).name,
        {"kabuka/data_m/1382.csv", "kabuka/2013/data_m/1382.csv", "kabuka/2014/data_m/1382.csv"}},
       {run_kind::collect,
        file_call::read,
        EISDIR,
        "kabuka/data_mh/1382.csv",
        "1382",
-       kKindSplits,
+       kSplitsLabel,
        {"kabuka/data_mh/1382.csv", "kabuka/2013/data_mh/1382.csv"}},
       {run_kind::collect,
        file_call::read,
        EIO,
        "kabuka/data_c/1382.csv",
        "1382",
-       kKindMargin,
+       kind_of(kind_id::margin).name,
        {"kabuka/data_c/1382.csv", "kabuka/2013/data_c/1382.csv"}},
       {run_kind::collect,
        file_call::open_read,
        EACCES,
        "kabuka/data_zren/1382.csv",
        "1382",
-       kKindFinancial,
+       kind_of(kind_id::financial).name,
        {"kabuka/data_zren/1382.csv"}},
       {run_kind::collect,
        file_call::open_read,
        EACCES,
        "meigara_list.csv",
        "",
-       kKindStockList,
+       kStockListLabel,
        {"meigara_list.csv"}},
       {run_kind::update,
        file_call::read,
        EIO,
        "kabuka/data_m/1382.csv",
        "1382",
-       kKindUpdate,
+       kUpdateLabel,
        {"kabuka/data_m/1382.csv"}},
       {run_kind::update,
        file_call::open_read,
        EACCES,
        "kabuka/2014/data_m/1382.csv",
        "1382",
-       kKindUpdate,
+       kUpdateLabel,
        {"kabuka/2014/data_m/1382.csv"}},
       {run_kind::adjust,
        file_call::open_read,
        EACCES,
        "kabuka/data_mh/1382.csv",
        "1382",
-       kKindAdjusted,
+       kAdjustedLabel,
        {"kabuka/syusei_kabuka/data_m/1382.csv"}},
       {run_kind::adjust,
        file_call::read,
        EIO,
        "kabuka/data_m/1382.csv",
        "1382",
-       kKindAdjusted,
+       kAdjustedLabel,
        {"kabuka/syusei_kabuka/data_m/1382.csv"}},
       {run_kind::adjust_yearly,
        file_call::read,
        EISDIR,
        "kabuka/2013/data_mh/1382.csv",
        "1382",
-       kKindAdjusted,
+       kAdjustedLabel,
        {"kabuka/syusei_kabuka/data_m/1382.csv", "kabuka/data_m_1/1382.csv",
         "kabuka/data_mh_1/1382.csv"}},
       {run_kind::adjust_yearly,
@@ -231,7 +230,7 @@ TEST_F(stored_files, AFileThatIsThereButCannotBeReadIsLeftUntouchedAndCounted) {
        EACCES,
        "kabuka/2014/data_m/",
        "",
-       kKindAdjusted,
+       kAdjustedLabel,
        {"kabuka/syusei_kabuka/data_m/1382.csv", "kabuka/data_m_1/1382.csv"}},
   };
   for (const read_fault_case& c : cases) {
@@ -355,36 +354,36 @@ std::vector<day_value> stored_days(const std::string& path) {
 
 struct merge_kind {
   const char* name;
-  std::string (*path)(const settei_record&);
-  std::int16_t (*merge)(const settei_record&, const std::vector<day_value>&);
+  std::string (*path)(const program_layout&);
+  status (*merge)(const program_layout&, const std::vector<day_value>&);
 };
 
 // A page that lists a day twice (or its days out of order) gives one row per date, the first
 // one listed, in strict date order: into a new file and into a stored one alike.
 TEST(StoredSeries, APageListingADayTwiceStoresOneRowPerDateInDateOrder) {
   const std::vector<merge_kind> kinds = {
-      {"prices", [](const settei_record& s) { return price_file_path(s, "1301"); },
-       [](const settei_record& s, const std::vector<day_value>& days) {
+      {"prices", [](const program_layout& l) { return l.price_file("1301"); },
+       [](const program_layout& l, const std::vector<day_value>& days) {
          jikeiretu_data_t t = downloaded(empty_price_table("1301"), kPriceCount, days,
                                          {"", "", "1", "1", "1", "100", ""});
-         return write_jikeiretu_data_sub(s, t);
+         return merge_into_dated_file(l.price_file("1301"), t, kPriceFile);
        }},
-      {"splits", [](const settei_record& s) { return split_file_path(s, "1301"); },
-       [](const settei_record& s, const std::vector<day_value>& days) {
+      {"splits", [](const program_layout& l) { return l.split_file("1301"); },
+       [](const program_layout& l, const std::vector<day_value>& days) {
          bunkatu_list_t t = downloaded(empty_split_table("1301"), kSplitCount, days, {"", "", "2"});
-         return write_bunkatu_data_sub(s, t);
+         return merge_into_dated_file(l.split_file("1301"), t, kSplitFile);
        }},
-      {"margin", [](const settei_record& s) { return margin_file_path(s, "1301"); },
-       [](const settei_record& s, const std::vector<day_value>& days) {
+      {"margin", [](const program_layout& l) { return l.margin_file("1301"); },
+       [](const program_layout& l, const std::vector<day_value>& days) {
          credit_tbl_t t =
              downloaded(empty_credit_table("1301"), kCreditCount, days, {"", "", "1", "1.0"});
-         return write_data_c_sub(s, t);
+         return merge_into_dated_file(l.margin_file("1301"), t, kMarginFile);
        }},
       {"statements",
-       [](const settei_record& s) { return statement_file_path(s, "単独決算", "1301"); },
-       [](const settei_record& s, const std::vector<day_value>& days) {
+       [](const program_layout& l) { return l.statement_file(l.independent_name, "1301"); },
+       [](const program_layout& l, const std::vector<day_value>& days) {
          zaimu_tbl_t t = downloaded(empty_zaimu_table("1301"), kZaimuCount, days, zaimu_record{});
-         return write_data_z_sub(s, "単独決算", t);
+         return merge_statements(l, "単独決算", t);
        }},
   };
   const std::vector<day_value> page = {{"20130110", "a"}, {"20130110", "b"}, {"20130108", "c"},
@@ -392,17 +391,16 @@ TEST(StoredSeries, APageListingADayTwiceStoresOneRowPerDateInDateOrder) {
   for (const merge_kind& kind : kinds) {
     SCOPED_TRACE(kind.name);
     temp_folder dir;
-    settei_record s;
-    s.kabuka_path = dir.path() + "kabuka/";
+    const program_layout s = default_settings(dir.path()).layout;
     ASSERT_TRUE(ensure_folder(fs::path(kind.path(s)).parent_path().string()));
 
-    ASSERT_EQ(kind.merge(s, page), 0);
+    ASSERT_TRUE(kind.merge(s, page).is_ok());
     EXPECT_EQ(stored_days(kind.path(s)),
               (std::vector<day_value>{{"20130108", "c"}, {"20130109", "e"}, {"20130110", "a"}}));
 
     fs::remove(kind.path(s));
-    ASSERT_EQ(kind.merge(s, {{"20130109", "old"}, {"20130104", "old"}}), 0);
-    ASSERT_EQ(kind.merge(s, page), 0);
+    ASSERT_TRUE(kind.merge(s, {{"20130109", "old"}, {"20130104", "old"}}).is_ok());
+    ASSERT_TRUE(kind.merge(s, page).is_ok());
     EXPECT_EQ(stored_days(kind.path(s)),
               (std::vector<day_value>{
                   {"20130104", "old"}, {"20130108", "c"}, {"20130109", "e"}, {"20130110", "a"}}));

@@ -82,12 +82,12 @@ std::string quote_site_process::url() const {
   return (certificate_.empty() ? "http://" : "https://") + host_ + ":" + std::to_string(port_);
 }
 
-void quote_site_process::use_in(settei_record& settei) const {
-  settei.kabuka_site_url = url();
-  settei.mobile_site_url = url();
-  settei.old_table_url = url();
-  settei.profile_site_url = url();
-  settei.index_site_url = url();
+void quote_site_process::use_in(quote_site_settings& site) const {
+  site.kabuka_site_url = url();
+  site.mobile_site_url = url();
+  site.old_table_url = url();
+  site.profile_site_url = url();
+  site.index_site_url = url();
 }
 
 bool quote_site_process::get(const std::string& path_and_query, std::string& body,

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settei.h"
+#include "sources/quote_site/quote_site_settings.h"
 
 namespace karigane::testing {
 
@@ -30,7 +30,7 @@ class quote_site_process {
   const std::string& certificate() const { return certificate_; }
 
   // Points every quote-site host of the settings at this server.
-  void use_in(settei_record& settei) const;
+  void use_in(quote_site_settings& site) const;
 
   // Adds a fault rule (mode as in --help; codes comma-separated; count 0 = no limit; path
   // "" = every page path; skip: matching requests let pass first). False when the server

@@ -8,8 +8,7 @@ namespace karigane::testing {
 recording_context::recording_context(std::string folder) {
   program_folder = std::move(folder);
   factory_folder = KARIGANE_DATA_DIR_FOR_TESTS;
-  settei.kabuka_path = program_folder + "kabuka/";
-  settei.syusei_path = program_folder + "kabuka/syusei_kabuka/";
+  settings = default_settings(program_folder, factory_folder);
 }
 
 void recording_context::pump() {

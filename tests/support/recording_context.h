@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "run/settings.h"
 
 namespace karigane::testing {
 
@@ -33,6 +34,10 @@ class recording_context : public run_context {
   void stop_when_label1_contains(std::string part) { stop_on_text_ = std::move(part); }
   // Calls `step` at every pump (for example to raise the stop flag once files have changed).
   void at_every_pump(std::function<void()> step) { at_pump_ = std::move(step); }
+
+  // The program folder's settings at their defaults (the runs read settei.txt themselves).
+  program_settings settings;
+  const program_layout& layout() const { return settings.layout; }
 
   std::vector<label_event> label1_history;
   std::vector<bool> controls_history;  // arguments of set_controls_sub, in order

@@ -115,17 +115,17 @@ TEST(CollectTimeSeries, SplitsAndYearlyFiles) {
   EXPECT_FALSE(testing::file_bytes(dir.path() + "kabuka/2008/data_mh/1378.csv").size());
   jikeiretu_data_t y2008;
   jikeiretu_data_t y2009;
-  ASSERT_EQ(read_jikeiretu_asc_sub(dir.path() + "kabuka/2008/data_m/1378.csv", y2008),
-            read_result::ok);
-  ASSERT_EQ(read_jikeiretu_asc_sub(dir.path() + "kabuka/2009/data_m/1378.csv", y2009),
-            read_result::ok);
+  ASSERT_EQ(read_dated_file(dir.path() + "kabuka/2008/data_m/1378.csv", y2008, kPriceFile, false),
+            status::ok);
+  ASSERT_EQ(read_dated_file(dir.path() + "kabuka/2009/data_m/1378.csv", y2009, kPriceFile, false),
+            status::ok);
   EXPECT_EQ(y2008[0][kPriceOldest], "20081201");
   EXPECT_EQ(y2008[0][kPriceNewest], "20081230");
   EXPECT_EQ(y2009[0][kPriceOldest], "20090105");
   EXPECT_EQ(y2009[0][kPriceNewest], "20090430");
   jikeiretu_data_t main_file;
-  ASSERT_EQ(read_jikeiretu_asc_sub(dir.path() + "kabuka/data_m/1378.csv", main_file),
-            read_result::ok);
+  ASSERT_EQ(read_dated_file(dir.path() + "kabuka/data_m/1378.csv", main_file, kPriceFile, false),
+            status::ok);
   EXPECT_EQ(price_count(main_file), price_count(y2008) + price_count(y2009));
 }
 
@@ -202,8 +202,8 @@ TEST(CollectTimeSeries, AStopLeavesTheEarlierStocksIntactAndTheCurrentOneUnwritt
   EXPECT_EQ(r.lines().back(), "処理を中断しました。");
   for (const char* code : {"1301", "1332"}) {
     jikeiretu_data_t t;
-    EXPECT_EQ(read_jikeiretu_asc_sub(dir.path() + "kabuka/data_m/" + code + ".csv", t),
-              read_result::ok)
+    EXPECT_EQ(read_dated_file(dir.path() + "kabuka/data_m/" + code + ".csv", t, kPriceFile, false),
+              status::ok)
         << code;
     EXPECT_GT(price_count(t), 400u) << code;
   }

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "history_pages.h"
+#include "support/page_reading_steps.h"
 #include "support/recording_context.h"
-#include "timeseries/history_page_extractor.h"
-#include "timeseries/mobile_page_extractor.h"
+#include "sources/quote_site/history_page_extractor.h"
+#include "sources/quote_site/mobile_page_extractor.h"
 
 namespace karigane {
 namespace {
@@ -29,13 +30,12 @@ extraction extract(form f, const std::string& page, const std::string& code = "1
                    std::int16_t budget = 5) {
   testing::recording_context ctx;
   extraction e{empty_price_table(code), empty_split_table(code), budget, 0, ""};
-  if (f == form::history) {
-    extract_kabuinf_from_yahoohtml_new_sub(ctx, page, kWindow, e.budget, e.prices, e.splits,
-                                           e.flag, e.message);
-  } else {
-    extract_kabuinf_from_yahoohtml_mobile_sub(ctx, page, kWindow, e.budget, e.prices, e.splits,
-                                              e.flag, e.message);
-  }
+  price_rows rows{e.prices, e.splits};
+  const page_reading r = f == form::history ? read_history_page(ctx, page, kWindow, rows)
+                                            : read_mobile_history_page(ctx, page, kWindow, rows);
+  e.prices = std::move(rows.prices);
+  e.splits = std::move(rows.splits);
+  testing::count_reading(r, e.budget, e.flag, e.message);
   return e;
 }
 
@@ -75,16 +75,12 @@ TEST(HistoryPage, PriceRowsWithSeparatorsAndKanjiDates) {
 
 TEST(HistoryPage, RowsOfLaterWindowsAccumulate) {
   testing::recording_context ctx;
-  jikeiretu_data_t prices = empty_price_table("1301");
-  bunkatu_list_t splits = empty_split_table("1301");
-  std::int16_t budget = 5, flag = 0;
-  std::string message;
+  price_rows rows = empty_price_rows("1301");
   const std::string page = testing::new_form_page(two_rows());
-  extract_kabuinf_from_yahoohtml_new_sub(ctx, page, kWindow, budget, prices, splits, flag, message);
-  budget = 5;
-  extract_kabuinf_from_yahoohtml_new_sub(ctx, page, kWindow, budget, prices, splits, flag, message);
-  EXPECT_EQ(prices[0][kPriceCount], "4");
-  EXPECT_EQ(prices[4][0], "20130104");
+  read_history_page(ctx, page, kWindow, rows);
+  read_history_page(ctx, page, kWindow, rows);
+  EXPECT_EQ(rows.prices[0][kPriceCount], "4");
+  EXPECT_EQ(rows.prices[4][0], "20130104");
 }
 
 TEST(HistoryPage, ASplitRowIsASplitAndNotAPrice) {
