@@ -111,7 +111,7 @@ page_answer search_page::render(const page_query& query, content_fault fault) co
       }
       const stock_info* stock = data_.find(code);
       if (stock == nullptr) continue;
-      if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
+      if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock, data_.today());
       std::vector<date> days =
           data_.trading_days(*stock, add_days(data_.today(), -40), data_.today());
       if (days.empty()) continue;

@@ -91,11 +91,18 @@ Data set:
   today (the real Nikkei 225's days where they exist, else Monday to Friday except 31 Dec to
   3 Jan); real split events for every stock, the real Nikkei 225 as 1001, real prices of
   prices/CODE.csv; generated prices elsewhere, continuous across splits and real data;
-  generated financial statements of every company (a stock whose name holds (株)).
+  generated financial statements of every company (a stock whose name holds (株)); generated
+  events of 2024-2025: listings of 130A, 2A46 and 9A7A, the delisting of 8013 after
+  2025-07-29, a halt of 2A46 on 2025-06-13, splits of 130A (1:2) and 2A46 (1:3) and a 5:1
+  consolidation of 9A7A (data/SOURCES.md).
   --data DIR (UTF-8 CSV files with a header line):
-    stocks.csv        code,market_letter,market_name,name    (required; 1001-1004 added
-                      with their factory names unless listed)
+    stocks.csv        code,market_letter,market_name,name[,listed,last_trading_day]
+                      (required; dates yyyymmdd or empty; codes of 1 to 4 digits or
+                      alphanumeric such as 130A; 1001-1004 added with their factory names
+                      unless listed)
     splits.csv        code,date,before,after                 (optional; date yyyymmdd)
+    halts.csv         code,date                              (optional; whole days without
+                      a trade)
     prices/CODE.csv   date,open,high,low,close,volume        (optional; real rows of CODE;
                       prices/1001.csv also gives the trading days it covers)
 )help";
