@@ -15,6 +15,8 @@
 #include "connection_control.h"
 #include "page_routes.h"
 #include "request_log.h"
+#include "site_connections.h"
+#include "worker_pool.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -52,20 +54,11 @@ page_answer not_found_page() {
 // connection as one task of its pool, from the TLS handshake to the close.
 thread_local std::uint64_t this_connection_mark = 0;
 
-class connection_pool final : public httplib::TaskQueue {
- public:
-  explicit connection_pool(std::size_t threads) : pool_(threads) {}
-  void enqueue(std::function<void()> fn) override {
-    pool_.enqueue([fn = std::move(fn)] {
-      this_connection_mark = 0;
-      fn();
-    });
-  }
-  void shutdown() override { pool_.shutdown(); }
-
- private:
-  httplib::ThreadPool pool_;
-};
+// Workers beyond --threads are started while every worker is busy, up to this many in all.
+constexpr std::size_t kMostWorkers = 256;
+// A request (with TLS, the handshake too) must arrive within this many seconds of its first
+// byte; an idle keep-alive connection is closed after as many; so is one whose writes stall.
+constexpr time_t kConnectionTimeoutSeconds = 5;
 
 // Reuses an address left in TIME_WAIT, but unlike the library's default (SO_REUSEPORT) never
 // shares a port with a server that is listening on it.
@@ -136,10 +129,7 @@ struct quote_server::impl {
         faults(settings.faults),
         log(settings.log_file),
         encoding(settings.encoding),
-        server(settings.tls_certificate.empty()
-                   ? std::make_unique<httplib::Server>()
-                   : std::make_unique<httplib::SSLServer>(settings.tls_certificate.c_str(),
-                                                          settings.tls_key.c_str())) {}
+        server(make_site_server(settings.tls_certificate, settings.tls_key)) {}
 
   server_settings settings;
   route_table routes;
@@ -221,13 +211,13 @@ struct quote_server::impl {
     const fault_mode mode = faults.take(req.path, route->second->codes(query), &rule_codes);
     switch (mode) {
       case fault_mode::hang: {
-        const int fd = request_socket(req.remote_addr, req.remote_port, req.local_port);
+        const int fd = current_connection_socket();
         wait_for_hang_up(fd, stopping);
         shut_connection(fd);
         return;
       }
       case fault_mode::drop:
-        shut_connection(request_socket(req.remote_addr, req.remote_port, req.local_port));
+        shut_connection(current_connection_socket());
         return;
       case fault_mode::forbidden:
         send_page(res, forbidden_page());
@@ -253,10 +243,15 @@ quote_server::quote_server(const market_data& data, server_settings settings)
     : impl_(std::make_unique<impl>(data, std::move(settings))),
       tls_(!impl_->settings.tls_certificate.empty()) {
   impl* self = impl_.get();
-  const int threads = std::max(2, self->settings.threads);
+  const auto threads = static_cast<std::size_t>(std::max(2, self->settings.threads));
   httplib::Server& server = *self->server;
-  server.new_task_queue = [threads] { return new connection_pool(static_cast<std::size_t>(threads)); };
+  server.new_task_queue = [threads] {
+    return new worker_pool(threads, kMostWorkers, [] { this_connection_mark = 0; });
+  };
   server.set_keep_alive_max_count(100);
+  server.set_read_timeout(kConnectionTimeoutSeconds);
+  server.set_keep_alive_timeout(kConnectionTimeoutSeconds);
+  server.set_write_timeout(kConnectionTimeoutSeconds);
   // Without it small answers wait for the client's delayed acknowledgement (40 ms each).
   server.set_tcp_nodelay(true);
   server.set_socket_options(listening_socket_options);
@@ -292,6 +287,7 @@ bool quote_server::bind(std::string& error) {
     if (error.empty()) error = "cannot listen on " + host_and_port(s.address, s.port);
     return false;
   }
+  widen_listen_queue(*impl_->server);
   return true;
 }
 

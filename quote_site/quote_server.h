@@ -8,7 +8,10 @@
 //   GET /_control/requests   the logged requests, one "path?query" line each
 //   GET /_control/connections  how many connections (with TLS: handshakes) carried them
 //   GET /_control/encoding?charset=euc-jp[&place=meta]          switch the page charset
-// Threaded, one connection at a time per thread; a "hang" request holds one thread until its
+// Threaded, one connection at a time per thread: `threads` workers are kept ready and more (up
+// to 256) are started while all are busy; a request must arrive within 5 seconds of its first
+// byte and an idle keep-alive connection is closed after 5 seconds (site_connections.h), so
+// slow and idle clients cannot hold the workers. A "hang" request holds one worker until its
 // client hangs up. A port in use by another server is refused. Serving ignores SIGPIPE for
 // the whole process, as writing to a vanished client must not end it.
 #pragma once
@@ -29,7 +32,7 @@ struct server_settings {
   // HTTPS with this certificate and private key (PEM files); plain HTTP when empty.
   std::string tls_certificate;
   std::string tls_key;
-  int threads = 16;
+  int threads = 16;  // workers kept ready
   page_encoding encoding;
   std::vector<fault_rule> faults;
   std::string log_file;

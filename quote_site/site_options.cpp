@@ -50,7 +50,10 @@ Options:
                       page's codes: its view=l2 page, which follows view=l1)
   --charset NAME      page charset: utf-8 (default), shift_jis or euc-jp
   --charset-in WHERE  where the charset is declared: header, meta or both (default)
-  --threads N         worker threads (default 16; each hanging request holds one)
+  --threads N         worker threads kept ready (default 16; more, up to 256, start while
+                      all are busy; each hanging request holds one). A request must arrive
+                      within 5 seconds of its first byte (with --tls, the handshake too) and
+                      an idle keep-alive connection is closed after 5 seconds
   --log FILE          also append every logged request line to FILE
   --help              this text
   --version           the version
