@@ -4,11 +4,10 @@
 #include <algorithm>
 #include <array>
 
-#include "core/cp932.h"
-#include "core/fields.h"
 #include "core/file_store.h"
 #include "core/install_paths.h"
 #include "core/text.h"
+#include "data_csv.h"
 #include "site_codes.h"
 
 namespace karigane::quote_site {
@@ -42,28 +41,13 @@ bool is_code_file(const std::string& name, std::string& code) {
 
 // code,date (yyyymmdd) with a header line: a whole day without a trade.
 bool load_halt_csv(const std::string& path, market_sources& sources, std::string& error) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  const std::string text = decode_user_text(bytes);
-  field_reader reader(text);
-  std::vector<std::string> f;
-  reader.next_line(f);  // header
-  int line = 1;
-  while (reader.next_line(f)) {
-    ++line;
-    if (f.empty() || (f.size() == 1 && f[0].empty())) continue;
+  return read_csv_file(path, "code,date (date yyyymmdd)", error, [&](const auto& f) {
     const auto day = f.size() >= 2 ? parse_yyyymmdd(trim(f[1])) : std::nullopt;
-    if (!day || !is_stock_code(trim(f[0]))) {
-      error = path + ": line " + std::to_string(line) + " is not code,date (date yyyymmdd)";
-      return false;
-    }
+    if (!day || !is_stock_code(trim(f[0]))) return false;
     auto& days = sources.halts[trim(f[0])];
     days.insert(std::upper_bound(days.begin(), days.end(), *day), *day);
-  }
-  return true;
+    return true;
+  });
 }
 
 // The optional files a folder may add: more stocks (stocks.csv form), splits, halts.

@@ -3,10 +3,9 @@
 
 #include <algorithm>
 
-#include "core/cp932.h"
-#include "core/fields.h"
 #include "core/file_store.h"
 #include "core/text.h"
+#include "data_csv.h"
 #include "site_codes.h"
 
 namespace karigane::quote_site {
@@ -27,21 +26,15 @@ bool optional_day(const std::vector<std::string>& fields, std::size_t i, date& o
   return d.has_value();
 }
 
-bool load_rows(const std::string& text, stock_table& table, std::string& error,
-               const std::string& path) {
-  field_reader reader(text);
-  std::vector<std::string> fields;
-  reader.next_line(fields);  // the count line or the header
-  int line = 1;
-  while (reader.next_line(fields)) {
-    ++line;
-    if (fields.empty() || (fields.size() == 1 && fields[0].empty())) continue;
+constexpr std::string_view kStockForm =
+    "code,market_letter,market_name,name[,listed,last_trading_day] with a stock code (1 to 4 "
+    "digits, or 4 characters such as 130A) and yyyymmdd dates";
+
+csv_row_reader stock_rows_into(stock_table& table) {
+  return [&table](const std::vector<std::string>& fields) {
     stock_info info;
     if (fields.size() < 4 || !is_stock_code(fields[0]) || !optional_day(fields, 4, info.listed) ||
         !optional_day(fields, 5, info.last_day)) {
-      error = path + ": line " + std::to_string(line) +
-              " is not code,market_letter,market_name,name[,listed,last_trading_day] with a "
-              "stock code (1 to 4 digits, or 4 characters such as 130A) and yyyymmdd dates";
       return false;
     }
     info.code = fields[0];
@@ -49,8 +42,8 @@ bool load_rows(const std::string& text, stock_table& table, std::string& error,
     info.market_name = fields[2];
     info.name = fields[3];
     table.add(std::move(info));
-  }
-  return true;
+    return true;
+  };
 }
 
 }  // namespace
@@ -103,16 +96,11 @@ bool load_factory_stock_list(const std::string& path, stock_table& table, std::s
     error = path + ": cannot be read";
     return false;
   }
-  return load_rows(text, table, error, path);
+  return read_csv_rows(text, path, kStockForm, error, stock_rows_into(table));
 }
 
 bool load_stock_csv(const std::string& path, stock_table& table, std::string& error) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return load_rows(decode_user_text(bytes), table, error, path);
+  return read_csv_file(path, kStockForm, error, stock_rows_into(table));
 }
 
 }  // namespace karigane::quote_site
