@@ -26,7 +26,8 @@ thread_local int serving_socket = -1;
 // socket counts as ready: the read or write that follows reports it.
 bool wait_until(int fd, short events, steady::time_point deadline) {
   for (;;) {
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - steady::now()).count();
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - steady::now()).count();
     if (left <= 0) return false;
     pollfd p{fd, events, 0};
     const int rc = ::poll(&p, 1, static_cast<int>(std::min<long long>(left, INT_MAX)));
@@ -159,7 +160,8 @@ class tls_stream final : public connection_stream {
 
   ssize_t write(const char* data, size_t size) override {
     const int n = static_cast<int>(std::min<size_t>(size, INT_MAX));
-    return tls_call(ssl_, fd_, steady::now() + write_limit_, [&] { return SSL_write(ssl_, data, n); });
+    return tls_call(ssl_, fd_, steady::now() + write_limit_,
+                    [&] { return SSL_write(ssl_, data, n); });
   }
 
  private:

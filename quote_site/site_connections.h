@@ -10,10 +10,10 @@
 // handled by the library as before.
 #pragma once
 
+#include <httplib.h>
+
 #include <memory>
 #include <string>
-
-#include <httplib.h>
 
 namespace karigane::quote_site {
 

@@ -4,6 +4,8 @@
 // for a worker. Threads once started stay until shutdown.
 #pragma once
 
+#include <httplib.h>
+
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -11,8 +13,6 @@
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <httplib.h>
 
 namespace karigane::quote_site {
 
