@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "connection_control.h"
+#include "json_text.h"
 #include "page_routes.h"
 #include "request_log.h"
 #include "site_connections.h"
@@ -39,6 +40,24 @@ param_map params_of(const httplib::Request& req) {
 std::string query_part(const std::string& target) {
   const auto q = target.find('?');
   return q == std::string::npos ? std::string() : target.substr(q);
+}
+
+// The reason phrases of the statuses the fault modes answer with.
+std::string status_text(int status) {
+  switch (status) {
+    case 403: return "Forbidden";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    default: return "Service Unavailable";
+  }
+}
+
+page_answer status_page(int status) {
+  page_answer a;
+  a.status = status;
+  a.title = std::to_string(status) + " " + status_text(status);
+  a.body = "<h1>" + a.title + "</h1>\n";
+  return a;
 }
 
 page_answer not_found_page() {
@@ -128,6 +147,7 @@ struct quote_server::impl {
         routes(site_routes(data)),
         faults(settings.faults),
         log(settings.log_file),
+        api(data, settings.jquants),
         encoding(settings.encoding),
         server(make_site_server(settings.tls_certificate, settings.tls_key)) {}
 
@@ -135,6 +155,7 @@ struct quote_server::impl {
   route_table routes;
   fault_board faults;
   request_log log;
+  jquants_api api;
   std::mutex encoding_mutex;
   page_encoding encoding;
   std::atomic<bool> stopping{false};
@@ -195,6 +216,40 @@ struct quote_server::impl {
     res.set_content("ok\n", "text/plain; charset=utf-8");
   }
 
+  // The modes that hold or cut the connection, for pages and the API alike; true when the
+  // request has been taken care of.
+  bool connection_fault(fault_mode mode) {
+    if (mode == fault_mode::hang) {
+      const int fd = current_connection_socket();
+      wait_for_hang_up(fd, stopping);
+      shut_connection(fd);
+      return true;
+    }
+    if (mode == fault_mode::drop) {
+      shut_connection(current_connection_socket());
+      return true;
+    }
+    return false;
+  }
+
+  void api_request(const httplib::Request& req, httplib::Response& res) {
+    log.add(req.target.empty() ? req.path : req.target, this_connection_mark);
+    const param_map params = params_of(req);
+    const fault_mode mode = faults.take(req.path, jquants_api::codes(params));
+    if (connection_fault(mode)) return;
+    api_answer answer;
+    if (mode == fault_mode::forbidden || fault_status(mode) != 0) {
+      answer.status = mode == fault_mode::forbidden ? 403 : fault_status(mode);
+      answer.body = json_message(status_text(answer.status));
+    } else {
+      const bool keyed = req.has_header("x-api-key");
+      const std::string key = req.get_header_value("x-api-key");
+      answer = api.answer(req.method, req.path, params, keyed ? &key : nullptr);
+    }
+    res.status = answer.status;
+    res.set_content(answer.body, "application/json");
+  }
+
   void page(const httplib::Request& req, httplib::Response& res) {
     log.add(req.target.empty() ? req.path : req.target, this_connection_mark);
     const auto route = find_route(routes, req.path);
@@ -209,16 +264,12 @@ struct quote_server::impl {
     page_query query = query_of(req);
     std::vector<std::string> rule_codes;
     const fault_mode mode = faults.take(req.path, route->second->codes(query), &rule_codes);
+    if (connection_fault(mode)) return;
+    if (fault_status(mode) != 0) {
+      send_page(res, status_page(fault_status(mode)));
+      return;
+    }
     switch (mode) {
-      case fault_mode::hang: {
-        const int fd = current_connection_socket();
-        wait_for_hang_up(fd, stopping);
-        shut_connection(fd);
-        return;
-      }
-      case fault_mode::drop:
-        shut_connection(current_connection_socket());
-        return;
       case fault_mode::forbidden:
         send_page(res, forbidden_page());
         return;
@@ -258,6 +309,8 @@ quote_server::quote_server(const market_data& data, server_settings settings)
   server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
     if (req.path.rfind(kControlPrefix, 0) == 0) {
       self->control(req, res);
+    } else if (self->api.enabled() && req.path.rfind(kApiPrefix, 0) == 0) {
+      self->api_request(req, res);
     } else {
       self->page(req, res);
     }

@@ -1,7 +1,8 @@
 // The quote site's HTTP(S) server on 127.0.0.1: page requests go to the renderer of their path
 // (page_routes.h) through the fault board and the request log; a path that names a page kind
-// without its trailing "/" is redirected to it; other paths get a 404 page. The control
-// endpoints, never logged:
+// without its trailing "/" is redirected to it; other paths get a 404 page. With an API key,
+// /v2/ paths are the J-Quants API's (jquants_api.h), through the same board and log. The
+// control endpoints, never logged:
 //   GET /_control/fault?mode=M[&codes=C,C][&count=N][&path=P]   add a fault rule (mode=none
 //                                                                removes every rule)
 //   GET /_control/reset      the command line's rules and encoding again, an empty log
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "fault_rules.h"
+#include "jquants_api.h"
 #include "market_data.h"
 #include "page_encoding.h"
 
@@ -36,6 +38,7 @@ struct server_settings {
   page_encoding encoding;
   std::vector<fault_rule> faults;
   std::string log_file;
+  jquants_settings jquants;  // the J-Quants API under /v2/ when it has a key
 };
 
 // Why a server could not listen on the address and port, found by a bind of its own: "cannot
