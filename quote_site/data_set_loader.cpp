@@ -1,10 +1,14 @@
 // Loading the data set: see data_set_loader.h.
 #include "data_set_loader.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/file_store.h"
 #include "core/install_paths.h"
+#include "core/text.h"
+#include "data_csv.h"
+#include "site_codes.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -32,11 +36,32 @@ std::string with_slash(std::string folder) {
 bool is_code_file(const std::string& name, std::string& code) {
   if (name.size() < 5 || name.substr(name.size() - 4) != ".csv") return false;
   code = name.substr(0, name.size() - 4);
-  if (code.empty() || code.size() > 4 || code.front() == '0') return false;
-  for (char c : code) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
+  return is_stock_code(code);
+}
+
+// code,date (yyyymmdd) with a header line: a whole day without a trade.
+bool load_halt_csv(const std::string& path, market_sources& sources, std::string& error) {
+  return read_csv_file(path, "code,date (date yyyymmdd)", error, [&](const auto& f) {
+    const auto day = f.size() >= 2 ? parse_yyyymmdd(trim(f[1])) : std::nullopt;
+    if (!day || !is_stock_code(trim(f[0]))) return false;
+    auto& days = sources.halts[trim(f[0])];
+    days.insert(std::upper_bound(days.begin(), days.end(), *day), *day);
+    return true;
+  });
+}
+
+// The optional files a folder may add: more stocks (stocks.csv form), splits, halts.
+bool load_optional(const std::string& path, market_sources& sources, std::string& error,
+                   bool (*load)(const std::string&, market_sources&, std::string&)) {
+  return !file_exists(path) || load(path, sources, error);
+}
+
+bool load_more_stocks(const std::string& path, market_sources& sources, std::string& error) {
+  return load_stock_csv(path, sources.stocks, error);
+}
+
+bool load_more_splits(const std::string& path, market_sources& sources, std::string& error) {
+  return load_split_csv(path, sources.splits, error);
 }
 
 bool load_price_folder(const std::string& folder, market_sources& sources, std::string& error) {
@@ -70,8 +95,10 @@ bool load_factory_sources(const std::string& folder_in, market_sources& sources,
   for (const auto& d : kIndexDefaults) {
     if (sources.stocks.find(d.code) == nullptr) sources.stocks.add({d.code, d.letter, d.market, d.name});
   }
-  if (file_exists(folder + "splits-2000-2017.csv") &&
-      !load_split_csv(folder + "splits-2000-2017.csv", sources.splits, error)) {
+  if (!load_optional(folder + "listings-2024-2025.csv", sources, error, load_more_stocks) ||
+      !load_optional(folder + "splits-2000-2017.csv", sources, error, load_more_splits) ||
+      !load_optional(folder + "splits-2024-2025.csv", sources, error, load_more_splits) ||
+      !load_optional(folder + "halts-2025.csv", sources, error, load_halt_csv)) {
     return false;
   }
   if (file_exists(folder + "n225-daily.csv")) {
@@ -100,8 +127,8 @@ bool load_folder_sources(const std::string& folder_in, const std::string& factor
     const stock_info* f = factory.find(d.code);
     sources.stocks.add(f != nullptr ? *f : stock_info{d.code, d.letter, d.market, d.name});
   }
-  if (file_exists(folder + "splits.csv") &&
-      !load_split_csv(folder + "splits.csv", sources.splits, error)) {
+  if (!load_optional(folder + "splits.csv", sources, error, load_more_splits) ||
+      !load_optional(folder + "halts.csv", sources, error, load_halt_csv)) {
     return false;
   }
   return load_price_folder(folder + "prices/", sources, error);

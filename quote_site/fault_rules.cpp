@@ -12,7 +12,7 @@
 namespace karigane::quote_site {
 namespace {
 
-constexpr std::array<std::pair<fault_mode, std::string_view>, 10> kModeNames{{
+constexpr std::array<std::pair<fault_mode, std::string_view>, 13> kModeNames{{
     {fault_mode::none, "none"},
     {fault_mode::hang, "hang"},
     {fault_mode::forbidden, "forbidden"},
@@ -23,6 +23,9 @@ constexpr std::array<std::pair<fault_mode, std::string_view>, 10> kModeNames{{
     {fault_mode::no_stock, "no-stock"},
     {fault_mode::unlisted, "unlisted"},
     {fault_mode::nested, "nested"},
+    {fault_mode::status_429, "status-429"},
+    {fault_mode::status_500, "status-500"},
+    {fault_mode::status_503, "status-503"},
 }};
 
 std::vector<std::string> split_codes(std::string_view list) {
@@ -71,6 +74,15 @@ content_fault content_part(fault_mode mode) {
   }
 }
 
+int fault_status(fault_mode mode) {
+  switch (mode) {
+    case fault_mode::status_429: return 429;
+    case fault_mode::status_500: return 500;
+    case fault_mode::status_503: return 503;
+    default: return 0;
+  }
+}
+
 bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::string& error) {
   rule = fault_rule{};
   for (const auto& [key, value] : params) {
@@ -86,7 +98,7 @@ bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::stri
   if (named == kModeNames.end()) {
     error = "unknown fault mode \"" + mode +
             "\" (hang, forbidden, drop, wrong-stock, wrong-period, no-data, no-stock, unlisted, "
-            "nested, none)";
+            "nested, status-429, status-500, status-503, none)";
     return false;
   }
   rule.mode = named->first;

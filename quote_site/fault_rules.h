@@ -5,10 +5,10 @@
 // /_control/fault; /_control/reset returns to the command line's rules.
 //
 // Written as a bare mode ("forbidden") or as a query
-// ("mode=wrong-stock&codes=1301,1332&count=2&path=/history/&skip=1").
+// ("mode=wrong-stock&codes=1301,1332&count=2&path=/history/&skip=1"). On the J-Quants API's
+// paths the content modes have no part: its answers are the same without them.
 #pragma once
 
-#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -29,6 +29,9 @@ enum class fault_mode {
   no_stock,      // the "no such stock" page
   unlisted,      // a search page leaves the rule's codes out of its list (others: no_stock)
   nested,        // a 1 MB page of 64,000 nested formatting elements (a parser's worst case)
+  status_429,    // 429 Too Many Requests (a page, or the API's JSON message)
+  status_500,    // 500 Internal Server Error
+  status_503,    // 503 Service Unavailable
 };
 
 struct fault_rule {
@@ -44,7 +47,8 @@ std::string_view fault_mode_name(fault_mode mode);
 // The page's part of a mode; content_fault::none for the transport modes.
 content_fault content_part(fault_mode mode);
 
-using param_map = std::map<std::string, std::string, std::less<>>;
+// The HTTP status a status mode answers with; 0 for the other modes.
+int fault_status(fault_mode mode);
 
 bool fault_rule_from_params(const param_map& params, fault_rule& rule, std::string& error);
 

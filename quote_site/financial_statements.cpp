@@ -173,25 +173,64 @@ bool publishes_statements(const market_data& data, const stock_info& stock, stat
   return kind != statement_kind::consolidated || company_of(data, stock).consolidated;
 }
 
+namespace {
+
+// A company's statements of one kind, by fiscal year (the year the fiscal year ends in).
+struct statement_series {
+  company c;
+  statement_kind kind;
+
+  bool interim() const { return kind == statement_kind::interim; }
+  statement_figures period(int year) const {
+    return interim() ? interim_statement(c, year)
+                     : annual_statement(c, year, kind == statement_kind::consolidated);
+  }
+  date announced_on(int year) const {
+    return announcement(c, interim() ? interim_end(c, year) : month_end(year, c.fiscal_month),
+                        year, interim());
+  }
+};
+
+// A stock announces nothing before its listing nor after its last trading day.
+date last_announcement_day(const market_data& data, const stock_info& stock) {
+  return stock.last_day.empty() ? data.today() : std::min(data.today(), stock.last_day);
+}
+
+}  // namespace
+
 std::vector<statement_figures> shown_statements(const market_data& data, const stock_info& stock,
                                                 statement_kind kind, int years_back) {
   std::vector<statement_figures> out;
   if (!publishes_statements(data, stock, kind)) return out;
-  const company c = company_of(data, stock);
-  const bool interim = kind == statement_kind::interim;
-  auto period = [&](int year) {
-    return interim ? interim_statement(c, year)
-                   : annual_statement(c, year, kind == statement_kind::consolidated);
-  };
-  auto announced_on = [&](int year) {
-    return announcement(c, interim ? interim_end(c, year) : month_end(year, c.fiscal_month), year, interim);
-  };
-  // The newest fiscal year announced by today.
-  int year = data.today().y + 1;
-  while (data.today() < announced_on(year)) --year;
+  const statement_series series{company_of(data, stock), kind};
+  const date horizon = last_announcement_day(data, stock);
+  // The newest fiscal year announced by the horizon.
+  int year = horizon.y + 1;
+  while (horizon < series.announced_on(year)) --year;
   year -= years_back;
-  const int shown = interim ? 2 : 3;
-  for (int k = 0; k < shown && year - k >= c.first_year; ++k) out.push_back(period(year - k));
+  const int shown = series.interim() ? 2 : 3;
+  for (int k = 0; k < shown && year - k >= series.c.first_year; ++k) {
+    if (!stock.listed.empty() && series.announced_on(year - k) < stock.listed) break;
+    out.push_back(series.period(year - k));
+  }
+  return out;
+}
+
+std::vector<statement_figures> statements_announced(const market_data& data,
+                                                    const stock_info& stock, statement_kind kind,
+                                                    const date& from, const date& to) {
+  std::vector<statement_figures> out;
+  if (!publishes_statements(data, stock, kind)) return out;
+  const statement_series series{company_of(data, stock), kind};
+  const date last = std::min(to, last_announcement_day(data, stock));
+  const date first = stock.listed.empty() ? from : std::max(from, stock.listed);
+  if (last < first) return out;
+  // Fiscal year Y is announced in Y - 1 (an interim period of a March year), Y or Y + 1 (a
+  // December year's results).
+  for (int year = std::max(first.y - 1, series.c.first_year); year <= last.y + 1; ++year) {
+    const date day = series.announced_on(year);
+    if (!(day < first) && !(last < day)) out.push_back(series.period(year));
+  }
   return out;
 }
 

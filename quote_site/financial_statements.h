@@ -3,8 +3,9 @@
 // generated from the seed and the code. Most fiscal years end in March, some in December or
 // another month; a period is published on its announcement date, some 40 to 50 days after it
 // ends, so the newest period shown is the newest one announced by the data set's today. A few
-// companies were listed recently and have fewer periods. Every period is computed on its own,
-// so a page needs only the periods it shows.
+// companies were listed recently and have fewer periods; a stock listed or delisted within the
+// data set's span announces only while it is listed. Every period is computed on its own, so a
+// page needs only the periods it shows.
 #pragma once
 
 #include <cstdint>
@@ -57,5 +58,10 @@ bool publishes_statements(const market_data& data, const stock_info& stock, stat
 // Empty when the stock publishes none.
 std::vector<statement_figures> shown_statements(const market_data& data, const stock_info& stock,
                                                 statement_kind kind, int years_back = 0);
+
+// Every period of the kind announced in [from, to] (at most up to today), oldest first.
+std::vector<statement_figures> statements_announced(const market_data& data,
+                                                    const stock_info& stock, statement_kind kind,
+                                                    const date& from, const date& to);
 
 }  // namespace karigane::quote_site

@@ -71,13 +71,15 @@ std::vector<margin_week> margin_weeks(const market_data& data, const stock_info&
     const auto days = data.calendar().between(add_days(friday, -4), friday);
     if (days.empty()) continue;
     const date day = days.back();
-    if (day < from || to < day) continue;
+    if (day < from || to < day || !stock.listed_on(day)) continue;
     margin_week row;
     row.day = day;
     row.sell = gen.sell(w);
     row.buy = gen.buy(w);
-    row.sell_change = row.sell - gen.sell(w - 1);
-    row.buy_change = row.buy - gen.buy(w - 1);
+    // A stock's first week after its listing changes from nothing.
+    const bool week_before = stock.listed_on(friday_of(w - 1));
+    row.sell_change = row.sell - (week_before ? gen.sell(w - 1) : 0);
+    row.buy_change = row.buy - (week_before ? gen.buy(w - 1) : 0);
     out.push_back(row);
   }
   return out;

@@ -1,7 +1,7 @@
 // The weekly margin balances of the data set: for every stock (none for the indexes), one row
-// per week that has ended before today, dated on the week's last trading day (Friday, or the
-// day before a Friday holiday), with the shares sold and bought on margin and their change
-// from the week before. Every week is computed on its own from the seed and the code (slowly
+// per week that has ended before today while the stock was listed, dated on the week's last
+// trading day (Friday, or the day before a Friday holiday), with the shares sold and bought on
+// margin and their change from the week before. Every week is computed on its own from the seed and the code (slowly
 // wandering levels with weekly noise, in round lots of 100 shares), so a page needs only the
 // weeks it shows.
 #pragma once

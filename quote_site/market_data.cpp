@@ -39,6 +39,10 @@ date market_data::latest_trading_day() const {
 }
 
 bool market_data::traded_on(const stock_info& stock, const date& d) const {
+  if (const auto it = src_.halts.find(stock.code);
+      it != src_.halts.end() && std::binary_search(it->second.begin(), it->second.end(), d)) {
+    return false;
+  }
   if (stock.is_index() || d != latest_trading_day()) return true;
   return hash_of({src_.seed, text_key(stock.code), text_key("no trade"),
                   static_cast<std::uint64_t>(days_from_civil(d))}) % 40 != 7;
@@ -46,14 +50,20 @@ bool market_data::traded_on(const stock_info& stock, const date& d) const {
 
 std::vector<date> market_data::trading_days(const stock_info& stock, const date& from,
                                             const date& to) const {
-  std::vector<date> out = trading_days_of_market(stock, from, to);
-  if (!out.empty() && !traded_on(stock, out.back())) out.pop_back();
+  std::vector<date> out = listed_days(stock, from, to);
+  if (src_.halts.count(stock.code) != 0) {
+    std::erase_if(out, [&](const date& d) { return !traded_on(stock, d); });
+  } else if (!out.empty() && !traded_on(stock, out.back())) {
+    out.pop_back();
+  }
   return out;
 }
 
-std::vector<date> market_data::trading_days_of_market(const stock_info& stock, const date& from,
-                                                      const date& to) const {
-  const date last = std::min(to, today());
+std::vector<date> market_data::listed_days(const stock_info& stock, const date& from_in,
+                                           const date& to) const {
+  const date from = stock.listed.empty() ? from_in : std::max(from_in, stock.listed);
+  date last = std::min(to, today());
+  if (!stock.last_day.empty()) last = std::min(last, stock.last_day);
   std::vector<date> out;
   if (last < from) return out;
   auto add_calendar = [&](const date& a, const date& b) {

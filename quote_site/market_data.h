@@ -1,10 +1,12 @@
 // The quote site's data set, the one API every page renderer reads: the stocks and indexes,
 // the trading calendar up to the data set's "today", daily rows (real where a real price file
-// covers the day, generated elsewhere) and split events. Unadjusted prices jump by the split
-// ratio on a split's date; the adjusted close is on today's share basis. Its data are fixed
-// once built; the one thing that changes is a cache of each stock's price generator (whose
-// monthly levels from 1983 cost more than a page's days), behind its own locks, so renderers
-// on many server threads share it.
+// covers the day, generated elsewhere), split events, and the days a stock is listed and
+// trades (a stock listed or delisted within the span has rows only while listed; a whole-day
+// trading halt leaves a listed day without a trade). Unadjusted prices jump by the split ratio
+// on a split's date; the adjusted close is on today's share basis. Its data are fixed once
+// built; the one thing that changes is a cache of each stock's price generator (whose monthly
+// levels from 1983 cost more than a page's days), behind its own locks, so renderers on many
+// server threads share it.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,8 @@ struct market_sources {
   // Real unadjusted rows by program code, ascending; they replace generated rows from their
   // first to their last day. The rows of 1001 also give the market's trading calendar.
   std::unordered_map<std::string, std::vector<price_row>> real_prices;
+  // Whole-day trading halts by program code, ascending.
+  std::unordered_map<std::string, std::vector<date>> halts;
   std::uint64_t seed = 1;
   local_time now;
 };
@@ -53,12 +57,17 @@ class market_data {
   // The market's newest trading day, at most today.
   date latest_trading_day() const;
 
-  // False for the few stocks (about one in forty, never an index) that did not trade on the
-  // market's newest trading day: no row for that day, and the search pages show their
-  // previous trade.
+  // False on a listed day without a trade: a trading halt, and the market's newest trading
+  // day for the few stocks (about one in forty, never an index) that did not trade on it (the
+  // search pages show their previous trade). Such a day has no row on the pages.
   bool traded_on(const stock_info& stock, const date& d) const;
 
-  // The stock's trading days in [from, to], at most up to today, ascending.
+  // The market's trading days in [from, to] on which the stock was listed, at most up to
+  // today, ascending; days without a trade included.
+  std::vector<date> listed_days(const stock_info& stock, const date& from, const date& to) const;
+
+  // The stock's trading days in [from, to], at most up to today, ascending: its listed days
+  // on which it traded.
   std::vector<date> trading_days(const stock_info& stock, const date& from, const date& to) const;
 
   // The rows of the given trading days (ascending), in the same order.
@@ -72,10 +81,6 @@ class market_data {
   double later_split_factor(const stock_info& stock, const date& d) const;
 
  private:
-  // The stock's days in [from, to] before the newest day's no-trade rule.
-  std::vector<date> trading_days_of_market(const stock_info& stock, const date& from,
-                                           const date& to) const;
-
   // A stock's generator, made once and kept: the pages of a collection or an update ask for
   // every stock, and each would otherwise walk the monthly levels from 1983 again.
   struct cached_generator {

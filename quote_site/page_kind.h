@@ -11,11 +11,13 @@
 
 namespace karigane::quote_site {
 
-// A request as renderers see it: the path and the decoded query parameters (first value of
-// each key).
+// Decoded query parameters (first value of each key).
+using param_map = std::map<std::string, std::string, std::less<>>;
+
+// A request as renderers see it: the path and the decoded query parameters.
 struct page_query {
   std::string path;
-  std::map<std::string, std::string, std::less<>> params;
+  param_map params;
   // Program codes a list page leaves out (the "unlisted" fault).
   std::vector<std::string> left_out;
 

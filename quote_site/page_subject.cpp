@@ -10,7 +10,7 @@ std::optional<page_subject> page_subject_of(const market_data& data, const page_
   const stock_info* stock = data.find(program_code_param(query.get(code_key)));
   if (stock == nullptr || fault == content_fault::no_stock) return std::nullopt;
   page_subject subject;
-  subject.stock = fault == content_fault::wrong_stock ? &data.stocks().other_than(*stock) : stock;
+  subject.stock = fault == content_fault::wrong_stock ? &data.stocks().other_than(*stock, data.today()) : stock;
   subject.period = read_period(query, period_keys, data.today());
   if (fault == content_fault::wrong_period) subject.period = subject.period.shifted_years(-1);
   return subject;

@@ -5,10 +5,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/cp932.h"
-#include "core/fields.h"
-#include "core/file_store.h"
 #include "core/text.h"
+#include "data_csv.h"
 
 namespace karigane::quote_site {
 
@@ -30,34 +28,23 @@ bool parse_hundredths(std::string_view text, std::int64_t& out) {
 }
 
 bool load_price_csv(const std::string& path, std::vector<price_row>& rows, std::string& error) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  const std::string text = decode_user_text(bytes);
-  field_reader reader(text);
-  std::vector<std::string> f;
-  reader.next_line(f);  // header
   rows.clear();
-  int line = 1;
-  while (reader.next_line(f)) {
-    ++line;
-    if (f.empty() || (f.size() == 1 && f[0].empty())) continue;
-    price_row row;
-    std::int64_t volume_hundredths = 0;
-    const auto day = f.size() >= 6 ? parse_yyyymmdd(f[0]) : std::nullopt;
-    if (!day || !parse_hundredths(f[1], row.open) || !parse_hundredths(f[2], row.high) ||
-        !parse_hundredths(f[3], row.low) || !parse_hundredths(f[4], row.close) ||
-        !parse_hundredths(f[5], volume_hundredths)) {
-      error = path + ": line " + std::to_string(line) +
-              " is not date,open,high,low,close,volume (date yyyymmdd)";
-      return false;
-    }
-    row.day = *day;
-    row.volume = volume_hundredths / 100;
-    rows.push_back(row);
-  }
+  const bool read = read_csv_file(
+      path, "date,open,high,low,close,volume (date yyyymmdd)", error, [&](const auto& f) {
+        price_row row;
+        std::int64_t volume_hundredths = 0;
+        const auto day = f.size() >= 6 ? parse_yyyymmdd(f[0]) : std::nullopt;
+        if (!day || !parse_hundredths(f[1], row.open) || !parse_hundredths(f[2], row.high) ||
+            !parse_hundredths(f[3], row.low) || !parse_hundredths(f[4], row.close) ||
+            !parse_hundredths(f[5], volume_hundredths)) {
+          return false;
+        }
+        row.day = *day;
+        row.volume = volume_hundredths / 100;
+        rows.push_back(row);
+        return true;
+      });
+  if (!read) return false;
   std::stable_sort(rows.begin(), rows.end(),
                    [](const price_row& a, const price_row& b) { return a.day < b.day; });
   // A repeated date keeps its last row.

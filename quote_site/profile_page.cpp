@@ -178,7 +178,7 @@ page_answer profile_page::render(const page_query& query, content_fault fault) c
   if (stock == nullptr || stock->is_index() || fault == content_fault::no_stock) {
     return unknown_code_page();
   }
-  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
+  if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock, data_.today());
   const kind_page page = page_of(kind_);
   const std::vector<statement_figures> periods =
       fault == content_fault::no_data

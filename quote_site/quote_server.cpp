@@ -13,8 +13,11 @@
 #include <mutex>
 
 #include "connection_control.h"
+#include "json_text.h"
 #include "page_routes.h"
 #include "request_log.h"
+#include "site_connections.h"
+#include "worker_pool.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -39,6 +42,24 @@ std::string query_part(const std::string& target) {
   return q == std::string::npos ? std::string() : target.substr(q);
 }
 
+// The reason phrases of the statuses the fault modes answer with.
+std::string status_text(int status) {
+  switch (status) {
+    case 403: return "Forbidden";
+    case 429: return "Too Many Requests";
+    case 500: return "Internal Server Error";
+    default: return "Service Unavailable";
+  }
+}
+
+page_answer status_page(int status) {
+  page_answer a;
+  a.status = status;
+  a.title = std::to_string(status) + " " + status_text(status);
+  a.body = "<h1>" + a.title + "</h1>\n";
+  return a;
+}
+
 page_answer not_found_page() {
   page_answer a;
   a.status = 404;
@@ -52,20 +73,11 @@ page_answer not_found_page() {
 // connection as one task of its pool, from the TLS handshake to the close.
 thread_local std::uint64_t this_connection_mark = 0;
 
-class connection_pool final : public httplib::TaskQueue {
- public:
-  explicit connection_pool(std::size_t threads) : pool_(threads) {}
-  void enqueue(std::function<void()> fn) override {
-    pool_.enqueue([fn = std::move(fn)] {
-      this_connection_mark = 0;
-      fn();
-    });
-  }
-  void shutdown() override { pool_.shutdown(); }
-
- private:
-  httplib::ThreadPool pool_;
-};
+// Workers beyond --threads are started while every worker is busy, up to this many in all.
+constexpr std::size_t kMostWorkers = 256;
+// A request (with TLS, the handshake too) must arrive within this many seconds of its first
+// byte; an idle keep-alive connection is closed after as many; so is one whose writes stall.
+constexpr time_t kConnectionTimeoutSeconds = 5;
 
 // Reuses an address left in TIME_WAIT, but unlike the library's default (SO_REUSEPORT) never
 // shares a port with a server that is listening on it.
@@ -135,16 +147,15 @@ struct quote_server::impl {
         routes(site_routes(data)),
         faults(settings.faults),
         log(settings.log_file),
+        api(data, settings.jquants),
         encoding(settings.encoding),
-        server(settings.tls_certificate.empty()
-                   ? std::make_unique<httplib::Server>()
-                   : std::make_unique<httplib::SSLServer>(settings.tls_certificate.c_str(),
-                                                          settings.tls_key.c_str())) {}
+        server(make_site_server(settings.tls_certificate, settings.tls_key)) {}
 
   server_settings settings;
   route_table routes;
   fault_board faults;
   request_log log;
+  jquants_api api;
   std::mutex encoding_mutex;
   page_encoding encoding;
   std::atomic<bool> stopping{false};
@@ -205,6 +216,40 @@ struct quote_server::impl {
     res.set_content("ok\n", "text/plain; charset=utf-8");
   }
 
+  // The modes that hold or cut the connection, for pages and the API alike; true when the
+  // request has been taken care of.
+  bool connection_fault(fault_mode mode) {
+    if (mode == fault_mode::hang) {
+      const int fd = current_connection_socket();
+      wait_for_hang_up(fd, stopping);
+      shut_connection(fd);
+      return true;
+    }
+    if (mode == fault_mode::drop) {
+      shut_connection(current_connection_socket());
+      return true;
+    }
+    return false;
+  }
+
+  void api_request(const httplib::Request& req, httplib::Response& res) {
+    log.add(req.target.empty() ? req.path : req.target, this_connection_mark);
+    const param_map params = params_of(req);
+    const fault_mode mode = faults.take(req.path, jquants_api::codes(params));
+    if (connection_fault(mode)) return;
+    api_answer answer;
+    if (mode == fault_mode::forbidden || fault_status(mode) != 0) {
+      answer.status = mode == fault_mode::forbidden ? 403 : fault_status(mode);
+      answer.body = json_message(status_text(answer.status));
+    } else {
+      const bool keyed = req.has_header("x-api-key");
+      const std::string key = req.get_header_value("x-api-key");
+      answer = api.answer(req.method, req.path, params, keyed ? &key : nullptr);
+    }
+    res.status = answer.status;
+    res.set_content(answer.body, "application/json");
+  }
+
   void page(const httplib::Request& req, httplib::Response& res) {
     log.add(req.target.empty() ? req.path : req.target, this_connection_mark);
     const auto route = find_route(routes, req.path);
@@ -219,16 +264,12 @@ struct quote_server::impl {
     page_query query = query_of(req);
     std::vector<std::string> rule_codes;
     const fault_mode mode = faults.take(req.path, route->second->codes(query), &rule_codes);
+    if (connection_fault(mode)) return;
+    if (fault_status(mode) != 0) {
+      send_page(res, status_page(fault_status(mode)));
+      return;
+    }
     switch (mode) {
-      case fault_mode::hang: {
-        const int fd = request_socket(req.remote_addr, req.remote_port, req.local_port);
-        wait_for_hang_up(fd, stopping);
-        shut_connection(fd);
-        return;
-      }
-      case fault_mode::drop:
-        shut_connection(request_socket(req.remote_addr, req.remote_port, req.local_port));
-        return;
       case fault_mode::forbidden:
         send_page(res, forbidden_page());
         return;
@@ -253,16 +294,23 @@ quote_server::quote_server(const market_data& data, server_settings settings)
     : impl_(std::make_unique<impl>(data, std::move(settings))),
       tls_(!impl_->settings.tls_certificate.empty()) {
   impl* self = impl_.get();
-  const int threads = std::max(2, self->settings.threads);
+  const auto threads = static_cast<std::size_t>(std::max(2, self->settings.threads));
   httplib::Server& server = *self->server;
-  server.new_task_queue = [threads] { return new connection_pool(static_cast<std::size_t>(threads)); };
+  server.new_task_queue = [threads] {
+    return new worker_pool(threads, kMostWorkers, [] { this_connection_mark = 0; });
+  };
   server.set_keep_alive_max_count(100);
+  server.set_read_timeout(kConnectionTimeoutSeconds);
+  server.set_keep_alive_timeout(kConnectionTimeoutSeconds);
+  server.set_write_timeout(kConnectionTimeoutSeconds);
   // Without it small answers wait for the client's delayed acknowledgement (40 ms each).
   server.set_tcp_nodelay(true);
   server.set_socket_options(listening_socket_options);
   server.set_pre_routing_handler([self](const httplib::Request& req, httplib::Response& res) {
     if (req.path.rfind(kControlPrefix, 0) == 0) {
       self->control(req, res);
+    } else if (self->api.enabled() && req.path.rfind(kApiPrefix, 0) == 0) {
+      self->api_request(req, res);
     } else {
       self->page(req, res);
     }
@@ -292,6 +340,7 @@ bool quote_server::bind(std::string& error) {
     if (error.empty()) error = "cannot listen on " + host_and_port(s.address, s.port);
     return false;
   }
+  widen_listen_queue(*impl_->server);
   return true;
 }
 

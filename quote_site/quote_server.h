@@ -1,14 +1,18 @@
 // The quote site's HTTP(S) server on 127.0.0.1: page requests go to the renderer of their path
 // (page_routes.h) through the fault board and the request log; a path that names a page kind
-// without its trailing "/" is redirected to it; other paths get a 404 page. The control
-// endpoints, never logged:
+// without its trailing "/" is redirected to it; other paths get a 404 page. With an API key,
+// /v2/ paths are the J-Quants API's (jquants_api.h), through the same board and log. The
+// control endpoints, never logged:
 //   GET /_control/fault?mode=M[&codes=C,C][&count=N][&path=P]   add a fault rule (mode=none
 //                                                                removes every rule)
 //   GET /_control/reset      the command line's rules and encoding again, an empty log
 //   GET /_control/requests   the logged requests, one "path?query" line each
 //   GET /_control/connections  how many connections (with TLS: handshakes) carried them
 //   GET /_control/encoding?charset=euc-jp[&place=meta]          switch the page charset
-// Threaded, one connection at a time per thread; a "hang" request holds one thread until its
+// Threaded, one connection at a time per thread: `threads` workers are kept ready and more (up
+// to 256) are started while all are busy; a request must arrive within 5 seconds of its first
+// byte and an idle keep-alive connection is closed after 5 seconds (site_connections.h), so
+// slow and idle clients cannot hold the workers. A "hang" request holds one worker until its
 // client hangs up. A port in use by another server is refused. Serving ignores SIGPIPE for
 // the whole process, as writing to a vanished client must not end it.
 #pragma once
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include "fault_rules.h"
+#include "jquants_api.h"
 #include "market_data.h"
 #include "page_encoding.h"
 
@@ -29,10 +34,11 @@ struct server_settings {
   // HTTPS with this certificate and private key (PEM files); plain HTTP when empty.
   std::string tls_certificate;
   std::string tls_key;
-  int threads = 16;
+  int threads = 16;  // workers kept ready
   page_encoding encoding;
   std::vector<fault_rule> faults;
   std::string log_file;
+  jquants_settings jquants;  // the J-Quants API under /v2/ when it has a key
 };
 
 // Why a server could not listen on the address and port, found by a bind of its own: "cannot

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "page_html.h"
+#include "price_limits.h"
 #include "stock_query.h"
 
 namespace karigane::quote_site {
@@ -29,17 +30,6 @@ std::vector<std::string> query_codes(const std::string& query) {
   }
   flush();
   return out;
-}
-
-// The daily price limit of a previous close (in yen): the width the exchange allows.
-std::int64_t limit_width(std::int64_t close_yen) {
-  static const std::pair<std::int64_t, std::int64_t> tiers[] = {
-      {100, 30},   {200, 50},   {500, 80},   {700, 100},   {1000, 150},  {1500, 300},
-      {2000, 400}, {3000, 500}, {5000, 700}, {7000, 1000}, {10000, 1500}};
-  for (const auto& [below, width] : tiers) {
-    if (close_yen < below) return width;
-  }
-  return close_yen * 15 / 100;
 }
 
 struct listed_quote {
@@ -111,7 +101,7 @@ page_answer search_page::render(const page_query& query, content_fault fault) co
       }
       const stock_info* stock = data_.find(code);
       if (stock == nullptr) continue;
-      if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock);
+      if (fault == content_fault::wrong_stock) stock = &data_.stocks().other_than(*stock, data_.today());
       std::vector<date> days =
           data_.trading_days(*stock, add_days(data_.today(), -40), data_.today());
       if (days.empty()) continue;
@@ -125,8 +115,8 @@ page_answer search_page::render(const page_query& query, content_fault fault) co
       if (rows.size() >= 2 && !stock->is_index() && q.traded_latest) {
         const std::int64_t previous = rows[rows.size() - 2].close / 100;
         const std::int64_t close = q.row.close / 100;
-        q.limit_high = close >= previous + limit_width(previous);
-        q.limit_low = close <= previous - limit_width(previous);
+        q.limit_high = close >= previous + daily_limit_width(previous);
+        q.limit_low = close <= previous - daily_limit_width(previous);
       }
       quotes.push_back(q);
     }

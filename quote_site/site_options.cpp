@@ -17,10 +17,10 @@ bool whole(const std::string& text, T& out) {
 std::string site_help_text() {
   return R"help(Usage: karigane-quote-site --port P [options]
 
-Serves the quote site's pages on 127.0.0.1 from a deterministic data set, for the demo, the
-tests and offline use. The first line written to standard output is
-"listening on 127.0.0.1:PORT" (with " (https)" after it under --tls). SIGINT or SIGTERM ends
-the server. A port already in use ends it at once with a message and status 1.
+Serves the quote site's pages (and with --jquants-key the J-Quants API V2) on 127.0.0.1 from a
+deterministic data set, for the demo, the tests and offline use. The first line written to
+standard output is "listening on 127.0.0.1:PORT" (with " (https)" after it under --tls).
+SIGINT or SIGTERM ends the server. A port already in use ends it at once with a message and status 1.
 
 Options:
   --port P            port to listen on; 0 picks a free port (required)
@@ -44,14 +44,28 @@ Options:
                                           list (other pages: the "no such stock" page)
                             nested        answer a 1 MB page of 64,000 nested formatting
                                           elements
+                            status-429, status-500, status-503
+                                          answer with that status (on /v2/ paths with a
+                                          JSON message)
+                      On /v2/ paths only hang, drop, forbidden and the status modes apply.
                       codes: only requests about these codes (program or site codes);
                       count: only the next N matching requests; path: only this page path;
                       skip: let the first N matching requests pass (skip=1 with a search
                       page's codes: its view=l2 page, which follows view=l1)
   --charset NAME      page charset: utf-8 (default), shift_jis or euc-jp
   --charset-in WHERE  where the charset is declared: header, meta or both (default)
-  --threads N         worker threads (default 16; each hanging request holds one)
+  --threads N         worker threads kept ready (default 16; more, up to 256, start while
+                      all are busy; each hanging request holds one). A request must arrive
+                      within 5 seconds of its first byte (with --tls, the handshake too) and
+                      an idle keep-alive connection is closed after 5 seconds
   --log FILE          also append every logged request line to FILE
+  --jquants-key KEY   also serve the J-Quants API V2 under /v2/ (see below) to requests whose
+                      x-api-key header is KEY
+  --plan PLAN         the API's plan: Free (default), Light, Standard or Premium
+  --jquants-page-rows N
+                      cut the API's pages at N rows (default: at about 5,000,000 bytes)
+  --jquants-rate-window SECONDS
+                      the window of the API's request limits (default 60; 0: no limit)
   --help              this text
   --version           the version
 
@@ -77,6 +91,28 @@ Pages:
                       "ページが見つかりません" for stocks without such statements
   Index codes 1001-1004 are asked for as 998407, 998405, 5040469, 5040468.
 
+J-Quants API V2 (with --jquants-key; without it /v2/ paths are unknown paths, 404):
+  GET /v2/equities/master[?code=C][&date=D]             listed issues of a day (no date:
+                      today, Free: the plan's last day; a holiday: the next business day)
+  GET /v2/equities/bars/daily?code=C[&from=D][&to=D]    or ?date=D (every issue), ?code=C&date=D
+  GET /v2/markets/calendar[?hol_div=0|1][&from=D][&to=D]
+  GET /v2/markets/margin-interest?code=C|date=D        (Standard, Premium)
+  GET /v2/fins/summary?code=C|date=D                   (own limit: 60 a window)
+  GET /v2/indices/bars/daily/topix[?from=D][&to=D]     (Light and above; index 1002)
+  GET /v2/indices/bars/daily?code=0000|date=D          (Standard, Premium; 0000 is TOPIX)
+  Codes are 5 characters (72030, 130A0) or 4 (7203); only stocks of Tokyo markets are issues
+  (not the indexes, not the regional exchanges' stocks). Dates are YYYYMMDD or YYYY-MM-DD.
+  Plans (relative to today, --now): Free from today - 12 weeks - 2 years to today - 12 weeks,
+  5 requests a window; Light the last 5 years, 60; Standard 10 years, 120; Premium 20 years,
+  500 and the morning/afternoon keys of daily bars (null: the data set has no sessions).
+  Answers: 200 {"data": [...]} with "pagination_key" while rows remain (repeat the same
+  query with pagination_key=KEY); 400 for a missing code or date, an unreadable date or
+  pagination key, or a date outside the plan (a from/to partly outside it too); 403 without
+  the x-api-key header, with another key, for an endpoint outside the plan or an unknown
+  /v2/ path or method; 429 beyond the limit (not counted; no Retry-After). The request
+  log records API requests as "path?query" (the key travels in a header and is not logged).
+  Gzip (or brotli) when the request accepts it.
+
 Control endpoints (not logged):
   /_control/fault?mode=M[&codes=..][&count=N][&path=..][&skip=N]
                                       add a rule (mode=none: remove all)
@@ -91,11 +127,18 @@ Data set:
   today (the real Nikkei 225's days where they exist, else Monday to Friday except 31 Dec to
   3 Jan); real split events for every stock, the real Nikkei 225 as 1001, real prices of
   prices/CODE.csv; generated prices elsewhere, continuous across splits and real data;
-  generated financial statements of every company (a stock whose name holds (株)).
+  generated financial statements of every company (a stock whose name holds (株)); generated
+  events of 2024-2025: listings of 130A, 2A46 and 9A7A, the delisting of 8013 after
+  2025-07-29, a halt of 2A46 on 2025-06-13, splits of 130A (1:2) and 2A46 (1:3) and a 5:1
+  consolidation of 9A7A (data/SOURCES.md).
   --data DIR (UTF-8 CSV files with a header line):
-    stocks.csv        code,market_letter,market_name,name    (required; 1001-1004 added
-                      with their factory names unless listed)
+    stocks.csv        code,market_letter,market_name,name[,listed,last_trading_day]
+                      (required; dates yyyymmdd or empty; codes of 1 to 4 digits or
+                      alphanumeric such as 130A; 1001-1004 added with their factory names
+                      unless listed)
     splits.csv        code,date,before,after                 (optional; date yyyymmdd)
+    halts.csv         code,date                              (optional; whole days without
+                      a trade)
     prices/CODE.csv   date,open,high,low,close,volume        (optional; real rows of CODE;
                       prices/1001.csv also gives the trading days it covers)
 )help";
@@ -104,6 +147,7 @@ Data set:
 bool parse_site_options(const std::vector<std::string>& args, site_options& options,
                         std::string& error) {
   bool has_port = false;
+  std::string api_option;  // an option of the API, which needs its key
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string& out) {
@@ -176,6 +220,35 @@ bool parse_site_options(const std::vector<std::string>& args, site_options& opti
       }
     } else if (a == "--log") {
       if (!value(options.server.log_file)) return false;
+    } else if (a == "--jquants-key") {
+      if (!value(options.server.jquants.key)) return false;
+      if (options.server.jquants.key.empty()) {
+        error = "--jquants-key needs a key";
+        return false;
+      }
+    } else if (a == "--plan") {
+      if (!value(v)) return false;
+      if (!parse_jquants_plan(v, options.server.jquants.plan)) {
+        error = "--plan " + v + ": use Free, Light, Standard or Premium";
+        return false;
+      }
+      api_option = a;
+    } else if (a == "--jquants-page-rows") {
+      if (!value(v)) return false;
+      if (!whole(v, options.server.jquants.page_rows) || options.server.jquants.page_rows == 0) {
+        error = "--jquants-page-rows " + v + " is not a number of rows (1 or more)";
+        return false;
+      }
+      api_option = a;
+    } else if (a == "--jquants-rate-window") {
+      if (!value(v)) return false;
+      if (!whole(v, options.server.jquants.rate_window_seconds) ||
+          options.server.jquants.rate_window_seconds < 0 ||
+          options.server.jquants.rate_window_seconds > 3600) {
+        error = "--jquants-rate-window " + v + " is not a number of seconds from 0 to 3600";
+        return false;
+      }
+      api_option = a;
     } else {
       error = "unknown option " + a;
       return false;
@@ -183,6 +256,10 @@ bool parse_site_options(const std::vector<std::string>& args, site_options& opti
   }
   if (!has_port && !options.help && !options.version) {
     error = "--port is required";
+    return false;
+  }
+  if (!api_option.empty() && options.server.jquants.key.empty()) {
+    error = api_option + " needs --jquants-key";
     return false;
   }
   return true;

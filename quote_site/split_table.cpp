@@ -6,10 +6,8 @@
 #include <cmath>
 #include <optional>
 
-#include "core/cp932.h"
-#include "core/fields.h"
-#include "core/file_store.h"
 #include "core/text.h"
+#include "data_csv.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -59,29 +57,16 @@ bool make_split_event(const date& day, std::string_view before, std::string_view
 }
 
 bool load_split_csv(const std::string& path, split_table& table, std::string& error) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  const std::string text = decode_user_text(bytes);
-  field_reader reader(text);
-  std::vector<std::string> f;
-  reader.next_line(f);  // header
-  int line = 1;
-  while (reader.next_line(f)) {
-    ++line;
-    if (f.empty() || (f.size() == 1 && f[0].empty())) continue;
-    split_event event;
-    const auto day = f.size() >= 4 ? parse_yyyymmdd(f[1]) : std::nullopt;
-    if (!day || f[0].empty() || !make_split_event(*day, f[2], f[3], event)) {
-      error = path + ": line " + std::to_string(line) +
-              " is not code,date,before,after (date yyyymmdd, positive share counts)";
-      return false;
-    }
-    table.add(f[0], std::move(event));
-  }
-  return true;
+  return read_csv_file(path, "code,date,before,after (date yyyymmdd, positive share counts)", error,
+                       [&](const auto& f) {
+                         split_event event;
+                         const auto day = f.size() >= 4 ? parse_yyyymmdd(f[1]) : std::nullopt;
+                         if (!day || f[0].empty() || !make_split_event(*day, f[2], f[3], event)) {
+                           return false;
+                         }
+                         table.add(f[0], std::move(event));
+                         return true;
+                       });
 }
 
 }  // namespace karigane::quote_site

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/text.h"
-#include "sources/quote_site/quote_addresses.h"
+#include "site_codes.h"
 
 namespace karigane::quote_site {
 namespace {
@@ -40,7 +40,7 @@ std::string program_code_param(std::string_view value) {
   std::string code = trim(value);
   const auto dot = code.find('.');
   if (dot != std::string::npos) code.resize(dot);
-  return program_code_from_site(code);
+  return program_code_of_site(code);
 }
 
 date shown_period::from() const { return clamp_date(y1, m1, d1); }

@@ -11,8 +11,8 @@
 
 namespace karigane::quote_site {
 
-// The program code a code parameter names: "1301.T" and "1301" -> "1301", "998407.O",
-// "998407.o" and "998407" -> "1001". Surrounding blanks are ignored.
+// The program code a code parameter names: "1301.T" and "1301" -> "1301", "130A.T" -> "130A",
+// "998407.O", "998407.o" and "998407" -> "1001". Surrounding blanks are ignored.
 std::string program_code_param(std::string_view value);
 
 // A period as the page's selects show it: the numbers the query gave. Missing or unreadable

@@ -3,20 +3,13 @@
 
 #include <algorithm>
 
-#include "core/cp932.h"
-#include "core/fields.h"
 #include "core/file_store.h"
 #include "core/text.h"
-#include "sources/quote_site/quote_addresses.h"
+#include "data_csv.h"
+#include "site_codes.h"
 
 namespace karigane::quote_site {
 namespace {
-
-bool valid_code(const std::string& code) {
-  if (code.empty() || code.size() > 4) return false;
-  return std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-         code.front() != '0';
-}
 
 std::string upper(std::string text) {
   for (char& c : text) {
@@ -25,33 +18,43 @@ std::string upper(std::string text) {
   return text;
 }
 
-bool load_rows(const std::string& text, stock_table& table, std::string& error,
-               const std::string& path) {
-  field_reader reader(text);
-  std::vector<std::string> fields;
-  reader.next_line(fields);  // the count line or the header
-  int line = 1;
-  while (reader.next_line(fields)) {
-    ++line;
-    if (fields.empty() || (fields.size() == 1 && fields[0].empty())) continue;
-    if (fields.size() < 4 || !valid_code(fields[0])) {
-      error = path + ": line " + std::to_string(line) +
-              " is not code,market_letter,market_name,name with a code of 1 to 4 digits";
+// An optional date column: absent or empty gives an empty date.
+bool optional_day(const std::vector<std::string>& fields, std::size_t i, date& out) {
+  if (i >= fields.size() || trim(fields[i]).empty()) return true;
+  const auto d = parse_yyyymmdd(trim(fields[i]));
+  if (d) out = *d;
+  return d.has_value();
+}
+
+constexpr std::string_view kStockForm =
+    "code,market_letter,market_name,name[,listed,last_trading_day] with a stock code (1 to 4 "
+    "digits, or 4 characters such as 130A) and yyyymmdd dates";
+
+csv_row_reader stock_rows_into(stock_table& table) {
+  return [&table](const std::vector<std::string>& fields) {
+    stock_info info;
+    if (fields.size() < 4 || !is_stock_code(fields[0]) || !optional_day(fields, 4, info.listed) ||
+        !optional_day(fields, 5, info.last_day)) {
       return false;
     }
-    table.add({fields[0], fields[1], fields[2], fields[3]});
-  }
-  return true;
+    info.code = fields[0];
+    info.market_letter = fields[1];
+    info.market_name = fields[2];
+    info.name = fields[3];
+    table.add(std::move(info));
+    return true;
+  };
 }
 
 }  // namespace
 
-bool stock_info::is_index() const {
-  const auto v = int_value(code);
-  return v >= 1001 && v <= 1004;
+bool stock_info::listed_on(const date& d) const {
+  return (listed.empty() || !(d < listed)) && (last_day.empty() || !(last_day < d));
 }
 
-std::string stock_info::site_code() const { return history_site_code(code); }
+bool stock_info::is_index() const { return is_index_code(code); }
+
+std::string stock_info::site_code() const { return site_code_of(code); }
 
 std::string stock_info::site_code_with_market() const {
   return site_code() + "." + upper(market_letter.empty() ? std::string("t") : market_letter);
@@ -64,7 +67,7 @@ void stock_table::add(stock_info info) {
   }
   const auto pos = std::upper_bound(
       stocks_.begin(), stocks_.end(), info,
-      [](const stock_info& a, const stock_info& b) { return int_value(a.code) < int_value(b.code); });
+      [](const stock_info& a, const stock_info& b) { return code_less(a.code, b.code); });
   const auto first_moved = static_cast<std::size_t>(pos - stocks_.begin());
   stocks_.insert(pos, std::move(info));
   // Lists come in code order, so normally only the new entry needs an index.
@@ -76,13 +79,13 @@ const stock_info* stock_table::find(std::string_view program_code) const {
   return it == by_code_.end() ? nullptr : &stocks_[it->second];
 }
 
-const stock_info& stock_table::other_than(const stock_info& info) const {
+const stock_info& stock_table::other_than(const stock_info& info, const date& day) const {
   const auto it = by_code_.find(info.code);
   if (it == by_code_.end()) return info;
   const std::size_t n = stocks_.size();
   for (std::size_t k = 1; k < n; ++k) {
     const stock_info& candidate = stocks_[(it->second + k) % n];
-    if (candidate.is_index() == info.is_index()) return candidate;
+    if (candidate.is_index() == info.is_index() && candidate.listed_on(day)) return candidate;
   }
   return info;
 }
@@ -93,16 +96,11 @@ bool load_factory_stock_list(const std::string& path, stock_table& table, std::s
     error = path + ": cannot be read";
     return false;
   }
-  return load_rows(text, table, error, path);
+  return read_csv_rows(text, path, kStockForm, error, stock_rows_into(table));
 }
 
 bool load_stock_csv(const std::string& path, stock_table& table, std::string& error) {
-  std::string bytes;
-  if (!read_file_bytes(path, bytes)) {
-    error = path + ": cannot be read";
-    return false;
-  }
-  return load_rows(decode_user_text(bytes), table, error, path);
+  return read_csv_file(path, kStockForm, error, stock_rows_into(table));
 }
 
 }  // namespace karigane::quote_site

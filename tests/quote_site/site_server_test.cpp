@@ -1,6 +1,14 @@
 // The karigane-quote-site program: its command line, fault rules, control endpoints, request
 // log and data folders, over real HTTP on loopback.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include "core/cp932.h"
 #include "support/process.h"
@@ -129,6 +137,60 @@ TEST(QuoteSiteProgram, ServesADataFolder) {
   ASSERT_TRUE(site.set_encoding("shift_jis", "header"));
   ASSERT_TRUE(site.get("/history/?code=2000", page));
   EXPECT_NE(cp932_to_utf8(page).find("<h1>&#134071;野家</h1>"), std::string::npos);
+}
+
+// A connection to the site that sends nothing, or what the test writes to it.
+int open_connection(int port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<std::uint16_t>(port));
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// True when the server closes the connection within `ms` (without answering).
+bool closed_by_server(int fd, int ms) {
+  pollfd p{fd, POLLIN, 0};
+  char byte = 0;
+  return ::poll(&p, 1, ms) == 1 && ::recv(fd, &byte, 1, 0) <= 0;
+}
+
+TEST(QuoteSiteProgram, KeepsAnsweringWhileSlowAndIdleClientsHoldConnections) {
+  quote_site_process site({"--now", "2013-02-20T16:00"});
+  ASSERT_TRUE(site.started());
+  // 20 clients sending their request's header a byte a second, 100 that send nothing.
+  std::vector<int> slow;
+  std::vector<int> idle;
+  for (int i = 0; i < 20; ++i) slow.push_back(open_connection(site.port()));
+  for (int i = 0; i < 100; ++i) idle.push_back(open_connection(site.port()));
+  ASSERT_EQ(std::count(slow.begin(), slow.end(), -1) + std::count(idle.begin(), idle.end(), -1), 0);
+  std::atomic<bool> done{false};
+  std::thread trickle([&] {
+    const std::string header = "GET " + kPage1301 + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    for (std::size_t i = 0; !done && i < header.size(); ++i) {
+      for (int fd : slow) ::send(fd, &header[i], 1, MSG_NOSIGNAL);
+      for (int k = 0; k < 10 && !done; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  });
+
+  std::string page;
+  long status = 0;
+  EXPECT_TRUE(site.get(kPage1301, page, &status));
+  EXPECT_EQ(status, 200);
+  EXPECT_EQ(h1(page), "(株)極洋");
+  // The site gives a request's header and an idle connection a few seconds each.
+  EXPECT_TRUE(closed_by_server(slow.front(), 15000));
+  EXPECT_TRUE(closed_by_server(idle.back(), 15000));
+
+  done = true;
+  trickle.join();
+  for (int fd : slow) ::close(fd);
+  for (int fd : idle) ::close(fd);
 }
 
 }  // namespace

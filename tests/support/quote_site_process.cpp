@@ -91,7 +91,7 @@ void quote_site_process::use_in(quote_site_settings& site) const {
 }
 
 bool quote_site_process::get(const std::string& path_and_query, std::string& body,
-                             long* status) const {
+                             long* status, const std::vector<std::string>& headers) const {
   body.clear();
   if (port_ <= 0) return false;
   CURL* h = curl_easy_init();
@@ -104,10 +104,14 @@ bool quote_site_process::get(const std::string& path_and_query, std::string& bod
   if (!certificate_.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, certificate_.c_str());
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, append_body);
   curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+  curl_slist* header_list = nullptr;
+  for (const auto& line : headers) header_list = curl_slist_append(header_list, line.c_str());
+  curl_easy_setopt(h, CURLOPT_HTTPHEADER, header_list);
   const CURLcode rc = curl_easy_perform(h);
   long code = 0;
   curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &code);
   curl_easy_cleanup(h);
+  curl_slist_free_all(header_list);
   if (status != nullptr) *status = code;
   return rc == CURLE_OK;
 }

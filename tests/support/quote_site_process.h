@@ -47,8 +47,10 @@ class quote_site_process {
   // How many connections carried them (-1 when the server did not say).
   long connections() const;
 
-  // A plain GET of path and query on the server; false when no answer came.
-  bool get(const std::string& path_and_query, std::string& body, long* status = nullptr) const;
+  // A plain GET of path and query on the server, with the given request header lines
+  // ("x-api-key: KEY"); false when no answer came.
+  bool get(const std::string& path_and_query, std::string& body, long* status = nullptr,
+           const std::vector<std::string>& headers = {}) const;
 
   // Ends the server (SIGTERM, then SIGKILL if it lingers); the destructor does it too.
   void stop();
