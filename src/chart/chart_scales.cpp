@@ -98,12 +98,8 @@ count_unit count_unit_for(double top) {
 std::vector<date_label> date_labels(const chart_frame& frame, double first, double last,
                                     double pixels_per_bar, double gap,
                                     const std::function<double(const std::string&)>& text_width) {
-  std::vector<date_label> labels;
+  std::vector<date_label> labels, kept;
   std::vector<double> widths;
-  const auto too_close = [&](const date_label& a, double a_width, const date_label& b,
-                             double b_width) {
-    return (b.at - a.at) * pixels_per_bar < (a_width + b_width) / 2 + gap;
-  };
   for (const period& p : kPeriods) {
     labels.clear();
     widths.clear();
@@ -117,21 +113,22 @@ std::vector<date_label> date_labels(const chart_frame& frame, double first, doub
       labels.push_back({d.at, label_text(d.bar, p)});
       widths.push_back(text_width(labels.back().text));
     }
-    bool fits = true;
-    for (std::size_t i = 1; i < labels.size() && fits; ++i) {
-      fits = !too_close(labels[i - 1], widths[i - 1], labels[i], widths[i]);
+    // A label too close to the one kept before it is left out. A period whose labels mostly
+    // fit is taken so (a short week or month at the turn of the year costs one label); one
+    // where many collide leaves its place to the next longer period.
+    kept.clear();
+    double kept_width = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      if (!kept.empty() &&
+          (labels[i].at - kept.back().at) * pixels_per_bar < (kept_width + widths[i]) / 2 + gap) {
+        continue;
+      }
+      kept.push_back(std::move(labels[i]));
+      kept_width = widths[i];
     }
-    if (fits) return labels;
+    if (kept.size() * 4 >= labels.size() * 3) return kept;
   }
-  // Not even the longest period fits: labels are left out until the rest do.
-  std::vector<date_label> kept;
-  double kept_width = 0;
-  for (std::size_t i = 0; i < labels.size(); ++i) {
-    if (!kept.empty() && too_close(kept.back(), kept_width, labels[i], widths[i])) continue;
-    kept.push_back(labels[i]);
-    kept_width = widths[i];
-  }
-  return kept;
+  return kept;  // the longest period, thinned
 }
 
 }  // namespace karigane

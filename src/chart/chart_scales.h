@@ -38,8 +38,9 @@ struct date_label {
 
 // The labels of the drawn bars that begin a calendar period ("2013/01/07" for a day or a
 // week, "2013/04" for one, two, three or six months, "2013" for one, two, five, ten...
-// years): the finest period whose labels, `text_width(text)` pixels wide, keep `gap` pixels
-// between each other at `pixels_per_bar`. Only labels between `first` and `last` are made.
+// years), `text_width(text)` pixels wide and never less than `gap` pixels apart at
+// `pixels_per_bar`: the finest period where no more than a quarter of the labels would have
+// to be left out for that. Only labels between `first` and `last` are made.
 std::vector<date_label> date_labels(const chart_frame& frame, double first, double last,
                                     double pixels_per_bar, double gap,
                                     const std::function<double(const std::string&)>& text_width);
