@@ -183,8 +183,10 @@ void chart_view::build() {
   candles_->setIncreasingColor(kRising);
   candles_->setDecreasingColor(kFalling);
   candles_->setBodyOutlineVisible(false);
-  // Bars as narrow as the frame makes them (kPixelsPerBar), not Qt's five pixels at least.
+  // Bars as narrow as the frame makes them (kPixelsPerBar), not Qt's five pixels at least, and
+  // no wider than a thumb when only a few are in view.
   candles_->setMinimumColumnWidth(1);
+  candles_->setMaximumColumnWidth(60);
   candles_->setBodyWidth(0.75);
   prices->addSeries(candles_);
   candles_->attachAxis(price_bars_);
@@ -221,6 +223,7 @@ void chart_view::build() {
   volumes_->setBodyOutlineVisible(false);
   volumes_->setCapsVisible(false);
   volumes_->setMinimumColumnWidth(1);
+  volumes_->setMaximumColumnWidth(60);
   volumes_->setBodyWidth(0.75);
   volume->addSeries(volumes_);
   volumes_->attachAxis(volume_bars_);
@@ -306,9 +309,11 @@ void chart_view::redraw() {
   set_scale(margin_axis_, nice_scale(0, frame_.margin_top * 1.05 / margin_unit.size, 6));
   volume_axis_->setTitleText(unit_title("出来高", volume_unit));
   margin_axis_->setTitleText(unit_title("信用残", margin_unit));
+  // (A chart without bars keeps a bar's width.)
+  const double last = std::max(last_, first_ + 1);
   for (QValueAxis* axis : {price_bars_, static_cast<QValueAxis*>(price_dates_), volume_bars_,
                            static_cast<QValueAxis*>(volume_dates_)}) {
-    axis->setRange(first_, last_);
+    axis->setRange(first_, last);
   }
 
   // The value axes' labels may have changed the plot's width, not the bars' place in it.
@@ -318,7 +323,7 @@ void chart_view::redraw() {
   // Date labels as many as fit at this width, in the font the axis draws them with.
   const QFontMetricsF metrics(volume_dates_->labelsFont());
   const auto labels = date_labels(
-      frame_, first_, last_, plot_width / (last_ - first_), metrics.height(),
+      frame_, first_, last, plot_width / (last - first_), metrics.height(),
       [&](const std::string& text) { return metrics.horizontalAdvance(qt_text(text)); });
   set_labels(volume_dates_, labels, first_);
   set_labels(price_dates_, labels, first_);
