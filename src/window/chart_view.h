@@ -3,8 +3,8 @@
 // as two lines on their own axis at the right; volume below, on its own scale. The horizontal
 // axis counts bars, so days without trading leave no gaps; its labels are the starts of days,
 // weeks, months or years, as many as fit without overlapping. Only the bars in view are drawn,
-// no more than the width can show (chart_frame.h), so that a long series costs no more than a
-// short one; the value axes fit the bars in view with round bounds. Every series keeps its
+// no more than the width can show (chart_frame.h), so that drawing costs the same however long
+// the series; the value axes fit the bars in view with round bounds. Every series keeps its
 // colour whatever is in view. The view zooms and pans along the bars: mouse wheel, dragging a
 // band, "+"/"-", the arrow keys, Home to see everything again.
 #pragma once
@@ -19,7 +19,6 @@
 class QCandlestickSeries;
 class QCategoryAxis;
 class QChart;
-class QChartView;
 class QLineSeries;
 class QScatterSeries;
 class QValueAxis;
