@@ -40,7 +40,8 @@ window, and karigane-quote-site, a local quote site for trying it without the ou
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The libraries (Qt 6, libcurl, gumbo, SQLite, OpenSSL) come from dpkg-shlibdeps; the font is
+# The libraries (Qt 6 with Charts and SVG, libcurl, gumbo, SQLite, OpenSSL) come from
+# dpkg-shlibdeps (libqt6svg6 for the SVG pictures of `chart --out`); the font is
 # what the window needs to show Japanese text.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-ipafont-gothic")

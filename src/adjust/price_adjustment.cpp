@@ -130,13 +130,14 @@ void adjust_price_field(std::string& text, float factor) {
   text.append(digits, length);
 }
 
-// Walks the rows from the newest (n) to the oldest (1), calling scale(i, factor) with the
-// factor in force for row i, and moves the factor on at each split's date. `date_of(i)` is
-// row i's date.
+// Walks the rows from the newest (n) to the oldest (1), calling scale(i, factor, volume) with
+// the price and volume factors in force for row i, and moves them on at each split's date.
+// `date_of(i)` is row i's date.
 template <typename DateOf, typename Scale>
 void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date_of, Scale scale,
                         std::int16_t& error_flag_s) {
   float factor = 1.0f;
+  volume_factor volume;
   std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
   double split_date = 0;
   bool split_canonical = false;
@@ -146,7 +147,7 @@ void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date
   };
   if (s >= 1) take_split();
   for (std::size_t i = n; i >= 1; --i) {
-    scale(i, factor);
+    scale(i, factor, volume);
     if (s >= 1 && same_date(date_of(i), splits[s][kSplitDate], split_date, split_canonical)) {
       const std::optional<double> before = stored_number(splits[s][kSplitBefore]);
       const std::optional<double> after = stored_number(splits[s][kSplitAfter]);
@@ -157,6 +158,8 @@ void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date
       // A zero or missing share count would turn every older price into 0, inf or NaN.
       if (std::isfinite(next) && next > 0) {
         factor = next;
+        volume.after *= *after;
+        volume.before *= *before;
       } else {
         error_flag_s = kTrue;
       }
@@ -181,12 +184,23 @@ void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
   const std::size_t n = std::min(price_count(prices), prices.size() - 1);
   walk_split_factors(
       splits, n, [&](std::size_t i) -> const std::string& { return prices[i][0]; },
-      [&](std::size_t i, float factor) {
+      [&](std::size_t i, float factor, const volume_factor&) {
         for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
           adjust_price_field(prices[i][f], factor);
         }
       },
       error_flag_s);
+}
+
+std::vector<volume_factor> volume_factors(const bunkatu_list_t& splits,
+                                          std::span<const std::string_view> dates) {
+  std::vector<volume_factor> factors(dates.size());
+  std::int16_t error_flag_s = kFalse;
+  walk_split_factors(
+      splits, dates.size(), [&](std::size_t i) { return dates[i - 1]; },
+      [&](std::size_t i, float, const volume_factor& volume) { factors[i - 1] = volume; },
+      error_flag_s);
+  return factors;
 }
 
 namespace {
@@ -266,7 +280,8 @@ std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
           while (comma < row.size() && row[comma] != ',') ++comma;
           return row.substr(0, comma);
         },
-        [&](std::size_t i, float factor) { factors[i] = factor; }, error_flag_s);
+        [&](std::size_t i, float factor, const volume_factor&) { factors[i] = factor; },
+        error_flag_s);
   }
 
   // Written through a pointer into `work`, which only ever grows, so that its memory is not

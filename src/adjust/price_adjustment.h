@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/data_file_bytes.h"
 #include "timeseries/price_table.h"
@@ -29,6 +31,22 @@ std::string adjusted_price_text(const std::string& text, float factor);
 // is passed over (the factor stays) and `error_flag_s` becomes -1.
 void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
                          std::int16_t& error_flag_s);
+
+// What a day's volume is multiplied by to count in the shares of today: after / before of
+// every later split, as the products of the share counts.
+struct volume_factor {
+  double after = 1;
+  double before = 1;
+  double of(double volume) const { return volume * after / before; }
+};
+
+// The volume factor of each row (rows 1..n, ascending, `dates` their date fields in order):
+// the splits are the ones jikeiretu_hosei_sub applies to the row's prices, so that a volume
+// and its prices are adjusted alike and the amount traded stays. The stored files keep their
+// volumes as traded; the chart and the export show them adjusted where they show adjusted
+// prices.
+std::vector<volume_factor> volume_factors(const bunkatu_list_t& splits,
+                                          std::span<const std::string_view> dates);
 
 // The bytes jikeiretu_hosei_sub would have the price file written with, made straight from the
 // file's bytes (`layout` from scan_data_file) without building its table: the rows are walked

@@ -11,16 +11,6 @@
 namespace karigane {
 namespace {
 
-// The bar key of a day: its Monday-to-Sunday week, or its month.
-long span_key(const date& d, bar_span span) {
-  if (span == bar_span::monthly) return d.y * 12L + d.m;
-  if (span == bar_span::weekly) {
-    const long days = days_from_civil(d) + 3;  // 1970-01-01 was a Thursday
-    return days >= 0 ? days / 7 : (days - 6) / 7;
-  }
-  return days_from_civil(d);
-}
-
 std::optional<double> number(const std::string& text) { return stored_number(text); }
 
 
@@ -30,7 +20,17 @@ bool newer_or_same(const file_stamp& a, const file_stamp& b) {
 
 }  // namespace
 
-std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices) {
+long span_key(const date& d, bar_span span) {
+  if (span == bar_span::monthly) return d.y * 12L + d.m;
+  if (span == bar_span::weekly) {
+    const long days = days_from_civil(d) + 3;  // 1970-01-01 was a Thursday
+    return days >= 0 ? days / 7 : (days - 6) / 7;
+  }
+  return days_from_civil(d);
+}
+
+std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices,
+                                  std::span<const volume_factor> volumes) {
   std::vector<chart_bar> bars;
   if (prices.empty()) return bars;
   const std::size_t n = std::min(price_count(prices), prices.size() - 1);
@@ -47,6 +47,7 @@ std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices) {
     b.high = std::max({number(row[2]).value_or(*close), b.open, b.close});
     b.low = std::min({number(row[3]).value_or(*close), b.open, b.close});
     b.volume = number(row[5]).value_or(0);
+    if (k <= volumes.size()) b.volume = volumes[k - 1].of(b.volume);
     bars.push_back(b);
   }
   return bars;
@@ -63,6 +64,15 @@ std::vector<chart_bar> bars_between(const std::vector<chart_bar>& bars, std::opt
   return out;
 }
 
+void merge_bar(chart_bar& into, const chart_bar& next) {
+  into.last = next.last;
+  into.high = std::max(into.high, next.high);
+  into.low = std::min(into.low, next.low);
+  into.close = next.close;
+  into.volume += next.volume;
+  into.split = into.split || next.split;
+}
+
 std::vector<chart_bar> aggregate_bars(const std::vector<chart_bar>& daily, bar_span span) {
   if (span == bar_span::daily) return daily;
   std::vector<chart_bar> out;
@@ -74,13 +84,7 @@ std::vector<chart_bar> aggregate_bars(const std::vector<chart_bar>& daily, bar_s
       key = k;
       continue;
     }
-    chart_bar& b = out.back();
-    b.last = d.last;
-    b.high = std::max(b.high, d.high);
-    b.low = std::min(b.low, d.low);
-    b.close = d.close;
-    b.volume += d.volume;
-    b.split = b.split || d.split;
+    merge_bar(out.back(), d);
   }
   return out;
 }
@@ -165,8 +169,17 @@ chart_load load_chart_series(const program_layout& layout, const chart_request& 
       series.adjustment = chart_adjustment::computed;
     }
   }
-  series.bars = aggregate_bars(bars_between(daily_bars(prices), request.from, request.to),
-                               request.span);
+  // Adjusted prices come with adjusted volumes (the stored files keep them as traded).
+  std::vector<volume_factor> volumes;
+  if (request.adjusted && split_read == status::ok) {
+    const std::size_t n = prices.empty() ? 0 : std::min(price_count(prices), prices.size() - 1);
+    std::vector<std::string_view> dates;
+    dates.reserve(n);
+    for (std::size_t k = 1; k <= n; ++k) dates.push_back(prices[k][0]);
+    volumes = volume_factors(splits, dates);
+  }
+  series.bars = aggregate_bars(
+      bars_between(daily_bars(prices, volumes), request.from, request.to), request.span);
   series.split_days = mark_splits(series.bars, splits);
 
   credit_tbl_t margin;

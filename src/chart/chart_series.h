@@ -1,16 +1,19 @@
 // The series a chart of one stock shows, computed from the stored files without any toolkit,
 // so that the window, the command line's PNG and the tests draw the same thing: daily bars
 // from the price file (raw, or adjusted across splits: from the adjusted file when it is at
-// least as new as the series and its split list, else by the adjusted files' own rule), bars
+// least as new as the series and its split list, else by the adjusted files' own rule, with
+// the volumes adjusted by the same splits), bars
 // of weeks (Monday to Sunday) or months built from the days stored, the split days, and the
 // margin balances attached to the bars they fall in.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "adjust/price_adjustment.h"
 #include "core/dates.h"
 #include "kinds/program_layout.h"
 #include "margin/credit_table.h"
@@ -55,16 +58,26 @@ struct chart_series {
   std::vector<margin_point> margin;
 };
 
+// The bar a day belongs to (its day, its Monday-to-Sunday week or its month) as a number that
+// grows with time.
+long span_key(const date& d, bar_span span);
+
 // Daily bars of rows 1..n (ascending); a day without a readable close is left out, a missing
-// open, high or low takes the close, a missing volume is 0.
-std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices);
+// open, high or low takes the close, a missing volume is 0. Row k's volume is multiplied by
+// volumes[k - 1] when factors are given (adjusted volumes).
+std::vector<chart_bar> daily_bars(const jikeiretu_data_t& prices,
+                                  std::span<const volume_factor> volumes = {});
 
 // Only the bars from `from` to `to` (either may be absent).
 std::vector<chart_bar> bars_between(const std::vector<chart_bar>& bars, std::optional<date> from,
                                     std::optional<date> to);
 
-// Weekly or monthly bars of daily ones: the first open, the highest high, the lowest low, the
-// last close, the sum of the volumes; weeks or months without a stored day have no bar.
+// Merges `next`, the bar after `into`, into it: the first open, the highest high, the lowest
+// low, the last close, the sum of the volumes.
+void merge_bar(chart_bar& into, const chart_bar& next);
+
+// Weekly or monthly bars of daily ones, merged by merge_bar(); weeks or months without a stored
+// day have no bar.
 std::vector<chart_bar> aggregate_bars(const std::vector<chart_bar>& daily, bar_span span);
 
 // Marks the bar of every split day, and returns the split days that a bar covers.

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "chart/picture_format.h"
 #include "core/dates.h"
 
 namespace karigane {
@@ -72,6 +73,10 @@ bool finish_chart_options(cli_options& o, std::string& message) {
     message = "chart: --to が --from より前です";
     return false;
   }
+  if (!o.chart_out.empty() && !picture_format_of(o.chart_out)) {
+    message = unknown_picture_format_message(o.chart_out);
+    return false;
+  }
   if (!o.chart_out.empty()) o.chart_out = absolute(o.chart_out);
   return true;
 }
@@ -106,13 +111,15 @@ bool finish_export_options(cli_options& o, std::string& message) {
 }
 
 std::string chart_export_help() {
-  return R"(  chart CODE [--from Y/M/D] [--to Y/M/D] [--adjusted] [--weekly|--monthly] [--out FILE.png]
+  return R"(  chart CODE [--from Y/M/D] [--to Y/M/D] [--adjusted] [--weekly|--monthly] [--out FILE]
                       the chart window of one stock (the window of the "チャート" button):
                       candlesticks and volume from the stored files, the split days, the
-                      margin balances when stored; --adjusted split-adjusted prices (the
-                      adjusted file, or the same adjustment computed when it is missing or
-                      older than the series); --weekly/--monthly bars of weeks or months;
-                      --out renders the chart into a PNG file and exits (no display needed)
+                      margin balances when stored; --adjusted split-adjusted prices and
+                      volumes (the adjusted file, or the same adjustment computed when it is
+                      missing or older than the series); --weekly/--monthly bars of weeks or
+                      months; --out renders the chart into FILE and exits (no display
+                      needed), as PNG, JPEG or SVG by its extension (.png, .jpg, .jpeg,
+                      .svg; any other is a usage error, exit status 2)
   export --sqlite FILE | --csv DIR
                       every stored file into one SQLite database (tables stocks, prices,
                       splits, adjusted_prices, margin, statements, statement_summaries,

@@ -191,8 +191,9 @@ goes there. Exit status:
 When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
 line per failure with the code, the data kind, the window or file, and the reason.
 export ends with 1 also when the database file is not an export (it is never overwritten).
-chart: 0, 1 when the stock has no stored series in the period or the PNG cannot be written,
-2 usage error or no display for the window.
+chart: 0, 1 when the stock has no stored series in the period or the picture cannot be
+written, 2 usage error (also an --out FILE of another extension) or no display for the
+window.
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock

@@ -2,9 +2,8 @@
 #include "export/export_cells.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
-
-#include "adjust/price_adjustment.h"
 
 namespace karigane {
 namespace {
@@ -74,6 +73,23 @@ void export_cells::number(std::string_view text) {
     return;
   }
   add_text(text);
+}
+
+void export_cells::scaled(std::string_view text, const volume_factor& factor) {
+  const std::optional<double> v = stored_number(text);
+  if (!v) {
+    null();
+    return;
+  }
+  const double product = factor.of(*v);
+  export_cell& c = cells_.emplace_back();
+  if (std::fabs(product) < 9.0e15 && product == std::floor(product)) {
+    c.k = export_cell::kind::integer;
+    c.i = static_cast<std::int64_t>(product);
+  } else {
+    c.k = export_cell::kind::real;
+    c.r = product;
+  }
 }
 
 void export_cells::date(std::string_view text) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "adjust/price_adjustment.h"
+
 namespace karigane {
 
 struct export_cell {
@@ -30,6 +32,9 @@ class export_cells {
  public:
   // A number field: NULL for "---" or "", an integer, a real number, else the text.
   void number(std::string_view text);
+  // A number field times `factor` (an adjusted volume): an integer when the product is whole,
+  // else a real number; NULL when the field holds no number.
+  void scaled(std::string_view text, const volume_factor& factor);
   // A date field yyyymmdd as "YYYY-MM-DD" ("20141127_1035", a trade time, as
   // "2014-11-27 10:35"); NULL for "---" or "", any other text as it is.
   void date(std::string_view text);

@@ -144,6 +144,21 @@ bool adjusted_closes(const export_source& s, const jikeiretu_data_t& prices, std
   return true;
 }
 
+// The volume factors of the rows of an adjusted file read by the price file reader: none
+// without a split list (the volumes as stored), unknown (false) with a damaged one.
+bool adjusted_volumes(const export_source& s, const jikeiretu_data_t& prices, std::size_t n,
+                      std::vector<volume_factor>& volumes) {
+  bunkatu_list_t splits;
+  const status r = read_dated_file(s.split_path, splits, kSplitFile, false);
+  if (r == status::missing) return true;
+  if (r != status::ok) return false;
+  std::vector<std::string_view> dates;
+  dates.reserve(n);
+  for (std::size_t k = 1; k <= n; ++k) dates.push_back(prices[k][0]);
+  volumes = volume_factors(splits, dates);
+  return true;
+}
+
 source_read read_prices(const export_source& s, export_rows& rows, std::string& reason,
                         bool adjusted_file, const append_hint* hint) {
   // Plain files are taken from their bytes (one pass, as fast as copying them); a file that
@@ -161,12 +176,21 @@ source_read read_prices(const export_source& s, export_rows& rows, std::string& 
   const std::size_t n = std::min(price_count(t), t.size() - 1);
   jikeiretu_data_t closes;
   const bool adjusted = !adjusted_file && adjusted_closes(s, t, n, closes);
+  std::vector<volume_factor> volumes;
+  const bool volumes_known = adjusted_file && adjusted_volumes(s, t, n, volumes);
   for (std::size_t k = 1; k <= n; ++k) {
     const jikeiretu_row& row = t[k];
     rows.cells.text(s.code);
     rows.cells.date(row[0]);
     for (std::size_t f = 1; f <= 5; ++f) rows.cells.number(row[f]);
-    if (adjusted_file) continue;
+    if (adjusted_file) {
+      if (volumes_known) {
+        rows.cells.scaled(row[5], k <= volumes.size() ? volumes[k - 1] : volume_factor{});
+      } else {
+        rows.cells.null();
+      }
+      continue;
+    }
     if (adjusted) {
       rows.cells.number(closes[k][4]);
     } else {
@@ -310,14 +334,15 @@ std::vector<export_source> list_export_sources(const run_context& ctx, const pro
     src.name = "meigara_list.csv";
     out.push_back(std::move(src));
   }
+  const auto with_splits = [&](export_source& src, const std::string& stem) {
+    per_stock(src, stem);
+    src.split_path = layout.split_file(stem);
+  };
   l.add_folder(export_table::prices, layout.price_folder(), stock_stem,
-               [&](export_source& src, const std::string& stem) {
-                 per_stock(src, stem);
-                 src.split_path = layout.split_file(stem);
-               });
+               with_splits);
   l.add_folder(export_table::splits, layout.split_folder(), stock_stem, per_stock);
   l.add_folder(export_table::adjusted_prices, layout.adjusted_price_folder(), stock_stem,
-               per_stock);
+               with_splits);
   l.add_folder(export_table::margin, layout.margin_folder(), stock_stem, per_stock);
   for (const char* kind : kStatementKinds) {
     l.add_folder(export_table::statements,

@@ -23,7 +23,9 @@ struct export_source {
   std::string code;      // the stock of a per-stock file, else empty
   // The values of the table's source columns (export_table_layout::source_columns).
   std::vector<std::string> key;
-  std::string split_path;  // prices: the split list whose splits give adjusted_close
+  // Prices and adjusted prices: the split list whose splits give adjusted_close or
+  // adjusted_volume.
+  std::string split_path;
 };
 
 // Size and modification time: what tells an export that a file changed since the last one.

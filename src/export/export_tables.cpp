@@ -14,9 +14,10 @@ constexpr export_column kPrices[] = {
 constexpr export_column kSplits[] = {
     {"code", "TEXT"}, {"date", "TEXT"}, {"before", "REAL"}, {"after", "REAL"}};
 
+// adjusted_volume: the volume in the shares of today (REAL: a reverse split makes fractions).
 constexpr export_column kAdjusted[] = {
-    {"code", "TEXT"}, {"date", "TEXT"}, {"open", "REAL"},  {"high", "REAL"},
-    {"low", "REAL"},  {"close", "REAL"}, {"volume", "INTEGER"}};
+    {"code", "TEXT"}, {"date", "TEXT"},  {"open", "REAL"},      {"high", "REAL"},
+    {"low", "REAL"},  {"close", "REAL"}, {"volume", "INTEGER"}, {"adjusted_volume", "REAL"}};
 
 constexpr export_column kMargin[] = {
     {"code", "TEXT"}, {"date", "TEXT"}, {"sold", "REAL"}, {"bought", "REAL"}, {"ratio", "REAL"}};

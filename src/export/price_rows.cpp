@@ -108,7 +108,8 @@ bool plain_bytes(std::string_view bytes) {
   return true;
 }
 
-// The split list of a raw price file as its adjusted close needs it.
+// The split list of a price file: for a raw file's adjusted close, an adjusted file's adjusted
+// volume.
 struct split_state {
   status read = status::missing;
   bunkatu_list_t list;
@@ -180,6 +181,12 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
   const bool floor_closes = splits.read == status::ok && val(s.code) >= 1000;
   thread_local jikeiretu_data_t closes;
   if (adjust_all) closes.resize(n + 1);
+  // An adjusted file's volumes times the splits that adjusted its prices: over the whole
+  // series, or, for rows newer than every split, as they are (the factor 1).
+  const bool volumes_all = adjusted_file && first == 1 && splits.read == status::ok;
+  thread_local std::vector<std::string_view> dates, volumes;
+  dates.clear();
+  volumes.clear();
 
   rows.cells.reserve((n - first + 1) * rows.width, (n - first + 1) * 10 + s.code.size());
   const export_cell code = rows.cells.kept_text(s.code);
@@ -197,7 +204,18 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
     rows.cells.repeat(code);
     rows.cells.date(f[0]);
     for (std::size_t c = 1; c <= 5; ++c) rows.cells.number(f[c]);
-    if (adjusted_file) continue;
+    if (adjusted_file) {
+      if (volumes_all) {
+        dates.push_back(f[0]);
+        volumes.push_back(f[5]);
+        rows.cells.null();
+      } else if (splits.read == status::ok || splits.read == status::missing) {
+        rows.cells.number(f[5]);
+      } else {
+        rows.cells.null();  // a damaged split list: unknown
+      }
+      continue;
+    }
     if (adjust_all) {
       closes[k][0].assign(f[0]);
       closes[k][4].assign(f[4]);
@@ -218,6 +236,13 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
       rows.cells.move_last_to((k - 1) * rows.width + rows.width - 1);
     }
   }
+  if (volumes_all) {
+    const std::vector<volume_factor> factors = volume_factors(splits.list, dates);
+    for (std::size_t k = 1; k <= n; ++k) {
+      rows.cells.scaled(volumes[k - 1], factors[k - 1]);
+      rows.cells.move_last_to((k - 1) * rows.width + rows.width - 1);
+    }
+  }
   rows.appended = first > 1;
   // The next export's record: the rows but the last, when they end in a line feed.
   const std::size_t prefix = static_cast<std::size_t>(last_start - body.data());
@@ -233,7 +258,7 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
 bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows) {
   split_state splits;
-  if (!adjusted_file) splits.read = read_dated_file(s.split_path, splits.list, kSplitFile, false);
+  splits.read = read_dated_file(s.split_path, splits.list, kSplitFile, false);
   data_file_layout layout;
   bool scanned = false;
   bytes_hash hash;
@@ -251,8 +276,9 @@ bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
       scanned = true;
       const std::string_view before = last_line_date(layout.body.substr(0, hint->prefix_bytes));
       // Rows after the earlier ones are newer than every split only when no split lies after
-      // the last earlier row; otherwise the rule may adjust the earlier rows anew.
-      if (layout.count > hint->prefix_rows && (adjusted_file || !split_after(splits, before))) {
+      // the last earlier row; otherwise the rule may adjust the earlier rows (their closes, or
+      // an adjusted file's volumes) anew.
+      if (layout.count > hint->prefix_rows && !split_after(splits, before)) {
         const built b = build_rows(s, layout, hint->prefix_rows + 1, hint->prefix_bytes, before,
                                    splits, adjusted_file, hash, rows);
         if (b == built::ok) return true;

@@ -18,7 +18,8 @@ namespace karigane {
 namespace {
 
 constexpr const char* kFormat = "karigane-export";
-constexpr const char* kFormatVersion = "2";
+// 3: adjusted_prices gained adjusted_volume. An export of another version is built anew.
+constexpr const char* kFormatVersion = "3";
 
 struct stmt_deleter {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }

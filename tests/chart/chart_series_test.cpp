@@ -82,15 +82,16 @@ TEST(ChartSeries, WeeksAndMonthsAcrossAGapAndASplit) {
       {bar_span::monthly, false,
        {{"20130107", "20130121", 100, 120, 90, 96, 100, true},
         {"20130201", "20130201", 96, 99, 94, 98, 50, false}}},
-      // Adjusted: the days before the split halved and floored (105 -> 52), volumes as stored.
+      // Adjusted: the days before the split halved and floored (105 -> 52), their volumes
+      // doubled.
       {bar_span::weekly, true,
-       {{"20130107", "20130111", 50, 60, 45, 51, 60, false},
+       {{"20130107", "20130111", 50, 60, 45, 51, 120, false},
         {"20130121", "20130121", 102, 103, 95, 96, 40, true},
         {"20130201", "20130201", 96, 99, 94, 98, 50, false}}},
       {bar_span::daily, true,
-       {{"20130107", "20130107", 50, 55, 45, 52, 10, false},
-        {"20130108", "20130108", 52, 60, 50, 57, 20, false},
-        {"20130111", "20130111", 57, 58, 50, 51, 30, false},
+       {{"20130107", "20130107", 50, 55, 45, 52, 20, false},
+        {"20130108", "20130108", 52, 60, 50, 57, 40, false},
+        {"20130111", "20130111", 57, 58, 50, 51, 60, false},
         {"20130121", "20130121", 102, 103, 95, 96, 40, true},
         {"20130201", "20130201", 96, 99, 94, 98, 50, false}}},
   };
@@ -105,12 +106,16 @@ TEST(ChartSeries, WeeksAndMonthsAcrossAGapAndASplit) {
 TEST(ChartSeries, TheAdjustedFileIsUsedOnlyWhenItIsNotOlderThanTheSeries) {
   folder f;
   write_cp932(f.layout.adjusted + "data_m/1301.csv",
-              "1301,東証1部,極洋,20130107,20130107,1\r\n20130107,7,7,7,7,1\r\n");
+              "1301,東証1部,極洋,20130111,20130121,2\r\n20130111,7,7,7,7,3\r\n"
+              "20130121,9,9,9,9,4\r\n");
   f.age("syusei_kabuka/data_m/1301.csv", 10);
   chart_series s = f.load(bar_span::daily, true);
   EXPECT_EQ(s.adjustment, chart_adjustment::from_files);
-  ASSERT_EQ(s.bars.size(), 1u);
+  ASSERT_EQ(s.bars.size(), 2u);
   EXPECT_EQ(s.bars[0].close, 7);
+  // The adjusted file keeps the volumes as traded: the split of the 21st doubles the 11th's.
+  EXPECT_EQ(s.bars[0].volume, 6);
+  EXPECT_EQ(s.bars[1].volume, 4);
 
   // The series was updated after the adjusted file was written.
   f.age("data_m/1301.csv", 20);

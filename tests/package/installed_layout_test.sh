@@ -59,7 +59,7 @@ check_installed() {
 dpkg -x "$deb" "$work/root"
 check_installed "$work/root/usr" package /usr
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libcurl libgumbo fonts-noto-cjk; do
+for needed in libqt6widgets6 libqt6svg6 libcurl libgumbo fonts-noto-cjk; do
   [[ "$depends" == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 
