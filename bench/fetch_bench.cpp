@@ -119,14 +119,15 @@ void BM_RenderHistoryPage(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderHistoryPage)->Unit(benchmark::kMicrosecond);
 
-// What a time-series run does per window: int_cnt1_sub, over the run's kept connection
+// What a time-series run does per window: page retrieval, over the run's kept connection
 // (kept:1) or over a new connection for every page (kept:0, every page a run of its own, as
 // pages were fetched before connections were kept). connections_per_page is what the site
 // counted; over HTTPS each connection is a TLS handshake.
 void fetch_pages(benchmark::State& state, karigane::bench::running_site& s) {
   const bool keep = state.range(0) == 1;
   run_context ctx;
-  ctx.settei.ca_certificate_file = s.certificate;
+  connection_settings connection;
+  connection.ca_certificate_file = s.certificate;
   const std::string url = s.url + kQuery;
   s.control("/_control/reset");
   std::string page;
@@ -134,8 +135,9 @@ void fetch_pages(benchmark::State& state, karigane::bench::running_site& s) {
   double pages = 0;
   for (auto _ : state) {
     if (!keep) ctx.reset_run_state();
-    page.clear();
-    int_cnt1_sub(ctx, url, page, msg);
+    retrieved_page r = retrieve_page(ctx, connection, url);
+    page = std::move(r.page);
+    msg = r.outcome.message();
     if (!msg.empty() || page.empty()) {
       state.SkipWithError("the page did not load");
       break;

@@ -13,6 +13,7 @@
 #include "sources/quote_site/page_retrieval.h"
 #include "sources/quote_site/statement_page_extractor.h"
 #include "financial/statement_summary.h"
+#include "run/settings.h"
 
 using namespace karigane;
 
@@ -21,11 +22,9 @@ namespace {
 const std::string& statement_page() {
   static const std::string page = [] {
     run_context ctx;
-    std::string text;
-    std::string message;
-    int_cnt1_sub(ctx, bench::site().url + "/independent/1301", text, message);
-    if (!message.empty()) throw std::runtime_error(message);
-    return text;
+    retrieved_page r = retrieve_page(ctx, connection_settings{}, bench::site().url + "/independent/1301");
+    if (!r.outcome) throw std::runtime_error(r.outcome.message());
+    return r.page;
   }();
   return page;
 }
@@ -35,11 +34,8 @@ void BM_ExtractStatementPage(benchmark::State& state) {
   const std::string& page = statement_page();
   for (auto _ : state) {
     zaimu_tbl_t table = empty_zaimu_table("1301");
-    std::int16_t budget = 3;
-    std::int16_t flag = 0;
-    std::string message;
-    extract_zaimuinf_from_yahoohtml_sub(ctx, "単独決算", page, budget, table, flag, message);
-    if (flag != 0) state.SkipWithError(message.c_str());
+    const page_reading r = read_statement_page(ctx, "単独決算", page, true, table);
+    if (!r.outcome) state.SkipWithError(r.outcome.message().c_str());
   }
   state.counters["page_chars"] = static_cast<double>(page.size());
 }
@@ -48,7 +44,8 @@ BENCHMARK(BM_ExtractStatementPage)->Unit(benchmark::kMicrosecond);
 void BM_SummaryOfThreeThousandFiveHundredStocks(benchmark::State& state) {
   bench::temp_dir dir;
   run_context ctx;
-  ctx.settei.kabuka_path = dir.path;
+  program_layout layout = default_settings(dir.path).layout;
+  layout.database = dir.path;
   const std::string folder = dir.path + "data_ztan/";
   ensure_folder(folder);
   for (int code = 1301; code < 1301 + 3500; ++code) {
@@ -65,9 +62,8 @@ void BM_SummaryOfThreeThousandFiveHundredStocks(benchmark::State& state) {
     }
     write_file_atomic(folder + std::to_string(code) + ".csv", text.cp932());
   }
-  zaimu_tbl_t scratch;
   for (auto _ : state) {
-    if (write_data_z_d_sub(ctx, "単独決算", scratch) != 0) state.SkipWithError("no summary written");
+    if (!write_statement_summary(ctx, layout, "単独決算")) state.SkipWithError("no summary written");
   }
   state.counters["stocks"] = 3500;
 }

@@ -8,43 +8,43 @@
 #include "bench_site.h"
 #include "core/run_context.h"
 #include "sources/quote_site/page_retrieval.h"
-#include "latest/latest_driver.h"
+#include "latest/latest_collection.h"
+#include "run/settings.h"
+#include "sources/quote_site/quote_site_source.h"
 #include "sources/quote_site/search_page_parser.h"
 
 using namespace karigane;
 
 namespace {
 
-code_list_t listed_codes(std::size_t limit) {
-  code_list_t codes{"0"};
+std::vector<std::string> listed_codes(std::size_t limit) {
+  std::vector<std::string> codes;
   for (const auto& s : bench::data_set().stocks().all()) {
-    if (codes.size() > limit) break;
+    if (codes.size() >= limit) break;
     codes.push_back(s.code);
   }
-  codes[0] = std::to_string(codes.size() - 1);
   return codes;
 }
 
-std::string group_page(const code_list_t& codes, const char* view) {
+std::string group_page(const std::vector<std::string>& codes, const char* view) {
   std::string query;
-  for (std::size_t k = 1; k < codes.size(); ++k) query += codes[k] + "+";
+  for (const std::string& code : codes) query += code + "+";
   run_context ctx;
-  std::string page;
-  std::string message;
-  int_cnt1_sub(ctx, bench::site().url + "/search/?query=" + query + "998407+998405&ei=UTF-8&view=" + view,
-               page, message);
-  if (!message.empty()) throw std::runtime_error(message);
-  return page;
+  retrieved_page r = retrieve_page(
+      ctx, connection_settings{},
+      bench::site().url + "/search/?query=" + query + "998407+998405&ei=UTF-8&view=" + view);
+  if (!r.outcome) throw std::runtime_error(r.outcome.message());
+  return r.page;
 }
 
 void BM_ParseSearchPages(benchmark::State& state) {
-  const code_list_t codes = listed_codes(25);
+  const std::vector<std::string> codes = listed_codes(25);
   const std::string l1 = group_page(codes, "l1");
   const std::string l2 = group_page(codes, "l2");
   run_context ctx;
   for (auto _ : state) {
     data_d_table_t table(26);
-    for (std::size_t k = 1; k <= 25; ++k) table[k][kDCode] = codes[k];
+    for (std::size_t k = 1; k <= 25; ++k) table[k][kDCode] = codes[k - 1];
     read_yh_data_d1_sub(ctx, l1, table, 1, 25);
     read_yh_data_d2_sub(ctx, l2, table, 1, 25);
     if (table[25][kDLow].empty()) state.SkipWithError("the pages did not fill the table");
@@ -54,24 +54,24 @@ void BM_ParseSearchPages(benchmark::State& state) {
 BENCHMARK(BM_ParseSearchPages)->Unit(benchmark::kMicrosecond);
 
 void BM_LatestDayCollectionOfEveryStock(benchmark::State& state) {
-  const code_list_t all = listed_codes(100000);
+  const std::vector<std::string> all = listed_codes(100000);
   for (auto _ : state) {
     std::string pattern = (std::filesystem::temp_directory_path() / "karigane-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
     run_context ctx;
     ctx.program_folder = pattern + "/";
-    ctx.settei.kabuka_path = ctx.program_folder + "kabuka/";
-    ctx.settei.kabuka_site_url = bench::site().url;
-    ctx.settei.index_site_url = bench::site().url;
-    ctx.controls.out1_data_d_chk = true;
-    code_list_t codes = all;
-    std::int16_t flag = 0;
-    std::string message;
-    dl_data_d_sub(ctx, codes, flag, message);
-    if (flag != 0) state.SkipWithError(message.c_str());
+    program_settings settings = default_settings(ctx.program_folder);
+    settings.quote_site.kabuka_site_url = bench::site().url;
+    settings.quote_site.index_site_url = bench::site().url;
+    const auto sources = make_quote_site_sources(settings.quote_site);
+    std::vector<std::string> codes = all;
+    data_d_table_t table;
+    const status collected =
+        collect_latest_day(ctx, settings.layout, sources->latest(), codes, true, table);
+    if (!collected) state.SkipWithError(collected.message().c_str());
     std::filesystem::remove_all(pattern);
   }
-  state.counters["stocks"] = static_cast<double>(all.size() - 1);
+  state.counters["stocks"] = static_cast<double>(all.size());
 }
 BENCHMARK(BM_LatestDayCollectionOfEveryStock)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 

@@ -11,7 +11,7 @@
 #include "core/run_context.h"
 #include "sources/quote_site/page_retrieval.h"
 #include "margin/margin_files.h"
-#include "margin/margin_history_extractor.h"
+#include "sources/quote_site/margin_history_extractor.h"
 
 using namespace karigane;
 
@@ -23,12 +23,12 @@ const kikan_row kWindow{"", date{2012, 6, 15}, date{2013, 2, 19}};
 const std::string& margin_page() {
   static const std::string page = [] {
     run_context ctx;
-    std::string text;
-    std::string message;
-    int_cnt1_sub(ctx, bench::site().url + "/history/margin/?code=1332&sy=2012&sm=06&sd=15&ey=2013&em=02&ed=19&tm=d",
-                 text, message);
-    if (!message.empty()) throw std::runtime_error(message);
-    return text;
+    retrieved_page r = retrieve_page(
+        ctx, connection_settings{},
+        bench::site().url +
+            "/history/margin/?code=1332&sy=2012&sm=06&sd=15&ey=2013&em=02&ed=19&tm=d");
+    if (!r.outcome) throw std::runtime_error(r.outcome.message());
+    return r.page;
   }();
   return page;
 }
@@ -39,10 +39,7 @@ void BM_ExtractMarginPage(benchmark::State& state) {
   std::size_t rows = 0;
   for (auto _ : state) {
     credit_tbl_t table = empty_credit_table("1332");
-    std::int16_t budget = 5;
-    std::int16_t flag = 0;
-    std::string message;
-    extract_creditinf_from_yahoohtml_new_sub(ctx, page, kWindow, budget, table, flag, message);
+    read_margin_history_page(ctx, page, kWindow, true, table);
     rows = credit_count(table);
     if (rows < 30) state.SkipWithError("the page did not give a window's weeks");
   }
@@ -54,8 +51,7 @@ BENCHMARK(BM_ExtractMarginPage)->Unit(benchmark::kMicrosecond);
 // A stored file of 5,000 weeks and 36 collected weeks: its newest 26 again and 10 new ones.
 void BM_MergeWindowIntoFiveThousandRows(benchmark::State& state) {
   bench::temp_dir dir;
-  settei_record settei;
-  settei.kabuka_path = dir.path;
+  const std::string path = dir.path + "data_c/1301.csv";
   ensure_folder(dir.path + "data_c");
   credit_tbl_t stored{credit_row{"1301", "東証1部", "(株)極洋", "5000"}};
   date d{1917, 1, 5};
@@ -65,10 +61,12 @@ void BM_MergeWindowIntoFiveThousandRows(benchmark::State& state) {
   for (int i = 0; i < 36; ++i, n = add_days(n, -7)) collected.push_back({yyyymmdd(n), "1300000", "2400000", "1.85"});
   for (auto _ : state) {
     state.PauseTiming();
-    write_dated_file(margin_file_path(settei, "1301"), stored, kMarginFile, false);
+    write_dated_file(path, stored, kMarginFile, false);
     credit_tbl_t table = collected;
     state.ResumeTiming();
-    if (write_data_c_sub(settei, table) != 0 || credit_count(table) != 5010) state.SkipWithError("merge failed");
+    if (!merge_into_dated_file(path, table, kMarginFile) || credit_count(table) != 5010) {
+      state.SkipWithError("merge failed");
+    }
   }
 }
 BENCHMARK(BM_MergeWindowIntoFiveThousandRows)->Unit(benchmark::kMillisecond);

@@ -10,9 +10,11 @@
 #include "core/file_store.h"
 #include "core/run_context.h"
 #include "sources/quote_site/page_retrieval.h"
-#include "timeseries/history_page_extractor.h"
+#include "sources/quote_site/history_page_extractor.h"
 #include "timeseries/price_files.h"
-#include "timeseries/timeseries_driver.h"
+#include "run/settings.h"
+#include "sources/quote_site/quote_site_source.h"
+#include "timeseries/price_collection.h"
 
 using namespace karigane;
 
@@ -22,12 +24,11 @@ namespace {
 const std::string& fifty_row_page() {
   static const std::string page = [] {
     run_context ctx;
-    std::string text;
-    std::string message;
-    int_cnt1_sub(ctx, bench::site().url + "/history/?code=1332&sy=2012&sm=11&sd=30&ey=2013&em=02&ed=19&tm=d",
-                 text, message);
-    if (!message.empty()) throw std::runtime_error(message);
-    return text;
+    retrieved_page r = retrieve_page(
+        ctx, connection_settings{},
+        bench::site().url + "/history/?code=1332&sy=2012&sm=11&sd=30&ey=2013&em=02&ed=19&tm=d");
+    if (!r.outcome) throw std::runtime_error(r.outcome.message());
+    return r.page;
   }();
   return page;
 }
@@ -37,13 +38,9 @@ void BM_ExtractHistoryPage(benchmark::State& state) {
   const kikan_row window{"", date{2012, 11, 30}, date{2013, 2, 19}};
   const std::string& page = fifty_row_page();
   for (auto _ : state) {
-    jikeiretu_data_t prices = empty_price_table("1332");
-    bunkatu_list_t splits = empty_split_table("1332");
-    std::int16_t budget = 5;
-    std::int16_t flag = 0;
-    std::string message;
-    extract_kabuinf_from_yahoohtml_new_sub(ctx, page, window, budget, prices, splits, flag, message);
-    if (price_count(prices) != 50) state.SkipWithError("the page did not give 50 rows");
+    price_rows rows = empty_price_rows("1332");
+    read_history_page(ctx, page, window, rows);
+    if (price_count(rows.prices) != 50) state.SkipWithError("the page did not give 50 rows");
   }
   state.counters["page_chars"] = static_cast<double>(page.size());
 }
@@ -53,8 +50,8 @@ BENCHMARK(BM_ExtractHistoryPage)->Unit(benchmark::kMicrosecond);
 // again and 10 new days after them.
 void BM_MergeFiftyRowsIntoFifteenThousand(benchmark::State& state) {
   bench::temp_dir dir;
-  settei_record settei;
-  settei.kabuka_path = dir.path;
+  program_layout layout = default_settings(dir.path).layout;
+  layout.database = dir.path;
   ensure_folder(dir.path + "data_m");
   jikeiretu_data_t stored = empty_price_table("1301");
   stored[0][kPriceMarket] = "東証1部";
@@ -74,10 +71,12 @@ void BM_MergeFiftyRowsIntoFifteenThousand(benchmark::State& state) {
   download[0][kPriceCount] = "50";
   for (auto _ : state) {
     state.PauseTiming();
-    write_dated_file(price_file_path(settei, "1301"), stored, kPriceFile, false);
+    write_dated_file(layout.price_file("1301"), stored, kPriceFile, false);
     jikeiretu_data_t table = download;
     state.ResumeTiming();
-    if (write_jikeiretu_data_sub(settei, table) != 0) state.SkipWithError("merge failed");
+    if (!merge_into_dated_file(layout.price_file("1301"), table, kPriceFile)) {
+      state.SkipWithError("merge failed");
+    }
   }
 }
 BENCHMARK(BM_MergeFiftyRowsIntoFifteenThousand)->Unit(benchmark::kMillisecond);
@@ -85,19 +84,19 @@ BENCHMARK(BM_MergeFiftyRowsIntoFifteenThousand)->Unit(benchmark::kMillisecond);
 // One year (eight 50-day windows) of the first 100 stocks of the factory list.
 void BM_CollectHundredStocksOverOneYear(benchmark::State& state) {
   const auto& stocks = bench::data_set().stocks().all();
-  code_list_t codes{"100"};
+  std::vector<std::string> codes;
   for (const auto& s : stocks) {
-    if (!s.is_index() && codes.size() <= 100) codes.push_back(s.code);
+    if (!s.is_index() && codes.size() < 100) codes.push_back(s.code);
   }
   for (auto _ : state) {
     bench::temp_dir dir;
     run_context ctx;
     ctx.program_folder = dir.path;
-    ctx.settei.kabuka_path = dir.path + "kabuka/";
-    ctx.settei.kabuka_site_url = bench::site().url;
-    std::int16_t flag = 0;
-    std::string message;
-    dl_jikeiretudata_sub(ctx, codes, date{2012, 1, 1}, date{2012, 12, 31}, flag, message);
+    program_settings settings = default_settings(dir.path);
+    settings.quote_site.kabuka_site_url = bench::site().url;
+    const auto sources = make_quote_site_sources(settings.quote_site);
+    collect_prices(ctx, settings.layout, sources->prices(),
+                   {codes, {date{2012, 1, 1}, date{2012, 12, 31}}, false, false, nullptr});
   }
   state.SetItemsProcessed(state.iterations() * 100 * 8);  // pages per second
 }
