@@ -1,5 +1,5 @@
-# The Debian package (cpack -G DEB, run by scripts/package) and the man pages of both
-# programs. Like the programs' messages they are Japanese unless the locale asks
+# The Debian package (cpack -G DEB, run by scripts/package), its copyright file, and the man
+# pages of both programs. Like the programs' messages they are Japanese unless the locale asks
 # for English: the Japanese pages go to share/man/man1 (what man shows under C.UTF-8 and any
 # other locale without pages of its own) and share/man/ja/man1, the English ones to
 # share/man/en/man1 (what man shows under en_US.UTF-8, or with -L en).
@@ -70,23 +70,44 @@ if(KARIGANE_HELP2MAN AND KARIGANE_LOCALEDEF AND KARIGANE_PERL)
   install(FILES ${japanese_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1)
 endif()
 
+# /usr/share/doc/karigane: the copyright file (DEP-5) and, the package being native (no Debian
+# revision), its changelog.gz. The date honours SOURCE_DATE_EPOCH.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog
+               @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/packaging/changelog
+  DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog
+  VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides RENAME karigane
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME karigane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Karigane")
-set(CPACK_PACKAGE_CONTACT "Karigane developers <karigane@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "local database of Japanese stock market data in CSV files, with its own quote site")
+# The project has no mail domain of its own: .invalid says so (RFC 2606) and is a valid host.
+set(CPACK_PACKAGE_CONTACT "Karigane developers <karigane@karigane.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "local database of Japanese stock market data in CSV files")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Karigane builds and keeps a local database of Japanese stock market data in plain CSV files
-(CP932, CR LF): daily prices with splits, margin balances, financial statements, the latest
-day's prices and split-adjusted series. It comes as a command line for scripts and cron, a Qt
-window, and karigane-quote-site, a local quote site for trying it without the outside site.")
+    "Karigane builds and keeps a local database of Japanese stock market data
+in plain CSV files (CP932, CR LF): daily prices with splits, margin
+balances, financial statements, the latest day's prices and split-adjusted
+series. It comes as a command line for scripts and cron, a Qt window, and
+karigane-quote-site, a local quote site for trying it without the outside
+site. Its messages and man pages are in Japanese, or in English.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # The libraries (Qt 6, libcurl, gumbo, SQLite, OpenSSL) come from dpkg-shlibdeps; the font is
-# what the window needs to show Japanese text.
+# what the window needs to show Japanese text, xdg-open what it opens folders and the usage
+# text with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-ipafont-gothic, xdg-utils")
+# The programs are installed without their symbol tables.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
