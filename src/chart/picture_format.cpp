@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string>
 
+#include "core/messages.h"
+
 namespace karigane {
 
 std::optional<picture_format> picture_format_of(std::string_view path) {
@@ -22,7 +24,8 @@ std::optional<picture_format> picture_format_of(std::string_view path) {
 }
 
 std::string unknown_picture_format_message(const std::string& path) {
-  return "chart --out の画像の形式は拡張子 .png, .jpg, .jpeg, .svg で指定してください: " + path;
+  return tr_format("chart --out の画像の形式は拡張子 .png, .jpg, .jpeg, .svg で指定してください: %s",
+                   {path});
 }
 
 }  // namespace karigane

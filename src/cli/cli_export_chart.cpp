@@ -5,6 +5,7 @@
 
 #include "chart/picture_format.h"
 #include "core/dates.h"
+#include "core/messages.h"
 
 namespace karigane {
 namespace {
@@ -31,7 +32,7 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
   chart_request& c = o.chart;
   if (a == "--from" || a == "--to" || a == "--out") {
     if (i + 1 >= args.size()) {
-      message = a + " には値が必要です";
+      message = tr_format("%s には値が必要です", {a});
       return false;
     }
     const std::string& v = args[++i];
@@ -41,7 +42,7 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
     }
     const std::optional<date> d = parse_date_text(v);
     if (!d) {
-      message = a + " には日付を Y/M/D の形で指定してください: " + v;
+      message = tr_format("%s には日付を Y/M/D の形で指定してください: %s", {a, v});
       return false;
     }
     (a == "--from" ? c.from : c.to) = *d;
@@ -51,14 +52,14 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
     c.adjusted = true;
   } else if (a == "--weekly" || a == "--monthly") {
     if (c.span != bar_span::daily) {
-      message = "chart には --weekly と --monthly のどちらか一つを指定してください";
+      message = tr("chart には --weekly と --monthly のどちらか一つを指定してください");
       return false;
     }
     c.span = a == "--weekly" ? bar_span::weekly : bar_span::monthly;
   } else if (c.code.empty() && is_code(a)) {
     c.code = a;
   } else {
-    message = "chart に使えない引数です: " + a;
+    message = tr_format("%s に使えない引数です: %s", {"chart", a});
     return false;
   }
   return true;
@@ -66,11 +67,11 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
 
 bool finish_chart_options(cli_options& o, std::string& message) {
   if (o.chart.code.empty()) {
-    message = "chart には銘柄コードが必要です（karigane chart 1301）";
+    message = tr("chart には銘柄コードが必要です（karigane chart 1301）");
     return false;
   }
   if (o.chart.from && o.chart.to && *o.chart.to < *o.chart.from) {
-    message = "chart: --to が --from より前です";
+    message = tr("chart: --to が --from より前です");
     return false;
   }
   if (!o.chart_out.empty() && !picture_format_of(o.chart_out)) {
@@ -85,15 +86,15 @@ bool parse_export_argument(const std::vector<std::string>& args, std::size_t& i,
                            std::string& message) {
   const std::string& a = args[i];
   if (a != "--sqlite" && a != "--csv") {
-    message = "export に使えない引数です: " + a;
+    message = tr_format("%s に使えない引数です: %s", {"export", a});
     return false;
   }
   if (!o.export_to.path.empty()) {
-    message = "export には --sqlite FILE と --csv DIR のどちらか一つを指定してください";
+    message = tr("export には --sqlite FILE と --csv DIR のどちらか一つを指定してください");
     return false;
   }
   if (i + 1 >= args.size() || args[i + 1].empty()) {
-    message = a + " には値が必要です";
+    message = tr_format("%s には値が必要です", {a});
     return false;
   }
   o.export_to.kind = a == "--sqlite" ? export_request::target::sqlite : export_request::target::csv;
@@ -103,7 +104,7 @@ bool parse_export_argument(const std::vector<std::string>& args, std::size_t& i,
 
 bool finish_export_options(cli_options& o, std::string& message) {
   if (o.export_to.path.empty()) {
-    message = "export には --sqlite FILE か --csv DIR が必要です";
+    message = tr("export には --sqlite FILE か --csv DIR が必要です");
     return false;
   }
   o.export_to.path = absolute(o.export_to.path);
@@ -111,23 +112,26 @@ bool finish_export_options(cli_options& o, std::string& message) {
 }
 
 std::string chart_export_help() {
-  return R"(  chart CODE [--from Y/M/D] [--to Y/M/D] [--adjusted] [--weekly|--monthly] [--out FILE]
-                      the chart window of one stock (the window of the "チャート" button):
-                      candlesticks and volume from the stored files, the split days, the
-                      margin balances when stored; --adjusted split-adjusted prices and
-                      volumes (the adjusted file, or the same adjustment computed when it is
-                      missing or older than the series); --weekly/--monthly bars of weeks or
-                      months; --out renders the chart into FILE and exits (no display
-                      needed), as PNG, JPEG or SVG by its extension (.png, .jpg, .jpeg,
-                      .svg; any other is a usage error, exit status 2)
-  export --sqlite FILE | --csv DIR
-                      every stored file into one SQLite database (tables stocks, prices,
-                      splits, adjusted_prices, margin, statements, statement_summaries,
-                      latest_prices; ISO dates, numbers as numbers, NULL for "---"), or the
-                      same tables as UTF-8 CSV files with a header row in DIR. A second
-                      export to the same database reads only the files that changed; a stop
-                      or a failure leaves the previous export as it was
-)";
+  std::string text = help_entry(
+      "chart CODE [--from Y/M/D] [--to Y/M/D] [--adjusted] [--weekly|--monthly] [--out FILE]",
+      tr("一銘柄のチャートウィンドウ（\"チャート\" ボタンのウィンドウ）:\n"
+         "保存ファイルのローソク足と出来高、分割の日、保存してあれば信用\n"
+         "残を示します。--adjusted は分割調整後の株価と出来高（調整後ファ\n"
+         "イル、それがないか系列より古いときは同じ調整を計算）、\n"
+         "--weekly/--monthly は週足か月足、--out はチャートを FILE に描い\n"
+         "て終わります（ディスプレイは要りません）。形式は拡張子で決まりま\n"
+         "す: PNG（.png）、JPEG（.jpg、.jpeg）、SVG（.svg）。ほかの拡張子\n"
+         "は使い方の誤り（終了ステータス 2）です"));
+  text += help_entry(
+      "export --sqlite FILE | --csv DIR",
+      tr("保存ファイルすべてを一つの SQLite データベースに書き出します\n"
+         "（表 stocks、prices、splits、adjusted_prices、margin、\n"
+         "statements、statement_summaries、latest_prices。日付は ISO 形\n"
+         "式、数値は数値、\"---\" は NULL）。--csv では同じ表をヘッダー行\n"
+         "つきの UTF-8 CSV ファイルとして DIR に書きます。同じデータベー\n"
+         "スへの 2 回目からは変わったファイルだけを読みます。中断や失敗の\n"
+         "ときは前回の書き出しがそのまま残ります"));
+  return text;
 }
 
 }  // namespace karigane

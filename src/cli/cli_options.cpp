@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "cli/cli_export_chart.h"
+#include "cli/cli_progress.h"
+#include "core/messages.h"
 #include "core/text.h"
 #include "run/period.h"
 
@@ -50,7 +52,7 @@ option_parse parse_output_option(const std::vector<std::string>& args, std::size
     o.quiet = true;
   } else if (a == "--log") {
     if (i + 1 >= args.size() || args[i + 1].empty()) {
-      message = "--log には値が必要です";
+      message = tr_format("%s には値が必要です", {a});
       return option_parse::failed;
     }
     o.log_file = args[++i];
@@ -73,9 +75,9 @@ bool check_period_options(const cli_options& o, const date& today, std::string& 
        {end_of_period{o.from_given, "--from", c.start_year, c.start_month, c.start_day},
         end_of_period{o.to_given, "--to", c.end_year, c.end_month, c.end_day}}) {
     if (!e.given || period_texts_fit(e.y, e.m, e.d, today.y)) continue;
-    message = std::string(e.option) + " " + e.y + "/" + e.m + "/" + e.d +
-              " は期間の一覧にない日付です（年 " + std::to_string(kFirstYear) + "～" +
-              std::to_string(today.y) + "、月 1～12、日 1～31）";
+    message = tr_format("%s %s は期間の一覧にない日付です（年 %s～%s、月 1～12、日 1～31）",
+                        {e.option, e.y + "/" + e.m + "/" + e.d, std::to_string(kFirstYear),
+                         std::to_string(today.y)});
     return false;
   }
   return true;
@@ -87,125 +89,186 @@ bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
   if (env == nullptr || *env == '\0') return true;
   now = parse_local_time(env);
   if (now) return true;
-  message = std::string("KARIGANE_NOW=") + env + " は YYYY-MM-DDTHH:MM の形の時刻ではありません";
+  message = tr_format("KARIGANE_NOW=%s は YYYY-MM-DDTHH:MM の形の時刻ではありません", {env});
   return false;
 }
 
+std::string help_entry(const std::string& term, const std::string& description,
+                       std::size_t column) {
+  std::string text = "  " + term;
+  std::size_t used = 2 + text_columns(term);
+  // A term of wide characters goes on a line of its own too: tools that count characters, not
+  // columns (help2man for the man pages), then still find the description's column.
+  if (used + 2 > column || text_columns(term) != term.size()) {
+    text += '\n';
+    used = 0;
+  }
+  std::size_t start = 0;
+  while (start < description.size()) {
+    std::size_t end = description.find('\n', start);
+    if (end == std::string::npos) end = description.size();
+    text.append(column - used, ' ');
+    text.append(description, start, end - start);
+    text += '\n';
+    used = 0;
+    start = end + 1;
+  }
+  return text;
+}
+
 std::string cli_help_text() {
-  std::string text = R"(Usage: karigane [--dir DIR] [RUN OPTIONS] [COMMAND] [options]
-
-Builds and maintains a local database of Japanese stock market data in CSV files.
-DIR is the program folder (settei.txt, meigara_list.csv, download_code.csv, the run logs in
-log/ and, by default, the database kabuka/); without --dir it is the current folder. A folder
-used for the first time (no settei.txt, no kabuka/) gets the factory stock list; in a folder
-already in use a missing meigara_list.csv stays missing until a latest-day run builds it.
-
-Commands:
-  gui                 open the main window (the default when no command is given); it
-                      needs a display (DISPLAY or WAYLAND_DISPLAY), else exit status 2
-  init --site URL [--force]
-                      set up the program folder: settei.txt with the five host keys at URL
-                      (for example the local quote site, http://127.0.0.1:PORT) and every
-                      other key at its default, and the factory stock list when the folder
-                      has none; an existing settei.txt is replaced only with --force
-  collect [options]   the collection run of the "収集開始" button
-  update [--latest] [--catch-up]
-                      the run of the "更新" button: the latest trading day's prices of every
-                      stored time series are written into its file and its newest yearly
-                      file; --latest ticks "最新日株価" (also write the latest-day file).
-                      A series whose newest row lies more than one trading day before the
-                      latest day has a gap: the day is written all the same, the series is
-                      noted in kabuka/data_m_gaps.csv and a warning on standard error gives
-                      their count and the command that fills them. --catch-up ticks
-                      "保存データの続きから": the missing days of every such series (and of
-                      those noted) are first collected from the history pages, from the day
-                      after its newest row, with "年毎" when the database has yearly price
-                      files; then the latest day is written. Trading days: Monday to Friday
-                      but 31 December to 3 January, the index chart page's days where it
-                      lists them (so a public holiday is no gap)
-  adjust [--yearly]   the run of the "調整後株価" button: split-adjusted copies of the price
-                      files in the adjusted-price folder (kabuka/syusei_kabuka/data_m/);
-                      --yearly ticks "年毎から計算": the series are first joined from the
-                      newest run of consecutive year folders (kept in data_m_1, data_mh_1)
-@CHART_EXPORT@  --help              this text
-  --version           the version
-
-RUN OPTIONS (for collect, update, adjust and export; they may stand anywhere on the line):
-  --wait              wait while another run holds the program folder (see below)
-  (no option)         when standard error is a terminal, one progress line there, redrawn
-                      in place: the run, the data kind, stock i of N (files i of N for
-                      update's file pass and adjust), the code, pages fetched, the time
-                      spent and an estimate of the time left; cleared when the run ends
-  --progress          plain progress lines on standard error instead, for logs: one every
-                      5 seconds at most, each with a time stamp
-  --quiet, -q         print only the run's final status text and the failure summary
-                      (warnings are kept in the log alone)
-  --log FILE          record the run in FILE instead of the program folder's log
-
-Every run leaves a record (UTF-8) in log/karigane-YYYYMMDD.log in the program folder: its
-start and command line, every status text with a time stamp, warnings (such as a key of
-settei.txt that no setting knows), failures, the ending and the exit status. Logs older than
-30 days are removed by the next run. A log that cannot be written is warned of once; the run
-goes on.
-
-One run at a time works on a program folder: a run holds the lock file karigane.lock in it
-(the window takes it for each run). A second run ends at once with exit status 1, touching
-nothing; with --wait it waits for the first to end instead (SIGINT or SIGTERM stops the
-wait). The lock of a run that was killed is released by the system.
-
-collect options (they set the window's controls; without them: individual mode with code
-1301, "時系列株価" ticked, the period from 1 January of this year to today):
-  --code N            individual mode with the code N
-  --range A B         range mode from code A to code B
-  --table             table mode: the codes of download_code.csv
-  --latest            tick "最新日株価" (latest-day prices of all targets, stock list renewal)
-  --no-timeseries     untick "時系列株価" (daily prices and splits)
-  --margin            tick "信用売買残" (weekly margin balances, in 250-day windows)
-  --financial         tick "財務情報" (financial statements of the companies among the
-                      targets, and the dated summaries)
-  --yearly            tick "年毎" (also write per-year files)
-  --from Y/M/D        start of the period (year, month and day lists: a year from 1983 to
-                      this year, a month 1-12, a day 1-31; a day beyond the month's end is
-                      taken as its last day)
-  --to Y/M/D          end of the period (likewise; an end after today is taken as today)
-  --since-stored      tick "保存データの続きから": each stock's period (time series, margin)
-                      starts on the day after the newest row of its stored file; a stock
-                      already current asks for nothing, a stored file that cannot be read is
-                      left alone and counted as failed. A day's prices count from 16:00 on
-                      (before, the period ends the day before); margin weeks once the week
-                      is over. Run the same command again after a stop or a crash to ask
-                      only for what the first run did not store
-
-Every message of the status line is printed on standard output, one line each; nothing else
-goes there. Exit status:
-  0    the run completed and nothing failed
-  1    it ended with an error: a file or folder that cannot be written
-       ("ファイルを書き込めません: " and its path), a site that cannot be reached, another
-       run holding the program folder, ...
-  2    usage error (an unknown option, an impossible --from or --to date, a malformed
-       KARIGANE_NOW)
-  3    the run completed, but part of its work failed: a page not retrieved, a stored file
-       that cannot be read, an incomplete latest-day row, a refused period
-  130  it was stopped (SIGINT or SIGTERM; the run ends with "処理を中断しました。"; adjust
-       finishes the files in hand)
-When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
-line per failure with the code, the data kind, the window or file, and the reason.
-export ends with 1 also when the database file is not an export (it is never overwritten).
-chart: 0, 1 when the stock has no stored series in the period or the picture cannot be
-written, 2 usage error (also an --out FILE of another extension) or no display for the
-window.
-
-Environment (for tests and demonstrations):
-  KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
-
-The quote site: pages come from the hosts named in settei.txt over one kept connection per
-host; requests to a host off this machine are "アクセス間隔ミリ秒" apart (default 500) and the
-repeats of a failed page back off from 1 to 30 seconds. After five pages in a row that got no
-answer (none within the time limit, refused, dropped or an HTTP error) the run ends with
-"インターネットからデータを取得できませんでした。" and exit status 1.
-)";
-  const std::string mark = "@CHART_EXPORT@";
-  text.replace(text.find(mark), mark.size(), chart_export_help());
+  std::string text = tr("使用法: karigane [--dir DIR] [実行オプション] [コマンド] [オプション]\n");
+  text += '\n';
+  text += tr(
+      "日本株の市場データを CSV ファイルのローカルデータベースに集め、保守します。\n"
+      "DIR はプログラムフォルダです（settei.txt、meigara_list.csv、download_code.csv、log/ の\n"
+      "実行記録と、既定ではデータベース kabuka/ を置きます）。--dir がなければ現在のフォルダ\n"
+      "です。初めて使うフォルダ（settei.txt も kabuka/ もない）には同梱の銘柄リストを置きま\n"
+      "す。使用中のフォルダで meigara_list.csv がなければ、最新日株価の実行が作るまでないま\n"
+      "まです。\n");
+  text += '\n';
+  text += tr("コマンド:\n");
+  text += help_entry("gui", tr("メインウィンドウを開きます（コマンドがないときの既定）。\n"
+                               "ディスプレイ（DISPLAY か WAYLAND_DISPLAY）が必要で、ない\n"
+                               "ときは終了ステータス 2 で終わります"));
+  text += help_entry("init --site URL [--force]",
+                     tr("プログラムフォルダを用意します: settei.txt（五つのホストの\n"
+                        "キーを URL に、たとえばローカル株価サイト\n"
+                        "http://127.0.0.1:PORT に向け、ほかのキーはすべて既定値）と、\n"
+                        "フォルダになければ同梱の銘柄リストを書きます。既にある\n"
+                        "settei.txt は --force のときだけ置き換えます"));
+  text += help_entry(tr("collect [オプション]"), tr("\"収集開始\" ボタンの収集処理"));
+  text += help_entry(
+      "update [--latest] [--catch-up]",
+      tr("\"更新\" ボタンの処理: 保存してあるすべての時系列について、最新\n"
+         "の取引日の株価をそのファイルと最新の年毎ファイルに書きます。\n"
+         "--latest は \"最新日株価\" にチェックを入れます（最新日ファイル\n"
+         "も書きます）。最新行と最新日の間に取引日が抜けている系列には\n"
+         "欠けがあります: その日はそのまま書き、系列を\n"
+         "kabuka/data_m_gaps.csv に記録し、標準エラーの警告でその数と\n"
+         "欠けを埋めるコマンドを示します。--catch-up は\n"
+         "\"保存データの続きから\" にチェックを入れます: そうした系列（と\n"
+         "記録済みの系列）の欠けた日を、まず最新行の翌日から履歴ページで\n"
+         "集め（データベースに年毎の株価ファイルがあれば \"年毎\" で）、\n"
+         "それから最新日を書きます。取引日: 月曜から金曜、ただし 12 月\n"
+         "31 日から 1 月 3 日を除き、指数チャートページが日付を挙げる\n"
+         "ところはその日（祝日は欠けになりません）"));
+  text += help_entry("adjust [--yearly]",
+                     tr("\"調整後株価\" ボタンの処理: 株価ファイルの株式分割を調整した\n"
+                        "写しを調整後株価フォルダ（kabuka/syusei_kabuka/data_m/）に\n"
+                        "作ります。--yearly は \"年毎から計算\" にチェックを入れます:\n"
+                        "まず連続する最新の年フォルダから系列をつなぎます（data_m_1、\n"
+                        "data_mh_1 に保存）"));
+  text += chart_export_help();
+  text += help_entry("--help", tr("この説明"));
+  text += help_entry("--version", tr("バージョン"));
+  text += '\n';
+  text += tr("実行オプション（collect、update、adjust、export に。行のどこに置いてもかまいません）:\n");
+  text += help_entry("--wait", tr("ほかの実行がプログラムフォルダを使っている間、待ちます（後述）"));
+  text += help_entry(tr("（指定なし）"),
+                     tr("標準エラーが端末なら、そこに進み具合を 1 行、その場で書き直し\n"
+                        "て示します: 実行、データの種類、N 銘柄中 i 番目（update の\n"
+                        "ファイル処理と adjust では N ファイル中 i 番目）、コード、取得\n"
+                        "したページ数、経過時間と残り時間の見込み。実行が終わると消え\n"
+                        "ます"));
+  text += help_entry("--progress",
+                     tr("代わりに標準エラーへ、ログ向けの飾りのない進み具合の行を書きま\n"
+                        "す: 多くても 5 秒に 1 行、それぞれに時刻つき"));
+  text += help_entry("--quiet, -q",
+                     tr("実行の最後の状態テキストと失敗のまとめだけを表示します（警告\n"
+                        "は実行記録にだけ残ります）"));
+  text += help_entry("--log FILE",
+                     tr("実行の記録をプログラムフォルダのログではなく FILE に書きます"));
+  text += '\n';
+  text += tr(
+      "実行はすべてプログラムフォルダの log/karigane-YYYYMMDD.log に記録（UTF-8）を残しま\n"
+      "す: 開始とコマンド行、時刻つきのすべての状態テキスト、警告（どの設定も知らない\n"
+      "settei.txt のキーなど）、失敗、終わり方と終了ステータス。30 日より古いログは次の実行\n"
+      "が消します。ログを書けないときは一度だけ警告し、実行は続けます。\n");
+  text += '\n';
+  text += tr(
+      "一つのプログラムフォルダで動く実行は一度に一つです: 実行はそこにロックファイル\n"
+      "karigane.lock を持ちます（ウィンドウは実行のたびに取ります）。二つ目の実行は何にも触\n"
+      "れず、すぐに終了ステータス 1 で終わります。--wait があれば代わりに一つ目の終わりを待\n"
+      "ちます（SIGINT か SIGTERM で待つのをやめます）。強制終了された実行のロックはシステム\n"
+      "が解きます。\n");
+  text += '\n';
+  text += tr(
+      "collect のオプション（ウィンドウのコントロールを設定します。指定がなければ: コード\n"
+      "1301 の個別モード、\"時系列株価\" にチェック、期間は今年の 1 月 1 日から今日まで）:\n");
+  text += help_entry("--code N", tr("コード N の個別モード"));
+  text += help_entry("--range A B", tr("コード A から B までの範囲モード"));
+  text += help_entry("--table", tr("表モード: download_code.csv のコード"));
+  text += help_entry("--latest",
+                     tr("\"最新日株価\" にチェック（全対象の最新日の株価、銘柄リストの\n"
+                        "更新）"));
+  text += help_entry("--no-timeseries",
+                     tr("\"時系列株価\" のチェックを外す（日々の株価と株式分割）"));
+  text += help_entry("--margin", tr("\"信用売買残\" にチェック（週ごとの信用残、250 日ずつ）"));
+  text += help_entry("--financial",
+                     tr("\"財務情報\" にチェック（対象のうち会社の財務諸表と、日付つき\n"
+                        "のまとめ）"));
+  text += help_entry("--yearly", tr("\"年毎\" にチェック（年ごとのファイルも書く）"));
+  text += help_entry("--from Y/M/D",
+                     tr("期間の始め（年・月・日の一覧にある値: 年は 1983 から今年、月\n"
+                        "は 1-12、日は 1-31。月末を越える日はその月の末日とみなしま\n"
+                        "す）"));
+  text += help_entry("--to Y/M/D",
+                     tr("期間の終わり（同じく。今日より後の日は今日とみなします）"));
+  text += help_entry("--since-stored",
+                     tr("\"保存データの続きから\" にチェック: 各銘柄の期間（時系列、信用\n"
+                        "残）は保存ファイルの最新行の翌日から始まります。すでに最新の\n"
+                        "銘柄は何も求めず、読めない保存ファイルはそのままにして失敗に\n"
+                        "数えます。その日の株価は 16:00 から数えます（それより前は期間\n"
+                        "が前日で終わります）。信用残の週はその週が終わってから。中断\n"
+                        "やクラッシュの後は同じコマンドをもう一度実行すれば、一度目が\n"
+                        "保存しなかった分だけを求めます"));
+  text += '\n';
+  text += tr("状態行のメッセージはすべて標準出力に 1 行ずつ表示します。ほかには何も出しませ\n"
+             "ん。終了ステータス:\n");
+  text += help_entry("0", tr("実行が完了し、何も失敗しなかった"), 7);
+  text += help_entry("1",
+                     tr("エラーで終わった: 書き込めないファイルやフォルダ（\"ファイルを書き込めません: \"\n"
+                        "とそのパス）、つながらないサイト、プログラムフォルダを使っているほかの実行\n"
+                        "など"),
+                     7);
+  text += help_entry("2",
+                     tr("使い方の誤り（不明なオプション、ありえない --from や --to の日付、形の\n"
+                        "誤った KARIGANE_NOW）"),
+                     7);
+  text += help_entry("3",
+                     tr("実行は完了したが、一部が失敗した: 取得できなかったページ、読めない保存\n"
+                        "ファイル、不完全な最新日の行、受け付けられなかった期間"),
+                     7);
+  text += help_entry("130",
+                     tr("中断された（SIGINT か SIGTERM。実行は \"処理を中断しました。\" で終わり\n"
+                        "ます。adjust は手がけているファイルを仕上げます）"),
+                     7);
+  text += tr(
+      "何かが失敗したときは、実行の終わりに標準エラーへ一覧を出します: \"失敗 N件\"、続いて\n"
+      "失敗ごとに 1 行（コード、データの種類、期間またはファイル、理由）。\n");
+  text += tr(
+      "export はデータベースファイルがエクスポートのものでないときも 1 で終わります（上書き\n"
+      "はしません）。\n");
+  text += tr(
+      "chart: 0、その期間に銘柄の保存系列がないか画像を書けないときは 1、使い方の誤り（ほかの\n"
+      "拡張子の --out FILE も）かウィンドウ用のディスプレイがないときは 2。\n");
+  text += '\n';
+  text += tr("環境変数（テストやデモ用）:\n");
+  text += help_entry("KARIGANE_NOW=YYYY-MM-DDTHH:MM",
+                     tr("システムの時計の代わりにこの現地時刻を使います"), 34);
+  text += '\n';
+  text += tr(
+      "人に向けたメッセージ（この説明、使い方の誤り、失敗の件数）は日本語です。LC_ALL、なけ\n"
+      "れば LC_MESSAGES、なければ LANG が \"en\" で始まるときは英語になります。状態テキスト、\n"
+      "実行記録、保存ファイルはどの言語でも同じです。\n");
+  text += '\n';
+  text += tr(
+      "株価サイト: ページは settei.txt にあるホストから、ホストごとに保ち続ける一つの接続で\n"
+      "取得します。このマシンの外のホストへの要求は \"アクセス間隔ミリ秒\" ずつ間を空け（既\n"
+      "定 500）、失敗したページの繰り返しは 1 秒から 30 秒まで間隔を延ばします。答えのない\n"
+      "ページ（制限時間内に答えがない、拒否、切断、HTTP エラー）が 5 つ続くと、実行は\n"
+      "\"インターネットからデータを取得できませんでした。\" と終了ステータス 1 で終わります。\n");
   return text;
 }
 
@@ -214,7 +277,8 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
   bool command_seen = false;
   auto need = [&](std::size_t i, std::size_t count, const std::string& name) {
     if (i + count < args.size()) return true;
-    message = name + (count == 1 ? std::string(" には値が必要です") : " には値が2つ必要です");
+    message = count == 1 ? tr_format("%s には値が必要です", {name})
+                         : tr_format("%s には値が2つ必要です", {name});
     return false;
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -258,7 +322,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       } else if (a == "--force") {
         o.force = true;
       } else {
-        message = "init に使えないオプションです: " + a;
+        message = tr_format("%s に使えないオプションです: %s", {"init", a});
         return false;
       }
       continue;
@@ -274,7 +338,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       } else if (a == "--catch-up") {
         o.update.catch_up = true;
       } else {
-        message = "update に使えないオプションです: " + a;
+        message = tr_format("%s に使えないオプションです: %s", {"update", a});
         return false;
       }
       continue;
@@ -299,14 +363,14 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     }
     if (o.command == cli_command::adjust) {
       if (a != "--yearly") {
-        message = "adjust に使えないオプションです: " + a;
+        message = tr_format("%s に使えないオプションです: %s", {"adjust", a});
         return false;
       }
       o.adjust.from_yearly = true;
       continue;
     }
     if (o.command != cli_command::collect) {
-      message = "不明な引数です: " + a;
+      message = tr_format("不明な引数です: %s", {a});
       return false;
     }
     collection_request& c = o.collect;
@@ -335,21 +399,21 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
       period_texts& p = c.period;
       if (!split_period(v, from ? p.start_year : p.end_year, from ? p.start_month : p.end_month,
                         from ? p.start_day : p.end_day)) {
-        message = a + " には日付を Y/M/D の形で指定してください: " + v;
+        message = tr_format("%s には日付を Y/M/D の形で指定してください: %s", {a, v});
         return false;
       }
       (from ? o.from_given : o.to_given) = true;
     } else {
-      message = "collect に使えないオプションです: " + a;
+      message = tr_format("%s に使えないオプションです: %s", {"collect", a});
       return false;
     }
   }
   if (o.progress_lines && o.quiet) {
-    message = "--progress と --quiet は一緒に使えません";
+    message = tr("--progress と --quiet は一緒に使えません");
     return false;
   }
   if (o.command == cli_command::init && o.site.empty()) {
-    message = "init には --site URL が必要です";
+    message = tr("init には --site URL が必要です");
     return false;
   }
   if (o.command == cli_command::chart) return finish_chart_options(o, message);

@@ -37,7 +37,7 @@ struct cli_options {
 };
 
 // Parses the arguments after the program name. On a usage error returns false with a message
-// (in Japanese, like every message of the program).
+// in the reader's language (core/messages.h).
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& options,
                        std::string& message);
 
@@ -56,7 +56,12 @@ bool check_period_options(const cli_options& options, const date& today, std::st
 // when it is set but not a time.
 bool read_fixed_now(std::optional<local_time>& now, std::string& message);
 
-// The text of --help.
+// The text of --help, in the reader's language.
 std::string cli_help_text();
+
+// One entry of --help: "  TERM", then the lines of `description` from `column` on (from the
+// next line when the term leaves less than two spaces before it, or is not ASCII).
+std::string help_entry(const std::string& term, const std::string& description,
+                       std::size_t column = 22);
 
 }  // namespace karigane

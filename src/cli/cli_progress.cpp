@@ -16,7 +16,15 @@ std::size_t terminal_columns(std::FILE* f) {
 
 }  // namespace
 
-std::string fit_to_columns(const std::string& text, std::size_t columns) {
+namespace {
+
+// The bytes of `text` that fit in `columns` terminal columns, and the columns they take.
+struct fitted {
+  std::size_t bytes = 0;
+  std::size_t columns = 0;
+};
+
+fitted fit(const std::string& text, std::size_t columns) {
   std::size_t used = 0;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -42,7 +50,17 @@ std::string fit_to_columns(const std::string& text, std::size_t columns) {
     used += width;
     i += length;
   }
-  return text.substr(0, i);
+  return {i, used};
+}
+
+}  // namespace
+
+std::string fit_to_columns(const std::string& text, std::size_t columns) {
+  return text.substr(0, fit(text, columns).bytes);
+}
+
+std::size_t text_columns(const std::string& text) {
+  return fit(text, static_cast<std::size_t>(-1)).columns;
 }
 
 progress_printer::progress_printer(std::FILE* err, progress_style style)

@@ -57,4 +57,7 @@ class progress_printer {
 // The text cut to at most `columns` terminal columns (characters from U+2E80 on take two).
 std::string fit_to_columns(const std::string& text, std::size_t columns);
 
+// The terminal columns the text takes, by the same count.
+std::size_t text_columns(const std::string& text);
+
 }  // namespace karigane

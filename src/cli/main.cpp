@@ -21,6 +21,7 @@
 #include "cli/cli_export_chart.h"
 #include "cli/cli_options.h"
 #include "core/install_paths.h"
+#include "core/messages.h"
 #include "run/update_run.h"
 
 namespace {
@@ -30,8 +31,15 @@ using namespace karigane;
 constexpr int kExitUsage = 2;
 
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "karigane: %s\n使い方は 'karigane --help' をご覧ください。\n",
-               message.c_str());
+  std::fprintf(stderr, "karigane: %s\n%s\n", message.c_str(),
+               tr("使い方は 'karigane --help' をご覧ください。"));
+  return kExitUsage;
+}
+
+[[maybe_unused]] int no_window() {
+  std::fprintf(stderr, "karigane: %s\n",
+               tr("このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
+                  "'karigane --help' をご覧ください。"));
   return kExitUsage;
 }
 
@@ -133,6 +141,7 @@ int run_init(const cli_options& options) {
 
 int main(int argc, char** argv) {
   prepare_standard_streams();
+  choose_reader_language(program_locale_folder());
   std::vector<std::string> args(argv + 1, argv + argc);
   cli_options options;
   std::string message;
@@ -152,10 +161,7 @@ int main(int argc, char** argv) {
 #ifdef KARIGANE_HAS_WINDOW
     return run_main_window(argc, argv, options.dir);
 #else
-    std::fputs("karigane: このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
-               "'karigane --help' をご覧ください。\n",
-               stderr);
-    return kExitUsage;
+    return no_window();
 #endif
   }
 
@@ -175,10 +181,7 @@ int main(int argc, char** argv) {
     const program_settings settings = read_settings(ctx.program_folder, ctx.factory_folder);
     return run_chart_command(argc, argv, settings.layout, options.chart, options.chart_out);
 #else
-    std::fputs("karigane: このビルドにはウィンドウがありません（KARIGANE_WINDOW=OFF）。"
-               "'karigane --help' をご覧ください。\n",
-               stderr);
-    return kExitUsage;
+    return no_window();
 #endif
   }
   return run_command(ctx, options, command_line_text(argc, argv));

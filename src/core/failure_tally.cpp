@@ -1,6 +1,8 @@
 // The failure tally: see failure_tally.h.
 #include "core/failure_tally.h"
 
+#include "core/messages.h"
+
 namespace karigane {
 
 void failure_tally::add(run_failure failure) {
@@ -35,7 +37,7 @@ std::string failure_line(const run_failure& f) {
 }
 
 std::string failure_count_text(std::size_t count) {
-  return "失敗 " + std::to_string(count) + "件";
+  return tr_format("失敗 %s件", {std::to_string(count)});
 }
 
 }  // namespace karigane

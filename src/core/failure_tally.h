@@ -39,7 +39,7 @@ class failure_tally {
 // One line of a failure: "code kind where: reason", the empty parts left out.
 std::string failure_line(const run_failure& failure);
 
-// The count as the front ends show it before the lines: "失敗 3件".
+// The count as the front ends show it before the lines: "失敗 3件", in the reader's language.
 std::string failure_count_text(std::size_t count);
 
 }  // namespace karigane

@@ -1,4 +1,4 @@
-// The installed data folder and the version: see install_paths.h.
+// The installed data and catalogue folders and the version: see install_paths.h.
 #include "core/install_paths.h"
 
 #include <cstdlib>
@@ -15,9 +15,28 @@ std::string with_slash(std::string folder) {
   return folder;
 }
 
-bool holds_factory_list(const fs::path& folder) {
+#ifndef KARIGANE_SOURCE_DATA_DIR
+#define KARIGANE_SOURCE_DATA_DIR ""
+#endif
+#ifndef KARIGANE_BUILD_LOCALE_DIR
+#define KARIGANE_BUILD_LOCALE_DIR ""
+#endif
+
+// <folder of the running program>/../share/NAME when it holds `marker` (an installed program),
+// else `build_folder` when that holds it (a program run from its build tree); ends in "/", and
+// is empty when neither does.
+std::string share_folder(const char* name, const fs::path& marker, const char* build_folder) {
   std::error_code ec;
-  return fs::is_regular_file(folder / "meigara_list_org.csv", ec);
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const fs::path installed =
+        (exe.parent_path().parent_path() / "share" / name).lexically_normal();
+    if (fs::is_regular_file(installed / marker, ec)) return with_slash(installed.string());
+  }
+  if (*build_folder != '\0' && fs::is_regular_file(fs::path(build_folder) / marker, ec)) {
+    return with_slash(build_folder);
+  }
+  return {};
 }
 
 }  // namespace
@@ -27,16 +46,12 @@ std::string program_data_folder() {
     std::error_code ec;
     return with_slash(fs::absolute(env, ec).lexically_normal().string());
   }
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    const fs::path installed = (exe.parent_path().parent_path() / "share" / "karigane").lexically_normal();
-    if (holds_factory_list(installed)) return with_slash(installed.string());
-  }
-#ifdef KARIGANE_SOURCE_DATA_DIR
-  if (holds_factory_list(KARIGANE_SOURCE_DATA_DIR)) return with_slash(KARIGANE_SOURCE_DATA_DIR);
-#endif
-  return {};
+  return share_folder("karigane", "meigara_list_org.csv", KARIGANE_SOURCE_DATA_DIR);
+}
+
+std::string program_locale_folder() {
+  return share_folder("locale", fs::path("en") / "LC_MESSAGES" / "karigane.mo",
+                      KARIGANE_BUILD_LOCALE_DIR);
 }
 
 const char* program_version() { return KARIGANE_VERSION; }

@@ -131,5 +131,41 @@ TEST(CommandLine, HelpListsTheCommandsAndExitStatuses) {
   }
 }
 
+// Japanese unless the first of LC_ALL, LC_MESSAGES and LANG that is set begins with "en"; English
+// comes from the catalogue whether or not that locale is generated on the machine.
+TEST(CommandLine, HelpAndUsageErrorsAreInTheReadersLanguage) {
+  struct language_case {
+    std::vector<std::string> env;
+    bool english;
+  };
+  for (const language_case& c : std::vector<language_case>{
+           {{"LC_ALL=", "LC_MESSAGES=", "LANG=en_US.UTF-8"}, true},
+           {{"LC_ALL=", "LC_MESSAGES=", "LANG=ja_JP.UTF-8"}, false},
+           {{"LC_ALL=", "LC_MESSAGES=", "LANG=C.UTF-8"}, false},
+           {{"LC_ALL=C.UTF-8", "LC_MESSAGES=", "LANG=en_US.UTF-8"}, false},
+           {{"LC_ALL=", "LC_MESSAGES=en_GB.UTF-8", "LANG=ja_JP.UTF-8"}, true},
+       }) {
+    const std::string trace = c.env[0] + " " + c.env[1] + " " + c.env[2];
+    const auto help = run_karigane({"--help"}, c.env);
+    EXPECT_EQ(help.exit_status, 0) << trace;
+    for (const char* text : c.english ? std::vector<const char*>{"Usage: karigane", "Commands:",
+                                                                 "\"Failures: N\""}
+                                      : std::vector<const char*>{"使用法: karigane", "コマンド:",
+                                                                 "\"失敗 N件\""}) {
+      EXPECT_NE(help.out.find(text), std::string::npos) << trace << ": " << text;
+    }
+    // A status text quoted in the help is the same in every language.
+    EXPECT_NE(help.out.find("\"収集開始\""), std::string::npos) << trace;
+
+    const auto usage = run_karigane({"collect", "--bogus"}, c.env);
+    EXPECT_EQ(usage.exit_status, 2) << trace;
+    EXPECT_EQ(usage.err, c.english ? "karigane: not an option of collect: --bogus\n"
+                                     "See 'karigane --help' for the usage.\n"
+                                   : "karigane: collect に使えないオプションです: --bogus\n"
+                                     "使い方は 'karigane --help' をご覧ください。\n")
+        << trace;
+  }
+}
+
 }  // namespace
 }  // namespace karigane

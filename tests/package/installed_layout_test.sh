@@ -3,7 +3,8 @@
 # root (dpkg -x) and installs the same build with `cmake --install --prefix` chosen only at
 # install time, then runs the installed programs from there: --version, the local quote site on
 # its installed data set, init and a one-stock collection against it, the desktop entry's path,
-# the man pages and the package's declared dependencies.
+# the man pages in both languages, the English message catalogue, the copyright file, the
+# desktop entry's validity and the package's declared dependencies.
 # Usage: tests/package/installed_layout_test.sh PACKAGE.deb BUILD_DIR
 set -euo pipefail
 deb=$1
@@ -50,16 +51,35 @@ check_installed() {
   local entry="$prefix/share/applications/karigane.desktop"
   grep -qxF "TryExec=$target/bin/karigane" "$entry" && grep '^Exec=' "$entry" | grep -qF "$target/bin/karigane" ||
     { grep Exec "$entry" >&2; fail "$label: desktop entry"; }
-  for page in karigane karigane-quote-site; do
-    [ -s "$prefix/share/man/man1/$page.1.gz" ] || fail "$label: man page $page"
+  desktop-file-validate "$entry" || fail "$label: desktop-file-validate $entry"
+  # Japanese by default (man1, ja/man1), English for an English locale (en/man1).
+  for dir in man1 ja/man1 en/man1; do
+    for page in karigane karigane-quote-site; do
+      [ -s "$prefix/share/man/$dir/$page.1.gz" ] || fail "$label: man page $dir/$page"
+    done
+  done
+  zcat "$prefix/share/man/man1/karigane.1.gz" | grep -q '^\.SH 名前' || fail "$label: man1 is not Japanese"
+  zcat "$prefix/share/man/en/man1/karigane.1.gz" | grep -q '^\.SH NAME' || fail "$label: en/man1 is not English"
+  # The quote site's Japanese page is written by hand: it names every option of its --help.
+  local ja_page
+  ja_page=$(zcat "$prefix/share/man/ja/man1/karigane-quote-site.1.gz" | sed 's/\\-/-/g')
+  for option in $("$prefix/bin/karigane-quote-site" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$ja_page" || fail "$label: the Japanese quote site page lacks $option"
   done
   [ -s "$prefix/share/karigane/readme.txt" ] || fail "$label: usage text"
+  [ -s "$prefix/share/doc/karigane/copyright" ] || fail "$label: copyright file"
+  [ -s "$prefix/share/locale/en/LC_MESSAGES/karigane.mo" ] || fail "$label: English catalogue"
+  # English where the locale asks for it, Japanese elsewhere, with or without that locale.
+  LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8 "$prefix/bin/karigane" --help | head -n 1 |
+    grep -q "^Usage: karigane" || fail "$label: English --help"
+  LC_ALL=C.UTF-8 "$prefix/bin/karigane" --help | head -n 1 | grep -q "^使用法: karigane" ||
+    fail "$label: Japanese --help"
 }
 
 dpkg -x "$deb" "$work/root"
 check_installed "$work/root/usr" package /usr
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6svg6 libcurl libgumbo fonts-noto-cjk; do
+for needed in libqt6widgets6 libqt6svg6 libcurl libgumbo fonts-noto-cjk xdg-utils; do
   [[ "$depends" == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 

@@ -25,7 +25,19 @@ class exec_vectors {
  public:
   exec_vectors(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& env) {
-    for (char** e = environ; *e != nullptr; ++e) env_strings_.emplace_back(*e);
+    // A variable given in `env` replaces the inherited one: getenv finds the first of a name.
+    auto given = [&env](const char* entry) {
+      const char* eq = std::strchr(entry, '=');
+      if (eq == nullptr) return false;
+      const std::size_t name_length = eq - entry + 1;
+      for (const std::string& e : env) {
+        if (e.compare(0, name_length, entry, name_length) == 0) return true;
+      }
+      return false;
+    };
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (!given(*e)) env_strings_.emplace_back(*e);
+    }
     env_strings_.insert(env_strings_.end(), env.begin(), env.end());
     for (auto& e : env_strings_) envp_.push_back(e.data());
     envp_.push_back(nullptr);

@@ -30,7 +30,8 @@ struct process_start {
   int stderr_terminal_columns = 0;
 };
 
-// Runs `program` with `args`; `env` entries "NAME=value" are added to the environment.
+// Runs `program` with `args`; `env` entries "NAME=value" are added to the environment (in
+// place of an inherited variable of the same name).
 // `while_running`, when given, is called with the child's pid and the output read so far each
 // time new output arrives, and may send it signals.
 process_result run_process(const std::string& program, const std::vector<std::string>& args,
