@@ -119,7 +119,14 @@ std::string chart_export_help() {
                       latest_prices; ISO dates, numbers as numbers, NULL for "---"), or the
                       same tables as UTF-8 CSV files with a header row in DIR. A second
                       export to the same database reads only the files that changed; a stop
-                      or a failure leaves the previous export as it was
+                      or a failure leaves the previous export as it was. The CSV files are
+                      replaced as one set, listed in DIR/karigane-export.txt; a DIR holding
+                      files of those names that no export wrote is refused. One status line
+                      per table ("エクスポート:prices 3600ファイル 18000000行"), then on
+                      standard error "エクスポート: FILESファイル ROWS行 SECONDS秒". A
+                      database that another program has open is waited for up to 30
+                      seconds (KARIGANE_EXPORT_WAIT_SECONDS), then the processes holding
+                      it are named
 )";
 }
 

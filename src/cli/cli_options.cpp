@@ -190,12 +190,15 @@ goes there. Exit status:
        finishes the files in hand)
 When anything failed, standard error lists it at the end of the run: "失敗 N件", then one
 line per failure with the code, the data kind, the window or file, and the reason.
-export ends with 1 also when the database file is not an export (it is never overwritten).
+export ends with 1 also when the database file, or a file of the CSV set, is not an export
+(it is never overwritten), and when another program holds the database past the wait.
 chart: 0, 1 when the stock has no stored series in the period or the PNG cannot be written,
 2 usage error or no display for the window.
 
 Environment (for tests and demonstrations):
   KARIGANE_NOW=YYYY-MM-DDTHH:MM   use this local time instead of the system clock
+  KARIGANE_EXPORT_WAIT_SECONDS=N  how long export waits for a database that another program
+                                  holds (default 30; 0 not at all)
 
 The quote site: pages come from the hosts named in settei.txt over one kept connection per
 host; requests to a host off this machine are "アクセス間隔ミリ秒" apart (default 500) and the
