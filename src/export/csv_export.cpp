@@ -113,6 +113,7 @@ bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector
 }
 
 void csv_export_sink::prepare(std::size_t, export_rows& rows) const {
+  if (rows.lines > 0) return;
   std::string& out = rows.prepared;
   out.clear();
   out.reserve(rows.cells.size() * 8);
@@ -132,7 +133,8 @@ bool csv_export_sink::put(std::size_t, const export_rows& rows) {
   impl& m = *impl_;
   impl::table_file& f = m.files[static_cast<std::size_t>(rows.table)];
   // Small files gather in the buffer; a large one goes out as it is.
-  if (f.buffer.size() + rows.prepared.size() <= kFlushBytes) {
+  if (f.buffer.size() + rows.prepared.size() <= kFlushBytes &&
+      rows.prepared.size() < kFlushBytes / 16) {
     f.buffer += rows.prepared;
     return true;
   }

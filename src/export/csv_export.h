@@ -22,8 +22,9 @@ class csv_export_sink : public export_sink {
   bool begin(const std::vector<export_source>& sources,
              const std::vector<source_stamp>& stamps) override;
   bool needs(std::size_t) const override { return true; }
-  // The rows' CSV lines, made on the reading threads.
+  // The rows' CSV lines, made on the reading threads (price files read as lines have them).
   void prepare(std::size_t i, export_rows& rows) const override;
+  bool wants_csv_lines() const override { return true; }
   bool put(std::size_t i, const export_rows& rows) override;
   bool finish() override;
   void abandon() override;

@@ -81,7 +81,8 @@ class read_ahead {
       const std::size_t order = item.index;
       const std::size_t i = wanted_[order];
       item.index = i;
-      item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i));
+      item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i),
+                                       sink_.wants_csv_lines());
       if (item.result == source_read::ok) sink_.prepare(i, item.rows);
       std::lock_guard<std::mutex> lock(m_);
       slots_[order % kAhead] = std::move(item);

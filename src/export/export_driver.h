@@ -38,6 +38,8 @@ class export_sink {
   // on them that needs nothing else (the CSV lines) is done on every core; may run for several
   // sources at once.
   virtual void prepare(std::size_t, export_rows&) const {}
+  // Whether the rows of a price file may come as CSV lines (export_rows::lines).
+  virtual bool wants_csv_lines() const { return false; }
   // Source i's rows replace whatever the destination held of it; false on a fault.
   virtual bool put(std::size_t i, const export_rows& rows) = 0;
   // Makes the whole export visible at once; false on a fault.

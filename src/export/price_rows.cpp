@@ -8,6 +8,7 @@
 #include "adjust/price_adjustment.h"
 #include "core/data_file_bytes.h"
 #include "core/text.h"
+#include "export/export_cells.h"
 #include "timeseries/price_table.h"
 #include "timeseries/split_files.h"
 
@@ -228,7 +229,186 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
   return built::ok;
 }
 
+// The CSV lines of price rows, written at a place kept ahead of the bytes: a row's fields are
+// copied as they are scanned, and only a field that is not already in the export's form takes
+// the way of the cells (append_csv_number, append_csv_date).
+class line_writer {
+ public:
+  explicit line_writer(std::string& out) : out_(out) { out_.resize(out_.capacity()); }
+  ~line_writer() { out_.resize(at_); }
+
+  // Room for `bytes` more.
+  void reserve(std::size_t bytes) {
+    if (out_.size() - at_ < bytes) out_.resize(std::max(out_.size() * 2, at_ + bytes));
+  }
+  void put(std::string_view bytes) {
+    std::memcpy(out_.data() + at_, bytes.data(), bytes.size());
+    at_ += bytes.size();
+  }
+  void put(char c) { out_[at_++] = c; }
+
+  // The date field from `p` (up to its comma, which is passed), as "YYYY-MM-DD".
+  void date(const char*& p, const char* end) {
+    const char* q = p;
+    while (q < end && *q != ',') ++q;
+    const std::string_view f(p, static_cast<std::size_t>(q - p));
+    p = q < end ? q + 1 : q;
+    if (is_date8(f)) {
+      char* o = out_.data() + at_;
+      std::memcpy(o, f.data(), 4);
+      o[4] = '-';
+      std::memcpy(o + 5, f.data() + 4, 2);
+      o[7] = '-';
+      std::memcpy(o + 8, f.data() + 6, 2);
+      at_ += 10;
+    } else {
+      slow_.clear();
+      append_csv_date(slow_, f);
+      reserve(slow_.size());
+      put(slow_);
+    }
+  }
+
+  // A number field from `p`, up to its comma or, for the last field, the line end (both passed,
+  // CR LF, LF or a lone CR as the scan cuts lines).
+  void number(const char*& p, const char* end, bool last) {
+    const char* q = p;
+    char* o = out_.data() + at_;
+    if (last) {
+      while (q < end && *q != '\r' && *q != '\n') *o++ = *q++;
+    } else {
+      while (q < end && *q != ',') *o++ = *q++;
+    }
+    const std::string_view f(p, static_cast<std::size_t>(q - p));
+    if (last && q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
+    p = q < end ? q + 1 : q;
+    if (written_as_exported(f)) {
+      at_ += f.size();
+      return;
+    }
+    slow_.clear();
+    append_csv_number(slow_, f);
+    reserve(slow_.size());
+    put(slow_);
+  }
+
+  // A number's text (room made for it).
+  void number(std::string_view text) {
+    if (written_as_exported(text)) {
+      put(text);
+      return;
+    }
+    slow_.clear();
+    append_csv_number(slow_, text);
+    reserve(slow_.size());
+    put(slow_);
+  }
+
+ private:
+  std::string& out_;
+  std::size_t at_ = 0;
+  std::string slow_;
+};
+
+// Eight digits as a number that orders as the text does.
+std::uint64_t date_key(std::string_view date8) {
+  std::uint64_t v;
+  std::memcpy(&v, date8.data(), 8);
+  return __builtin_bswap64(v);
+}
+
+// The rows of the scanned file as the CSV export writes them, straight into `rows.prepared`
+// with no cells: the code, the ISO date, the stored numbers copied where they are already in
+// the export's form, and the adjusted close. Only for files in strict date order (their keys
+// are then unique); any other goes the way of the cells.
+built build_lines(const export_source& s, const data_file_layout& layout, const split_state& splits,
+                  bool adjusted_file, export_rows& rows) {
+  const std::size_t n = layout.count;
+  const std::string_view body = layout.body;
+  if (!plain_bytes(body)) return built::not_plain;
+  const char* const end = body.data() + body.size();
+  // The split rule runs over the whole series before any adjusted close is known.
+  const bool adjust_all = !adjusted_file && splits.read == read_result::ok;
+  thread_local jikeiretu_data_t closes;
+  if (adjust_all) {
+    closes.resize(n + 1);
+    const char* p = body.data();
+    std::uint64_t previous = 0;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto f = next_row(p, end);
+      if (!is_date8(f[0]) || (k > 1 && date_key(f[0]) <= previous)) return built::not_ascending;
+      previous = date_key(f[0]);
+      closes[k][0].assign(f[0]);
+      closes[k][4].assign(f[4]);
+    }
+    adjust_closes(s, splits, n, closes);
+  }
+
+  std::string code;
+  export_cell code_cell;
+  code_cell.k = s.code.empty() ? export_cell::kind::null : export_cell::kind::text;
+  append_csv_field(code, code_cell, s.code);
+  code += ',';
+  rows.prepared.clear();
+  rows.prepared.reserve(body.size() + n * (code.size() + 16));
+  {
+    line_writer out(rows.prepared);
+    const char* p = body.data();
+    std::uint64_t previous = 0;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const char* line = p;
+      while (p < end && *p != '\n' && *p != '\r') ++p;
+      const std::size_t length = static_cast<std::size_t>(p - line);
+      const std::string_view adjusted =
+          adjust_all ? std::string_view(closes[k][4]) : std::string_view();
+      // The fields, a comma and a dash more each, the code, the line end.
+      out.reserve(2 * length + code.size() + adjusted.size() + 32);
+      p = line;
+      if (!adjust_all) {
+        if (length < 9 || p[8] != ',' || !is_date8(std::string_view(p, 8)) ||
+            (k > 1 && date_key(std::string_view(p, 8)) <= previous)) {
+          return built::not_ascending;
+        }
+        previous = date_key(std::string_view(p, 8));
+      }
+      out.put(code);
+      out.date(p, end);
+      const char* close = nullptr;
+      for (std::size_t c = 1; c <= 5; ++c) {
+        out.put(',');
+        if (c == 4) close = p;
+        out.number(p, end, c == 5);
+      }
+      if (!adjusted_file) {
+        out.put(',');
+        // No split list: the closes as stored; a damaged one: unknown (counted with the splits).
+        if (adjust_all) {
+          out.number(adjusted);
+        } else if (splits.read == read_result::missing) {
+          out.number(close, end, false);
+        }
+      }
+      out.put("\r\n");
+    }
+  }
+  rows.lines = n;
+  return built::ok;
+}
+
 }  // namespace
+
+bool price_lines_from_bytes(const export_source& s, std::string_view bytes, bool adjusted_file,
+                            export_rows& rows) {
+  split_state splits;
+  if (!adjusted_file) splits.read = read_bunkatu_asc_sub(s.split_path, splits.list);
+  data_file_layout layout;
+  if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
+    return false;
+  }
+  if (build_lines(s, layout, splits, adjusted_file, rows) == built::ok) return true;
+  rows.clear();
+  return false;
+}
 
 bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows) {

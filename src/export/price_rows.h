@@ -16,4 +16,9 @@ namespace karigane {
 bool price_rows_from_bytes(const export_source& source, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows);
 
+// The same rows as the CSV export's lines (export_rows::lines), for files in strict date order;
+// false for any other (the rows are then to be built as cells).
+bool price_lines_from_bytes(const export_source& source, std::string_view bytes,
+                            bool adjusted_file, export_rows& rows);
+
 }  // namespace karigane

@@ -14,6 +14,7 @@
 
 #include "core/failure_tally.h"
 #include "export/csv_export_set.h"
+#include "export/export_cells.h"
 #include "run/export_run.h"
 #include "support/process.h"
 #include "support/file_fault.h"
@@ -517,6 +518,50 @@ TEST(Export, TheTemporaryFilesOfAKilledExportAreRemovedByTheNextOne) {
   }
   for (const auto& f : leftovers) EXPECT_FALSE(std::filesystem::exists(f)) << f;
   for (const auto& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
+}
+
+// The CSV export copies a stored number that is already written as the export writes numbers
+// and converts any other: every field must come out as the typed value would be printed.
+TEST(Export, CsvNumbersAreThoseOfTheTypedValues) {
+  const std::vector<std::string> texts{
+      "286",  "-7",     "0",      "0123",   "+5",     "-0",       "0.50",    "289.5",
+      "-0.5", "0.0001", "0.001",  "0.0015", ".5",     "5.",       "1e5",     "---",
+      "",     "007",    "10050.25", "123456789012345678", "1234567890123456789",
+      "12345678901234.5", "1234567890123456.5", "0.00012345678901234567"};
+  database db;
+  std::string file = "1305,東証1部,テスト,20130101,20130131,";
+  std::string body;
+  std::vector<std::string> expected;
+  const std::size_t rows = (texts.size() + 4) / 5;
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::string date = "201301" + std::string(r < 9 ? "0" : "") + std::to_string(r + 1);
+    std::string line = date;
+    std::string want = "1305," + date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6);
+    std::string close;
+    for (std::size_t c = 0; c < 5; ++c) {
+      const std::string& text = texts[(r * 5 + c) % texts.size()];
+      line += "," + text;
+      export_cells cells;
+      cells.number(text);
+      std::string field;
+      append_csv_field(field, cells[0],
+                       cells[0].k == export_cell::kind::text ? cells.text_of(cells[0]) : "");
+      want += "," + field;
+      if (c == 3) close = field;
+    }
+    body += line + "\r\n";
+    expected.push_back(want + "," + close);  // no split list: the close as stored
+  }
+  write_cp932(db.kabuka + "data_m/1305.csv", file + std::to_string(rows) + "\r\n" + body);
+  recording_context ctx(db.dir.path());
+  ASSERT_EQ(db.run(ctx, export_request::target::csv, db.dir.path() + "csv"), run_ending::completed)
+      << ctx.label1();
+  std::vector<std::string> lines;
+  const std::string csv = file_bytes(db.dir.path() + "csv/prices.csv");
+  for (std::size_t at = csv.find("\n1305,"); at != std::string::npos; at = csv.find("\n1305,", at + 1)) {
+    lines.push_back(csv.substr(at + 1, csv.find('\r', at) - at - 1));
+  }
+  EXPECT_EQ(lines, expected);
 }
 
 // The CSV files of a folder as one set: what no export wrote is refused and kept, a failure at
