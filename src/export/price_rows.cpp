@@ -231,70 +231,76 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
 
 // The CSV lines of price rows, written at a place kept ahead of the bytes: a row's fields are
 // copied as they are scanned, and only a field that is not already in the export's form takes
-// the way of the cells (append_csv_number, append_csv_date).
+// the way of the cells (append_csv_number).
 class line_writer {
  public:
-  explicit line_writer(std::string& out) : out_(out) { out_.resize(out_.capacity()); }
-  ~line_writer() { out_.resize(at_); }
+  // Room for `bytes` to begin with (zeroed by the string, whose capacity is otherwise kept).
+  line_writer(std::string& out, std::size_t bytes) : out_(out) {
+    out_.resize(bytes);
+    at_ = out_.data();
+  }
+  ~line_writer() { out_.resize(written()); }
 
   // Room for `bytes` more.
   void reserve(std::size_t bytes) {
-    if (out_.size() - at_ < bytes) out_.resize(std::max(out_.size() * 2, at_ + bytes));
+    const std::size_t done = written();
+    if (out_.size() - done >= bytes) return;
+    out_.resize(std::max(out_.size() * 2, done + bytes));
+    at_ = out_.data() + done;
   }
   void put(std::string_view bytes) {
-    std::memcpy(out_.data() + at_, bytes.data(), bytes.size());
+    std::memcpy(at_, bytes.data(), bytes.size());
     at_ += bytes.size();
   }
-  void put(char c) { out_[at_++] = c; }
+  void put(char c) { *at_++ = c; }
 
-  // The date field from `p` (up to its comma, which is passed), as "YYYY-MM-DD".
-  void date(const char*& p, const char* end) {
-    const char* q = p;
-    while (q < end && *q != ',') ++q;
-    const std::string_view f(p, static_cast<std::size_t>(q - p));
-    p = q < end ? q + 1 : q;
-    if (is_date8(f)) {
-      char* o = out_.data() + at_;
-      std::memcpy(o, f.data(), 4);
-      o[4] = '-';
-      std::memcpy(o + 5, f.data() + 4, 2);
-      o[7] = '-';
-      std::memcpy(o + 8, f.data() + 6, 2);
-      at_ += 10;
-    } else {
-      slow_.clear();
-      append_csv_date(slow_, f);
-      reserve(slow_.size());
-      put(slow_);
-    }
+  // A date of eight digits and its comma from `p` (both passed), as "YYYY-MM-DD".
+  void date8(const char*& p) {
+    std::memcpy(at_, p, 4);
+    at_[4] = '-';
+    std::memcpy(at_ + 5, p + 4, 2);
+    at_[7] = '-';
+    std::memcpy(at_ + 8, p + 6, 2);
+    at_ += 10;
+    p += 9;
   }
 
   // A number field from `p`, up to its comma or, for the last field, the line end (both passed,
-  // CR LF, LF or a lone CR as the scan cuts lines).
+  // CR LF, LF or a lone CR as the scan cuts lines). At most kRoom bytes are copied as they are
+  // scanned: a plain integer is then known at once, anything else is checked or converted.
   void number(const char*& p, const char* end, bool last) {
     const char* q = p;
-    char* o = out_.data() + at_;
-    if (last) {
-      while (q < end && *q != '\r' && *q != '\n') *o++ = *q++;
-    } else {
-      while (q < end && *q != ',') *o++ = *q++;
+    const char* const stop = end - p > kRoom ? p + kRoom : end;
+    char* o = at_;
+    unsigned kinds = 0;
+    const std::array<unsigned char, 256>& kinds_table = kinds_of();
+    while (q < stop) {
+      const unsigned k = kinds_table[static_cast<unsigned char>(*q)];
+      if (k & kEnd) break;
+      kinds |= k;
+      *o++ = *q++;
+    }
+    // Fields before the last end at a comma alone, the last one at the line end.
+    const bool whole = q == end || (last ? *q != ',' : *q == ',');
+    if (!whole || (q == stop && q < end)) {
+      while (q < end && (last ? *q != '\r' && *q != '\n' : *q != ',')) ++q;
     }
     const std::string_view f(p, static_cast<std::size_t>(q - p));
     if (last && q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
     p = q < end ? q + 1 : q;
-    if (written_as_exported(f)) {
-      at_ += f.size();
+    if (o - at_ == static_cast<std::ptrdiff_t>(f.size()) &&
+        (kinds == kDigit ? (f[0] != '0' || f.size() == 1) && f.size() <= 18
+                         : (kinds & kOther) == 0 && written_as_exported(f))) {
+      at_ = o;
       return;
     }
-    slow_.clear();
-    append_csv_number(slow_, f);
-    reserve(slow_.size());
-    put(slow_);
+    number(f);
   }
 
-  // A number's text (room made for it).
+  // A number's text.
   void number(std::string_view text) {
     if (written_as_exported(text)) {
+      reserve(text.size());
       put(text);
       return;
     }
@@ -304,16 +310,39 @@ class line_writer {
     put(slow_);
   }
 
+  // The bytes of a number field copied before it is known to be one to copy.
+  static constexpr std::ptrdiff_t kRoom = 40;
+  // Room a row needs besides its code and the number fields that are not copied: the date,
+  // six fields of kRoom bytes and their commas, the line end.
+  static constexpr std::size_t kRowRoom = 16 + 6 * (kRoom + 1) + 2;
+
  private:
+  static constexpr unsigned char kDigit = 1, kSignOrPoint = 2, kOther = 4, kEnd = 8;
+
+  // What each byte is to a number field.
+  static const std::array<unsigned char, 256>& kinds_of() {
+    static const std::array<unsigned char, 256> kinds = [] {
+      std::array<unsigned char, 256> k{};
+      k.fill(kOther);
+      for (char c = '0'; c <= '9'; ++c) k[static_cast<unsigned char>(c)] = kDigit;
+      k['-'] = k['.'] = kSignOrPoint;
+      k[','] = k['\r'] = k['\n'] = kEnd;
+      return k;
+    }();
+    return kinds;
+  }
+
+  std::size_t written() const { return static_cast<std::size_t>(at_ - out_.data()); }
+
   std::string& out_;
-  std::size_t at_ = 0;
+  char* at_ = nullptr;
   std::string slow_;
 };
 
 // Eight digits as a number that orders as the text does.
-std::uint64_t date_key(std::string_view date8) {
+std::uint64_t date_key(const char* date8) {
   std::uint64_t v;
-  std::memcpy(&v, date8.data(), 8);
+  std::memcpy(&v, date8, 8);
   return __builtin_bswap64(v);
 }
 
@@ -327,17 +356,24 @@ built build_lines(const export_source& s, const data_file_layout& layout, const 
   const std::string_view body = layout.body;
   if (!plain_bytes(body)) return built::not_plain;
   const char* const end = body.data() + body.size();
+  // Eight digits and a comma, in strict order: the date of the row at `p`.
+  std::uint64_t previous = 0;
+  const auto next_date = [&](const char* p, std::size_t k) {
+    if (end - p < 9 || p[8] != ',' || !is_date8(std::string_view(p, 8))) return false;
+    const std::uint64_t key = date_key(p);
+    if (k > 1 && key <= previous) return false;
+    previous = key;
+    return true;
+  };
   // The split rule runs over the whole series before any adjusted close is known.
   const bool adjust_all = !adjusted_file && splits.read == read_result::ok;
   thread_local jikeiretu_data_t closes;
   if (adjust_all) {
     closes.resize(n + 1);
     const char* p = body.data();
-    std::uint64_t previous = 0;
     for (std::size_t k = 1; k <= n; ++k) {
+      if (!next_date(p, k)) return built::not_ascending;
       const auto f = next_row(p, end);
-      if (!is_date8(f[0]) || (k > 1 && date_key(f[0]) <= previous)) return built::not_ascending;
-      previous = date_key(f[0]);
       closes[k][0].assign(f[0]);
       closes[k][4].assign(f[4]);
     }
@@ -349,30 +385,14 @@ built build_lines(const export_source& s, const data_file_layout& layout, const 
   code_cell.k = s.code.empty() ? export_cell::kind::null : export_cell::kind::text;
   append_csv_field(code, code_cell, s.code);
   code += ',';
-  rows.prepared.clear();
-  rows.prepared.reserve(body.size() + n * (code.size() + 16));
   {
-    line_writer out(rows.prepared);
+    line_writer out(rows.prepared, body.size() + n * (code.size() + 24) + line_writer::kRowRoom);
     const char* p = body.data();
-    std::uint64_t previous = 0;
     for (std::size_t k = 1; k <= n; ++k) {
-      const char* line = p;
-      while (p < end && *p != '\n' && *p != '\r') ++p;
-      const std::size_t length = static_cast<std::size_t>(p - line);
-      const std::string_view adjusted =
-          adjust_all ? std::string_view(closes[k][4]) : std::string_view();
-      // The fields, a comma and a dash more each, the code, the line end.
-      out.reserve(2 * length + code.size() + adjusted.size() + 32);
-      p = line;
-      if (!adjust_all) {
-        if (length < 9 || p[8] != ',' || !is_date8(std::string_view(p, 8)) ||
-            (k > 1 && date_key(std::string_view(p, 8)) <= previous)) {
-          return built::not_ascending;
-        }
-        previous = date_key(std::string_view(p, 8));
-      }
+      out.reserve(code.size() + line_writer::kRowRoom);
+      if (!adjust_all && !next_date(p, k)) return built::not_ascending;
       out.put(code);
-      out.date(p, end);
+      out.date8(p);
       const char* close = nullptr;
       for (std::size_t c = 1; c <= 5; ++c) {
         out.put(',');
@@ -383,7 +403,7 @@ built build_lines(const export_source& s, const data_file_layout& layout, const 
         out.put(',');
         // No split list: the closes as stored; a damaged one: unknown (counted with the splits).
         if (adjust_all) {
-          out.number(adjusted);
+          out.number(std::string_view(closes[k][4]));
         } else if (splits.read == read_result::missing) {
           out.number(close, end, false);
         }
