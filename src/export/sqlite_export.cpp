@@ -162,8 +162,9 @@ struct sqlite_export_sink::impl {
 
   bool fail(const std::string& what) {
     if (busy() && !busy_given_up) {
+      // The whole wait was waited (its last sleep may have run past it on a busy machine).
       char waited[32];
-      std::snprintf(waited, sizeof waited, "%.0f", busy_seconds);
+      std::snprintf(waited, sizeof waited, "%g", wait.seconds);
       error = shown + " を" + holders_text(processes_holding(path)) +
               "が開いているため、書き込めません（" + waited + "秒待ちました）。";
       return false;

@@ -37,7 +37,7 @@ export_wait wait_for_holders(run_context& ctx, const std::string& shown) {
   wait.waiting = [&ctx, shown, limit = wait.seconds](double waited, const std::string& holders) {
     if (waited == 0) {
       char text[32];
-      std::snprintf(text, sizeof text, "%.0f", limit);
+      std::snprintf(text, sizeof text, "%g", limit);
       ctx.warn(shown + " を" + holders + "が開いているため、閉じられるのを最長" + text +
                "秒待ちます。");
     }
