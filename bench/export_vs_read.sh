@@ -3,10 +3,15 @@
 # cat > /dev/null, measured in the same run: the first export to SQLite, an incremental one
 # after an update (every price file gets a new newest day, rewritten whole as `karigane update`
 # rewrites it), an incremental one with nothing changed, and the CSV export. Prints the times
-# (best of RUNS) and their ratios to the read; the targets are <= 5 for the first export and
-# <= 0.2 for the incremental one.
+# (best of RUNS), the CPU times, the peak memory of each kind of export (largest of RUNS) and
+# the ratios to the read; the targets are <= 5 for the first export, <= 0.2 for the incremental
+# one, <= 2.5 for the CSV export, and 150 MiB of memory for any export.
 #
-#   bench/export_vs_read.sh [KARIGANE_BINARY] [STOCKS] [ROWS] [RUNS]
+# With PEER_BINARY (another build, such as the one before a change) every export is run by both
+# builds on the same files, one after the other in each round (their order alternating), and the
+# CSV files the two write must be the same byte for byte: the script fails otherwise.
+#
+#   bench/export_vs_read.sh [KARIGANE_BINARY] [STOCKS] [ROWS] [RUNS] [PEER_BINARY]
 #
 # Defaults: build/src/cli/karigane, 3600 stocks of 5000 rows (600 MB of price files), 3 runs.
 # Everything lives in a temporary folder removed at the end (TMPDIR chooses the file system).
@@ -16,31 +21,27 @@ bin=${1:-build/src/cli/karigane}
 stocks=${2:-3600}
 rows=${3:-5000}
 runs=${4:-3}
-[ -x "$bin" ] || { echo "export_vs_read: no karigane binary at $bin" >&2; exit 2; }
-bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+peer=${5:-}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/bench_common.sh"
+absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+for b in "$bin" $peer; do
+  [ -x "$b" ] || { echo "export_vs_read: no karigane binary at $b" >&2; exit 2; }
+done
+bin=$(absolute "$bin")
+[ -n "$peer" ] && peer=$(absolute "$peer")
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/karigane-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT INT TERM
+bench_work "${TMPDIR:-/tmp}"
 db=$work/db
 newest=$("$here/make_price_database.sh" "$db" "$stocks" "$rows")
 
-# Wall seconds of a command; its CPU seconds (user + system) go to $work/cpu, since the machine
-# may be shared and the wall time then says more about the neighbours than about the command.
-seconds() {
-  /usr/bin/time -f '%e %U %S' -o "$work/time" "$@" >/dev/null 2>"$work/err" || {
-    cat "$work/err" >&2; exit 1; }
-  read -r wall user sys <"$work/time"
-  echo "$user + $sys" | bc -l >"$work/cpu"
-  echo "$wall"
-}
-min() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
-read_all() { find "$db/kabuka" -name '*.csv' -print0 | xargs -0 cat >/dev/null; }
-
 # The update: the next weekday after the newest row goes to the end of every price file, whose
 # header's newest date and count change; each file is replaced by a rename, as the update does.
-next=$(date -d "$newest + 1 day" +%Y%m%d)
-while [ "$(date -d "$next" +%u)" -gt 5 ]; do next=$(date -d "$next + 1 day" +%Y%m%d); done
+next_weekday() {
+  _d=$(date -d "$1 + 1 day" +%Y%m%d)
+  while [ "$(date -d "$_d" +%u)" -gt 5 ]; do _d=$(date -d "$_d + 1 day" +%Y%m%d); done
+  echo "$_d"
+}
 update_all() {
   LC_ALL=C awk -v day="$1" '
     function finish() {
@@ -61,39 +62,75 @@ update_all() {
     END { finish() }' "$db"/kabuka/data_m/*.csv
 }
 
-read_all
-best_read= best_first= best_incremental= best_unchanged= best_csv=
+# keep NAME WALL CPU KB: the best wall and CPU times and the largest peak of NAME.
+keep() {
+  range "$1" "$2"
+  range "$1_cpu" "$3"
+  range "$1_kb" "$4"
+}
+
+# export_with WHO BINARY KIND ARGS...: one export by BINARY ("bin" or "peer" as WHO), kept as
+# WHO_KIND; prints its part of the round's line.
+export_with() {
+  _who=$1 _binary=$2 _kind=$3
+  shift 3
+  _t=$(timed "$_binary" --dir "$db" export "$@") || exit 1
+  set -- $_t
+  keep "${_who}_$_kind" "$1" "$2" "$3"
+  printf ' %s %.2f s (cpu %.2f s, %d MiB)' "$_kind" "$1" "$2" $(($3 / 1024))
+}
+
+builds=bin
+[ -n "$peer" ] && builds="bin peer"
+binary_of() { if [ "$1" = peer ]; then echo "$peer"; else echo "$bin"; fi; }
+
+find "$db/kabuka" -name '*.csv' -print0 | xargs -0 cat >/dev/null
+next=$(next_weekday "$newest")
 i=0
 while [ "$i" -lt "$runs" ]; do
   i=$((i + 1))
-  r=$(seconds sh -c "find '$db/kabuka' -name '*.csv' -print0 | xargs -0 cat >/dev/null")
-  r_cpu=$(cat "$work/cpu")
-  rm -f "$work/export.sqlite"
-  first=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
-  first_cpu=$(cat "$work/cpu")
+  _t=$(timed sh -c "find '$db/kabuka' -name '*.csv' -print0 | xargs -0 cat >/dev/null")
+  set -- $_t
+  keep read "$1" "$2" "$3"
+  printf 'run %d: read %.2f s (cpu %.2f s)\n' "$i" "$1" "$2"
+  order=$builds
+  [ $((i % 2)) -eq 0 ] && [ -n "$peer" ] && order="peer bin"
+  for who in $order; do
+    rm -f "$work/$who.sqlite"
+    printf '  %s:' "$who"
+    export_with "$who" "$(binary_of "$who")" first --sqlite "$work/$who.sqlite"
+    echo
+  done
   update_all "$next"
-  incremental=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
-  incremental_cpu=$(cat "$work/cpu")
-  unchanged=$(seconds "$bin" --dir "$db" export --sqlite "$work/export.sqlite")
-  csv=$(seconds "$bin" --dir "$db" export --csv "$work/csv")
-  printf 'run %d: read %.2f s, first export %.2f s, after an update %.2f s, unchanged %.2f s, csv %.2f s\n' \
-    "$i" "$r" "$first" "$incremental" "$unchanged" "$csv"
-  printf '       cpu: read %.2f s, first export %.2f s, after an update %.2f s\n' \
-    "$r_cpu" "$first_cpu" "$incremental_cpu"
-  best_read=$(min "$best_read" "$r")
-  best_first=$(min "$best_first" "$first")
-  best_incremental=$(min "$best_incremental" "$incremental")
-  best_unchanged=$(min "$best_unchanged" "$unchanged")
-  best_csv=$(min "$best_csv" "$csv")
-  next=$(date -d "$next + 1 day" +%Y%m%d)
-  while [ "$(date -d "$next" +%u)" -gt 5 ]; do next=$(date -d "$next + 1 day" +%Y%m%d); done
+  for who in $order; do
+    printf '  %s:' "$who"
+    export_with "$who" "$(binary_of "$who")" update --sqlite "$work/$who.sqlite"
+    export_with "$who" "$(binary_of "$who")" unchanged --sqlite "$work/$who.sqlite"
+    export_with "$who" "$(binary_of "$who")" csv --csv "$work/csv-$who"
+    echo
+  done
+  if [ -n "$peer" ]; then
+    for f in "$work/csv-bin/"*.csv; do
+      cmp "$f" "$work/csv-peer/$(basename "$f")" ||
+        { echo "export_vs_read: the CSV files of the two builds differ" >&2; exit 1; }
+    done
+    echo "  the CSV files of both builds are the same byte for byte"
+  fi
+  next=$(next_weekday "$next")
 done
 
 size=$(du -sh "$db/kabuka/data_m" | cut -f1)
-ratio() { echo "$1 / ($best_read + 0.005)" | bc -l; }
-printf '%s stocks x %s rows (%s), best of %s; cat of the same files %.2f s:\n' \
-  "$stocks" "$rows" "$size" "$runs" "$best_read"
-printf '  first export to SQLite   %6.2f s  ratio %5.2f (target <= 5)\n' "$best_first" "$(ratio "$best_first")"
-printf '  after an update          %6.2f s  ratio %5.2f (target <= 0.2)\n' "$best_incremental" "$(ratio "$best_incremental")"
-printf '  nothing changed          %6.2f s  ratio %5.2f\n' "$best_unchanged" "$(ratio "$best_unchanged")"
-printf '  export to CSV            %6.2f s  ratio %5.2f\n' "$best_csv" "$(ratio "$best_csv")"
+printf '%s stocks x %s rows (%s), best of %s; cat of the same files %.2f s (cpu %.2f s):\n' \
+  "$stocks" "$rows" "$size" "$runs" "$read_min" "$read_cpu_min"
+line() {  # WHO KIND CAPTION TARGET
+  eval "_w=\${$1_$2_min} _c=\${$1_$2_cpu_min} _k=\${$1_$2_kb_max}"
+  printf '  %-4s %-22s %6.2f s  ratio %5.2f%s  cpu %6.2f s (%5.2f x cat)  peak %4d MiB\n' \
+    "$1" "$3" "$_w" "$(calc "$_w / ($read_min + 0.005)")" "$4" "$_c" \
+    "$(calc "$_c / ($read_cpu_min + 0.005)")" $((_k / 1024))
+}
+for who in $builds; do
+  line "$who" first "first export to SQLite" " (target <= 5)"
+  line "$who" update "after an update" " (target <= 0.2)"
+  line "$who" unchanged "nothing changed" ""
+  line "$who" csv "export to CSV" " (target <= 2.5)"
+done

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,7 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   frame.started_by = command_line;
   frame.log_file = options.log_file.empty() ? std::string() : absolute_file(options.log_file);
   run_outcome outcome;
+  std::optional<export_result> exported;
   switch (options.command) {
     case cli_command::update:
       outcome = run_in_frame(
@@ -111,7 +113,12 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
       break;
     case cli_command::export_data:
       outcome = run_in_frame(
-          ctx, kRunExport, [&](run_context& c) { return export_run(c, options.export_to); }, frame);
+          ctx, kRunExport,
+          [&](run_context& c) {
+            exported = export_run(c, options.export_to);
+            return exported->ending;
+          },
+          frame);
       break;
     default: {
       const collection_request request = collection_of(options, ctx.now().day);
@@ -122,6 +129,10 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   }
   ctx.finish_output();
   print_failures(outcome.failures);
+  // An export that went through ends with what it wrote.
+  if (exported && exported->ending == run_ending::completed && !options.quiet) {
+    std::fprintf(stderr, "%s\n", export_summary_text(*exported).c_str());
+  }
   return run_exit_status(outcome);
 }
 

@@ -6,9 +6,11 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdio>
+#include <filesystem>
 
+#include "core/file_faults.h"
 #include "core/file_store.h"
+#include "export/csv_export_set.h"
 
 namespace karigane {
 namespace {
@@ -19,11 +21,12 @@ constexpr std::size_t kFlushBytes = 1 << 20;
 
 struct csv_export_sink::impl {
   struct table_file {
-    std::string path, temp, shown;
+    std::string path, staged, shown;
     int fd = -1;
     std::string buffer;
+    std::size_t size = 0;  // bytes written
   };
-  std::string folder, shown;
+  std::string folder, shown, staging;
   std::string& error;
   std::array<table_file, kExportTableCount> files;
 
@@ -36,6 +39,7 @@ struct csv_export_sink::impl {
   }
 
   bool write(table_file& f, std::string_view bytes) {
+    if (injected_file_error(file_call::write, f.path) != 0) return fail(f);
     std::size_t done = 0;
     while (done < bytes.size()) {
       const ssize_t n = ::write(f.fd, bytes.data() + done, bytes.size() - done);
@@ -45,6 +49,7 @@ struct csv_export_sink::impl {
       }
       done += static_cast<std::size_t>(n);
     }
+    f.size += bytes.size();
     return true;
   }
 
@@ -54,13 +59,19 @@ struct csv_export_sink::impl {
     return true;
   }
 
-  void discard() {
+  void close_files() {
     for (table_file& f : files) {
       if (f.fd >= 0) ::close(f.fd);
       f.fd = -1;
-      if (!f.temp.empty()) ::unlink(f.temp.c_str());
-      f.temp.clear();
     }
+  }
+
+  void discard() {
+    close_files();
+    if (staging.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(staging, ec);
+    staging.clear();
   }
 };
 
@@ -71,22 +82,26 @@ csv_export_sink::~csv_export_sink() { impl_->discard(); }
 
 bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector<source_stamp>&) {
   impl& m = *impl_;
-  if (!ensure_folder(m.folder)) {
+  if (const std::string foreign = foreign_export_file(m.folder); !foreign.empty()) {
+    m.error = not_an_export_text(m.shown + foreign);
+    return false;
+  }
+  m.staging = m.folder + std::string(kTemporaryFileMark) + std::to_string(::getpid()) + "/";
+  if (!ensure_folder(m.staging)) {
+    m.staging.clear();
     m.error = "フォルダを作成できません: " + m.shown;
     return false;
   }
   for (export_table t : all_export_tables()) {
     const export_table_layout& layout = table_layout(t);
     impl::table_file& f = m.files[static_cast<std::size_t>(t)];
-    const std::string name = std::string(layout.name) + ".csv";
+    const std::string& name = csv_export_file_names()[static_cast<std::size_t>(t)];
     f.path = m.folder + name;
     f.shown = m.shown + name;
-    f.temp = f.path + ".karigane-tmp" + std::to_string(::getpid());
-    f.fd = ::open(f.temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (f.fd < 0) {
-      f.temp.clear();
-      return m.fail(f);
-    }
+    f.staged = m.staging + name;
+    if (injected_file_error(file_call::create, f.path) != 0) return m.fail(f);
+    f.fd = ::open(f.staged.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (f.fd < 0) return m.fail(f);
     f.buffer = "\xEF\xBB\xBF";
     for (std::size_t c = 0; c < layout.columns.size(); ++c) {
       if (c) f.buffer += ',';
@@ -98,6 +113,7 @@ bool csv_export_sink::begin(const std::vector<export_source>&, const std::vector
 }
 
 void csv_export_sink::prepare(std::size_t, export_rows& rows) const {
+  if (rows.lines > 0) return;
   std::string& out = rows.prepared;
   out.clear();
   out.reserve(rows.cells.size() * 8);
@@ -117,7 +133,8 @@ bool csv_export_sink::put(std::size_t, const export_rows& rows) {
   impl& m = *impl_;
   impl::table_file& f = m.files[static_cast<std::size_t>(rows.table)];
   // Small files gather in the buffer; a large one goes out as it is.
-  if (f.buffer.size() + rows.prepared.size() <= kFlushBytes) {
+  if (f.buffer.size() + rows.prepared.size() <= kFlushBytes &&
+      rows.prepared.size() < kFlushBytes / 16) {
     f.buffer += rows.prepared;
     return true;
   }
@@ -126,17 +143,27 @@ bool csv_export_sink::put(std::size_t, const export_rows& rows) {
 
 bool csv_export_sink::finish() {
   impl& m = *impl_;
-  // Replaced as every data file is (core/fields.h): renamed once every byte is written.
+  // Every table is complete, and its size in the manifest, before the first one is switched.
+  std::vector<std::size_t> sizes;
   for (impl::table_file& f : m.files) {
     if (!m.flush(f)) return false;
     const int rc = ::close(f.fd);
     f.fd = -1;
     if (rc != 0) return m.fail(f);
+    sizes.push_back(f.size);
   }
-  // Every table is complete before the first one replaces its old file.
-  for (impl::table_file& f : m.files) {
-    if (std::rename(f.temp.c_str(), f.path.c_str()) != 0) return m.fail(f);
-    f.temp.clear();
+  const std::string manifest(kCsvManifestName);
+  if (!write_file_atomic(m.staging + manifest, csv_manifest_text(sizes))) {
+    m.error = "ファイルを書き込めません: " + m.shown + manifest;
+    return false;
+  }
+  std::string failed;
+  const bool switched = switch_in_staged_set(m.folder, m.staging, failed);
+  // Removed by the switch, or kept by it for the next export to put the old files back.
+  m.staging.clear();
+  if (!switched) {
+    m.error = "ファイルを書き込めません: " + m.shown + failed;
+    return false;
   }
   return true;
 }

@@ -18,7 +18,35 @@ bool all_digits(std::string_view text) {
   return true;
 }
 
+// The cell's field, made through a cell kept for the thread.
+template <typename Add>
+void append_through_cell(std::string& out, Add add) {
+  thread_local export_cells one;
+  one.clear();
+  add(one);
+  const export_cell& c = one[0];
+  append_csv_field(out, c, c.k == export_cell::kind::text ? one.text_of(c) : std::string_view());
+}
+
 }  // namespace
+
+void append_csv_number(std::string& out, std::string_view text) {
+  if (written_as_exported(text)) {
+    out += text;
+  } else if (!is_placeholder(text)) {
+    append_through_cell(out, [&](export_cells& c) { c.number(text); });
+  }
+}
+
+void append_csv_date(std::string& out, std::string_view text) {
+  if (text.size() == 8 && all_digits(text)) {
+    char iso[10] = {text[0], text[1], text[2], text[3], '-', text[4],
+                    text[5], '-',     text[6], text[7]};
+    out.append(iso, sizeof iso);
+  } else if (!is_placeholder(text)) {
+    append_through_cell(out, [&](export_cells& c) { c.date(text); });
+  }
+}
 
 char* export_cells::add_text_space(std::size_t size) {
   export_cell c;

@@ -80,4 +80,32 @@ class export_cells {
 // quoted when they hold a comma, a quote or a line break.
 void append_csv_field(std::string& out, const export_cell& cell, std::string_view text);
 
+// A number field's or a date field's text as a CSV field: the bytes that number() or date()
+// and then append_csv_field() write, without making a cell where the stored text is already
+// in that form (a plain integer or decimal is copied as it is, a yyyymmdd date rearranged).
+void append_csv_number(std::string& out, std::string_view text);
+// Whether number() and append_csv_field() give the text back as it is: an integer of at most
+// 18 digits or a decimal of at most 15 significant digits, without a plus sign, a leading zero
+// (but that of "0.5"), a trailing zero after the point or a negative zero. A decimal below 0.001
+// is left out: the shortest text of its value is the exponent form ("1e-04").
+inline bool written_as_exported(std::string_view text) {
+  std::size_t i = text.empty() || text[0] != '-' ? 0 : 1;
+  const std::size_t int_start = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  const std::size_t int_digits = i - int_start;
+  if (int_digits == 0 || (int_digits > 1 && text[int_start] == '0')) return false;
+  if (i == text.size()) return int_digits <= 18 && !(int_start == 1 && text[1] == '0');
+  if (text[i] != '.') return false;
+  const std::size_t frac_start = ++i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  const std::size_t frac_digits = i - frac_start;
+  if (i != text.size() || frac_digits == 0 || text.back() == '0') return false;
+  if (text[int_start] != '0') return int_digits + frac_digits <= 15;
+  std::size_t zeros = 0;
+  while (text[frac_start + zeros] == '0') ++zeros;
+  return zeros <= 2 && frac_digits - zeros <= 15;
+}
+
+void append_csv_date(std::string& out, std::string_view text);
+
 }  // namespace karigane

@@ -81,7 +81,8 @@ class read_ahead {
       const std::size_t order = item.index;
       const std::size_t i = wanted_[order];
       item.index = i;
-      item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i));
+      item.result = read_export_source(sources_[i], item.rows, item.reason, sink_.hint(i),
+                                       sink_.wants_csv_lines());
       if (item.result == source_read::ok) sink_.prepare(i, item.rows);
       std::lock_guard<std::mutex> lock(m_);
       slots_[order % kAhead] = std::move(item);
@@ -102,7 +103,27 @@ class read_ahead {
   std::vector<std::thread> threads_;
 };
 
+// What the pass did with one table's files.
+struct table_tally {
+  export_table table = export_table::stocks;
+  std::size_t files = 0;    // read and written
+  std::size_t rows = 0;     // written
+  std::size_t skipped = 0;  // unreadable
+};
+
+// "エクスポート:prices 3600ファイル 18000000行", and the files that could not be read.
+std::string table_line_text(const table_tally& t) {
+  std::string text = "エクスポート:" + std::string(table_layout(t.table).name) + " " +
+                     std::to_string(t.files) + "ファイル " + std::to_string(t.rows) + "行";
+  if (t.skipped > 0) text += " 読めないファイル " + std::to_string(t.skipped);
+  return text;
+}
+
 }  // namespace
+
+std::string not_an_export_text(const std::string& shown_path) {
+  return shown_path + " は Karigane のエクスポートではないため、書き換えません。";
+}
 
 export_outcome run_export_pass(run_context& ctx, const program_layout& layout, export_sink& sink,
                                export_counts& counts) {
@@ -117,6 +138,8 @@ export_outcome run_export_pass(run_context& ctx, const program_layout& layout, e
   counts.sources = sources.size();
   ctx.pump();
   if (!sink.begin(sources, stamps)) {
+    sink.abandon();
+    if (ctx.stop_flag()) return export_outcome::stopped;  // while it waited for the target
     ctx.set_run_error(sink.error());
     return export_outcome::failed;
   }
@@ -132,16 +155,20 @@ export_outcome run_export_pass(run_context& ctx, const program_layout& layout, e
     read_ahead reader(sources, wanted, sink);
     read_item item;
     std::size_t done = 0;
+    table_tally table;
     while (!ctx.run_interrupted() && reader.next(item)) {
       const export_source& s = sources[item.index];
+      if (table.files + table.skipped > 0 && s.table != table.table) {
+        ctx.set_label1(table_line_text(table), label_colour::blue);
+        table = {};
+      }
+      table.table = s.table;
       ctx.progress.at_item(++done, s.code);
-      ctx.set_label1("エクスポート処理中:" + s.name, label_colour::blue);
       ctx.pump();
       if (item.result == source_read::unreadable) {
-        ctx.set_label1(s.relative + " を読めないため、エクスポートしませんでした。",
-                       label_colour::red);
         ctx.failures.add({s.code, kExportLabel, s.relative, item.reason});
         ++counts.skipped;
+        ++table.skipped;
         continue;
       }
       // A file gone since the listing has no rows now: the destination drops what it had.
@@ -150,7 +177,13 @@ export_outcome run_export_pass(run_context& ctx, const program_layout& layout, e
         break;
       }
       ++counts.read;
+      ++table.files;
+      counts.rows += item.rows.count();
+      table.rows += item.rows.count();
       reader.recycle(std::move(item.rows));
+    }
+    if (!ctx.run_interrupted() && table.files + table.skipped > 0) {
+      ctx.set_label1(table_line_text(table), label_colour::blue);
     }
   }
   if (ctx.has_run_error()) outcome = export_outcome::failed;
@@ -160,6 +193,8 @@ export_outcome run_export_pass(run_context& ctx, const program_layout& layout, e
     return outcome;
   }
   if (!sink.finish()) {
+    sink.abandon();
+    if (ctx.stop_flag()) return export_outcome::stopped;
     ctx.set_run_error(sink.error());
     return export_outcome::failed;
   }

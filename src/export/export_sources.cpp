@@ -160,13 +160,14 @@ bool adjusted_volumes(const export_source& s, const jikeiretu_data_t& prices, st
 }
 
 source_read read_prices(const export_source& s, export_rows& rows, std::string& reason,
-                        bool adjusted_file, const append_hint* hint) {
+                        bool adjusted_file, const append_hint* hint, bool csv_lines) {
   // Plain files are taken from their bytes (one pass, as fast as copying them); a file that
   // only gained a newest day has only its new rows built. Anything else goes through the price
   // file reader. The bytes are read into a buffer each reading thread keeps.
   thread_local std::string bytes;
   if (read_file_bytes(s.path, bytes) &&
-      price_rows_from_bytes(s, bytes, hint, adjusted_file, rows)) {
+      ((csv_lines && price_lines_from_bytes(s, bytes, adjusted_file, rows)) ||
+       price_rows_from_bytes(s, bytes, hint, adjusted_file, rows))) {
     return source_read::ok;
   }
   rows.clear();
@@ -364,7 +365,7 @@ std::vector<export_source> list_export_sources(const run_context& ctx, const pro
 }
 
 source_read read_export_source(const export_source& source, export_rows& rows,
-                               std::string& reason, const append_hint* hint) {
+                               std::string& reason, const append_hint* hint, bool csv_lines) {
   const export_table_layout& layout = table_layout(source.table);
   rows.table = source.table;
   rows.width = layout.columns.size();
@@ -372,17 +373,22 @@ source_read read_export_source(const export_source& source, export_rows& rows,
   source_read r = source_read::missing;
   switch (source.table) {
     case export_table::stocks: r = read_stock_list(source, rows, reason); break;
-    case export_table::prices: r = read_prices(source, rows, reason, false, hint); break;
+    case export_table::prices:
+      r = read_prices(source, rows, reason, false, hint, csv_lines);
+      break;
     case export_table::splits: r = read_splits(source, rows, reason); break;
     case export_table::adjusted_prices:
-      r = read_prices(source, rows, reason, true, hint);
+      r = read_prices(source, rows, reason, true, hint, csv_lines);
       break;
     case export_table::margin: r = read_margin(source, rows, reason); break;
     case export_table::statements: r = read_statements(source, rows, reason); break;
     case export_table::statement_summaries: r = read_summary(source, rows, reason); break;
     case export_table::latest_prices: r = read_latest(source, rows, reason); break;
   }
-  if (r == source_read::ok && !keys_are_unique(rows, layout, reason)) r = source_read::unreadable;
+  // (Lines are made only of rows in strict key order.)
+  if (r == source_read::ok && rows.lines == 0 && !keys_are_unique(rows, layout, reason)) {
+    r = source_read::unreadable;
+  }
   if (r != source_read::ok) rows.clear();
   return r;
 }

@@ -69,12 +69,16 @@ struct export_rows {
   append_hint next;
   // What the destination made of the rows on the reading thread (the CSV lines).
   std::string prepared;
-  std::size_t count() const { return width == 0 ? 0 : cells.size() / width; }
+  // Rows read straight into `prepared` as CSV lines, without cells (price files for the CSV
+  // export): their number. 0 when the rows are the cells.
+  std::size_t lines = 0;
+  std::size_t count() const { return lines > 0 ? lines : width == 0 ? 0 : cells.size() / width; }
   void clear() {
     cells.clear();
     appended = false;
     next = {};
     prepared.clear();
+    lines = 0;
   }
 };
 
@@ -82,7 +86,9 @@ enum class source_read { ok, missing, unreadable };
 
 // Reads a source and builds its rows; on `unreadable`, `reason` says why (in Japanese) and
 // `rows` holds nothing. `hint`, for a price file, is what the earlier export recorded of it.
+// With `csv_lines`, the rows of a price file may come as CSV lines (export_rows::lines).
 source_read read_export_source(const export_source& source, export_rows& rows,
-                               std::string& reason, const append_hint* hint = nullptr);
+                               std::string& reason, const append_hint* hint = nullptr,
+                               bool csv_lines = false);
 
 }  // namespace karigane

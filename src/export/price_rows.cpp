@@ -8,6 +8,7 @@
 #include "adjust/price_adjustment.h"
 #include "core/data_file_bytes.h"
 #include "core/text.h"
+#include "export/export_cells.h"
 #include "timeseries/price_files.h"
 #include "timeseries/price_table.h"
 
@@ -253,7 +254,206 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
   return built::ok;
 }
 
+// The CSV lines of price rows, written at a place kept ahead of the bytes: a row's fields are
+// copied as they are scanned, and only a field that is not already in the export's form takes
+// the way of the cells (append_csv_number).
+class line_writer {
+ public:
+  // Room for `bytes` to begin with (zeroed by the string, whose capacity is otherwise kept).
+  line_writer(std::string& out, std::size_t bytes) : out_(out) {
+    out_.resize(bytes);
+    at_ = out_.data();
+  }
+  ~line_writer() { out_.resize(written()); }
+
+  // Room for `bytes` more.
+  void reserve(std::size_t bytes) {
+    const std::size_t done = written();
+    if (out_.size() - done >= bytes) return;
+    out_.resize(std::max(out_.size() * 2, done + bytes));
+    at_ = out_.data() + done;
+  }
+  void put(std::string_view bytes) {
+    std::memcpy(at_, bytes.data(), bytes.size());
+    at_ += bytes.size();
+  }
+  void put(char c) { *at_++ = c; }
+
+  // A date of eight digits and its comma from `p` (both passed), as "YYYY-MM-DD".
+  void date8(const char*& p) {
+    std::memcpy(at_, p, 4);
+    at_[4] = '-';
+    std::memcpy(at_ + 5, p + 4, 2);
+    at_[7] = '-';
+    std::memcpy(at_ + 8, p + 6, 2);
+    at_ += 10;
+    p += 9;
+  }
+
+  // A number field from `p`, up to its comma or, for the last field, the line end (both passed,
+  // CR LF, LF or a lone CR as the scan cuts lines). At most kRoom bytes are copied as they are
+  // scanned: a plain integer is then known at once, anything else is checked or converted.
+  void number(const char*& p, const char* end, bool last) {
+    const char* q = p;
+    const char* const stop = end - p > kRoom ? p + kRoom : end;
+    char* o = at_;
+    unsigned kinds = 0;
+    const std::array<unsigned char, 256>& kinds_table = kinds_of();
+    while (q < stop) {
+      const unsigned k = kinds_table[static_cast<unsigned char>(*q)];
+      if (k & kEnd) break;
+      kinds |= k;
+      *o++ = *q++;
+    }
+    // Fields before the last end at a comma alone, the last one at the line end.
+    const bool whole = q == end || (last ? *q != ',' : *q == ',');
+    if (!whole || (q == stop && q < end)) {
+      while (q < end && (last ? *q != '\r' && *q != '\n' : *q != ',')) ++q;
+    }
+    const std::string_view f(p, static_cast<std::size_t>(q - p));
+    if (last && q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
+    p = q < end ? q + 1 : q;
+    if (o - at_ == static_cast<std::ptrdiff_t>(f.size()) &&
+        (kinds == kDigit ? (f[0] != '0' || f.size() == 1) && f.size() <= 18
+                         : (kinds & kOther) == 0 && written_as_exported(f))) {
+      at_ = o;
+      return;
+    }
+    number(f);
+  }
+
+  // A number's text.
+  void number(std::string_view text) {
+    if (written_as_exported(text)) {
+      reserve(text.size());
+      put(text);
+      return;
+    }
+    slow_.clear();
+    append_csv_number(slow_, text);
+    reserve(slow_.size());
+    put(slow_);
+  }
+
+  // The bytes of a number field copied before it is known to be one to copy.
+  static constexpr std::ptrdiff_t kRoom = 40;
+  // Room a row needs besides its code and the number fields that are not copied: the date,
+  // six fields of kRoom bytes and their commas, the line end.
+  static constexpr std::size_t kRowRoom = 16 + 6 * (kRoom + 1) + 2;
+
+ private:
+  static constexpr unsigned char kDigit = 1, kSignOrPoint = 2, kOther = 4, kEnd = 8;
+
+  // What each byte is to a number field.
+  static const std::array<unsigned char, 256>& kinds_of() {
+    static const std::array<unsigned char, 256> kinds = [] {
+      std::array<unsigned char, 256> k{};
+      k.fill(kOther);
+      for (char c = '0'; c <= '9'; ++c) k[static_cast<unsigned char>(c)] = kDigit;
+      k['-'] = k['.'] = kSignOrPoint;
+      k[','] = k['\r'] = k['\n'] = kEnd;
+      return k;
+    }();
+    return kinds;
+  }
+
+  std::size_t written() const { return static_cast<std::size_t>(at_ - out_.data()); }
+
+  std::string& out_;
+  char* at_ = nullptr;
+  std::string slow_;
+};
+
+// Eight digits as a number that orders as the text does.
+std::uint64_t date_key(const char* date8) {
+  std::uint64_t v;
+  std::memcpy(&v, date8, 8);
+  return __builtin_bswap64(v);
+}
+
+// The rows of a scanned price file as the CSV export writes them, straight into
+// `rows.prepared` with no cells: the code, the ISO date, the stored numbers copied where they
+// are already in the export's form, and the adjusted close. Only for files in strict date order
+// (their keys are then unique); any other goes the way of the cells.
+built build_lines(const export_source& s, const data_file_layout& layout, const split_state& splits,
+                  export_rows& rows) {
+  const std::size_t n = layout.count;
+  const std::string_view body = layout.body;
+  if (!plain_bytes(body)) return built::not_plain;
+  const char* const end = body.data() + body.size();
+  // Eight digits and a comma, in strict order: the date of the row at `p`.
+  std::uint64_t previous = 0;
+  const auto next_date = [&](const char* p, std::size_t k) {
+    if (end - p < 9 || p[8] != ',' || !is_date8(std::string_view(p, 8))) return false;
+    const std::uint64_t key = date_key(p);
+    if (k > 1 && key <= previous) return false;
+    previous = key;
+    return true;
+  };
+  // The split rule runs over the whole series before any adjusted close is known.
+  const bool adjust_all = splits.read == status::ok;
+  thread_local jikeiretu_data_t closes;
+  if (adjust_all) {
+    closes.resize(n + 1);
+    const char* p = body.data();
+    for (std::size_t k = 1; k <= n; ++k) {
+      if (!next_date(p, k)) return built::not_ascending;
+      const auto f = next_row(p, end);
+      closes[k][0].assign(f[0]);
+      closes[k][4].assign(f[4]);
+    }
+    adjust_closes(s, splits, n, closes);
+  }
+
+  std::string code;
+  export_cell code_cell;
+  code_cell.k = s.code.empty() ? export_cell::kind::null : export_cell::kind::text;
+  append_csv_field(code, code_cell, s.code);
+  code += ',';
+  {
+    line_writer out(rows.prepared, body.size() + n * (code.size() + 24) + line_writer::kRowRoom);
+    const char* p = body.data();
+    for (std::size_t k = 1; k <= n; ++k) {
+      out.reserve(code.size() + line_writer::kRowRoom);
+      if (!adjust_all && !next_date(p, k)) return built::not_ascending;
+      out.put(code);
+      out.date8(p);
+      const char* close = nullptr;
+      for (std::size_t c = 1; c <= 5; ++c) {
+        out.put(',');
+        if (c == 4) close = p;
+        out.number(p, end, c == 5);
+      }
+      out.put(',');
+      // No split list: the closes as stored; a damaged one: unknown (counted with the splits).
+      if (adjust_all) {
+        out.number(std::string_view(closes[k][4]));
+      } else if (splits.read == status::missing) {
+        out.number(close, end, false);
+      }
+      out.put("\r\n");
+    }
+  }
+  rows.lines = n;
+  return built::ok;
+}
+
 }  // namespace
+
+bool price_lines_from_bytes(const export_source& s, std::string_view bytes, bool adjusted_file,
+                            export_rows& rows) {
+  // An adjusted file's lines carry the adjusted volume, which the cells' way computes.
+  if (adjusted_file) return false;
+  split_state splits;
+  splits.read = read_dated_file(s.split_path, splits.list, kSplitFile, false);
+  data_file_layout layout;
+  if (scan_data_file(bytes, kPriceFileWidth, kPriceCount, layout) != layout_scan::ok) {
+    return false;
+  }
+  if (build_lines(s, layout, splits, rows) == built::ok) return true;
+  rows.clear();
+  return false;
+}
 
 bool price_rows_from_bytes(const export_source& s, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows) {

@@ -16,4 +16,9 @@ namespace karigane {
 bool price_rows_from_bytes(const export_source& source, std::string_view bytes,
                            const append_hint* hint, bool adjusted_file, export_rows& rows);
 
+// The same rows as the CSV export's lines (export_rows::lines), for price files in strict date
+// order; false for any other, and for adjusted files, whose adjusted volume the cells compute.
+bool price_lines_from_bytes(const export_source& source, std::string_view bytes,
+                            bool adjusted_file, export_rows& rows);
+
 }  // namespace karigane

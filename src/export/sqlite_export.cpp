@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "core/file_store.h"
+#include "export/file_holders.h"
 #include "export/sqlite_rows_table.h"
 
 namespace karigane {
@@ -20,6 +23,10 @@ namespace {
 constexpr const char* kFormat = "karigane-export";
 // 3: adjusted_prices gained adjusted_volume. An export of another version is built anew.
 constexpr const char* kFormatVersion = "3";
+
+// The page cache, in KiB. SQLite's sorter, which makes the date indexes, may hold as much again
+// in memory: together with the rows read ahead, an export stays below 150 MiB.
+constexpr const char* kCacheSize = "PRAGMA cache_size = -49152";
 
 struct stmt_deleter {
   void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
@@ -90,8 +97,13 @@ bool same(const stored_stamp& s, const source_stamp& t) {
 }  // namespace
 
 struct sqlite_export_sink::impl {
+  using clock = std::chrono::steady_clock;
   std::string path, shown, temp;
   std::string& error;
+  export_wait wait;
+  clock::time_point busy_since{}, busy_reported{};
+  double busy_seconds = 0;  // the last wait's length
+  bool busy_given_up = false;
   sqlite3* db = nullptr;
   bool fresh = false;
   bool in_transaction = false;
@@ -104,8 +116,8 @@ struct sqlite_export_sink::impl {
   stmt_ptr state_put, state_drop;
   sqlite_rows_table rows_table;  // outlives the connection, whose tables read it
 
-  impl(std::string p, std::string s, std::string& e)
-      : path(std::move(p)), shown(std::move(s)), error(e) {
+  impl(std::string p, std::string s, std::string& e, export_wait w)
+      : path(std::move(p)), shown(std::move(s)), error(e), wait(std::move(w)) {
     // One connection on one thread: no counting of the library's memory, which costs a lock
     // on every allocation of millions of rows. Refused (harmlessly) once the library is in use.
     static const bool configured = [] {
@@ -126,7 +138,38 @@ struct sqlite_export_sink::impl {
     db = nullptr;
   }
 
+  // SQLite's busy handler: a lock another connection holds is tried again until the wait's
+  // end, telling the front end as the wait begins and once a second on.
+  static int on_busy(void* self, int attempt) {
+    impl& m = *static_cast<impl*>(self);
+    const clock::time_point now = clock::now();
+    if (attempt == 0) m.busy_since = now;
+    m.busy_seconds = std::chrono::duration<double>(now - m.busy_since).count();
+    if (m.busy_seconds >= m.wait.seconds) return 0;
+    if (m.wait.waiting && (attempt == 0 || now - m.busy_reported >= std::chrono::seconds(1))) {
+      m.busy_reported = now;
+      if (!m.wait.waiting(m.busy_seconds, holders_text(processes_holding(m.path)))) {
+        m.busy_given_up = true;
+        return 0;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 10 ? 10 : 100));
+    return 1;
+  }
+
+  bool busy() const {
+    return db != nullptr && (sqlite3_extended_errcode(db) & 0xff) == SQLITE_BUSY;
+  }
+
   bool fail(const std::string& what) {
+    if (busy() && !busy_given_up) {
+      // The whole wait was waited (its last sleep may have run past it on a busy machine).
+      char waited[32];
+      std::snprintf(waited, sizeof waited, "%g", wait.seconds);
+      error = shown + " を" + holders_text(processes_holding(path)) +
+              "が開いているため、書き込めません（" + waited + "秒待ちました）。";
+      return false;
+    }
     error = "データベースに書き込めません: " + shown + "（" + what;
     if (db != nullptr) error += ": " + std::string(sqlite3_errmsg(db));
     error += "）";
@@ -154,16 +197,19 @@ struct sqlite_export_sink::impl {
                         nullptr) != SQLITE_OK) {
       return fail("開けません");
     }
+    sqlite3_busy_handler(db, &impl::on_busy, this);
     stmt_ptr format = prepare("SELECT value FROM export_info WHERE key = 'format'");
+    const int found = format ? sqlite3_step(format.get()) : SQLITE_ERROR;
+    if (busy()) return fail("export_info");
     bool ours = false;
-    if (format && sqlite3_step(format.get()) == SQLITE_ROW) {
+    if (found == SQLITE_ROW) {
       const auto* v = sqlite3_column_text(format.get(), 0);
       ours = v != nullptr && std::string(reinterpret_cast<const char*>(v)) == kFormat;
     }
     format.reset();
     if (!ours) {
       close();
-      error = shown + " は Karigane のエクスポートではないため、書き換えません。";
+      error = not_an_export_text(shown);
       return false;
     }
     stmt_ptr version = prepare("SELECT value FROM export_info WHERE key = 'version'");
@@ -207,7 +253,7 @@ struct sqlite_export_sink::impl {
     // No journal: until the rename, the file is nobody's database.
     if (!exec("PRAGMA page_size = 16384") || !exec("PRAGMA journal_mode = OFF") ||
         !exec("PRAGMA synchronous = OFF") || !exec("PRAGMA locking_mode = EXCLUSIVE") ||
-        !exec("PRAGMA cache_size = -131072")) {
+        !exec(kCacheSize)) {
       return false;
     }
     for (export_table t : all_export_tables()) {
@@ -304,8 +350,10 @@ struct sqlite_export_sink::impl {
   }
 };
 
-sqlite_export_sink::sqlite_export_sink(std::string path, std::string shown_path)
-    : impl_(std::make_unique<impl>(std::move(path), std::move(shown_path), error_)) {}
+sqlite_export_sink::sqlite_export_sink(std::string path, std::string shown_path,
+                                       export_wait wait)
+    : impl_(std::make_unique<impl>(std::move(path), std::move(shown_path), error_,
+                                   std::move(wait))) {}
 
 sqlite_export_sink::~sqlite_export_sink() { abandon(); }
 
@@ -341,7 +389,7 @@ bool sqlite_export_sink::begin(const std::vector<export_source>& sources,
     // When most of the data changed, building anew is faster than replacing it row by row.
     if (!m.stored.empty() && changed * 2 <= total) {
       if (!m.exec("PRAGMA journal_mode = DELETE") || !m.exec("PRAGMA synchronous = FULL") ||
-          !m.exec("PRAGMA cache_size = -131072") || !m.prepare_writes() ||
+          !m.exec(kCacheSize) || !m.prepare_writes() ||
           !m.exec("BEGIN IMMEDIATE")) {
         return false;
       }

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
@@ -89,6 +90,23 @@ std::size_t remove_leftover_temporaries_of(const std::vector<std::string>& targe
     }
   }
   return removed;
+}
+
+std::vector<std::string> leftover_temporary_folders(const std::string& folder) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  if (!folder_exists(folder)) return found;
+  fs::directory_iterator it(folder, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code type_ec;
+    const std::string name = it->path().filename().string();
+    if (it->is_directory(type_ec) && !it->is_symlink(type_ec) &&
+        name.rfind(kTemporaryFileMark, 0) == 0 && !written_by_another_live_process(name)) {
+      found.push_back(it->path().string() + "/");
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 }  // namespace karigane

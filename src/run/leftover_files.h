@@ -22,4 +22,9 @@ std::size_t remove_leftover_temporaries(const std::vector<std::string>& trees,
 // followed by the mark. The same rule about live writers applies. Returns the number removed.
 std::size_t remove_leftover_temporaries_of(const std::vector<std::string>& targets);
 
+// The temporary folders directly in `folder` (such as the staging folder of a CSV export, named
+// with the mark and its writer's process id) that no live process is writing, as paths ending
+// in "/". The same rule about live writers applies.
+std::vector<std::string> leftover_temporary_folders(const std::string& folder);
+
 }  // namespace karigane

@@ -9,10 +9,14 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <map>
+#include <optional>
 
 #include "core/failure_tally.h"
 #include "export/export_driver.h"
 #include "kinds/data_kinds.h"
+#include "export/csv_export_set.h"
+#include "export/export_cells.h"
 #include "run/export_run.h"
 #include "support/process.h"
 #include "support/file_fault.h"
@@ -100,9 +104,16 @@ struct database {
   }
 
   run_ending run(recording_context& ctx, export_request::target kind, const std::string& to) {
-    return export_run(ctx, {kind, to});
+    return export_run(ctx, {kind, to}).ending;
   }
 };
+
+// Raises the stop flag as the export takes up the stock's file.
+void stop_at(recording_context& ctx, const std::string& code) {
+  ctx.at_every_pump([&ctx, code] {
+    if (ctx.progress.snapshot().code == code) ctx.set_stop_flag(true);
+  });
+}
 
 // A value as the comparisons read it: NULL, integers and integral reals as plain digits.
 std::string number_text(double v) {
@@ -287,8 +298,8 @@ TEST(Export, ASecondExportReadsOnlyChangedFilesAndKeepsTheRest) {
 
   recording_context ctx(db.dir.path());
   ASSERT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::completed);
-  EXPECT_EQ(ctx.label1_texts(), (std::vector<std::string>{"エクスポート処理中:1301.csv",
-                                                           "エクスポート処理中:1332.csv",
+  // 1301's rows from its earlier newest day on, and 1332's row.
+  EXPECT_EQ(ctx.label1_texts(), (std::vector<std::string>{"エクスポート:prices 2ファイル 3行",
                                                            "エクスポート処理を完了しました。"}));
   const rows_t prices = sqlite_rows(sqlite, "prices");
   EXPECT_EQ(prices.size(), before.size() + 2);
@@ -395,10 +406,9 @@ TEST(Export, AnExportAfterAChangeHoldsWhatANewExportHolds) {
         << c.name;
     for (const auto& [path, text] : c.after) rewrite(db.dir.path() + path, text, c.age);
     recording_context again(db.dir.path());
-    ASSERT_EQ(db.run(again, export_request::target::sqlite, incremental), run_ending::completed)
-        << c.name;
-    EXPECT_EQ(again.label1_texts().size(), std::max(c.read, c.after.size()) + 1)
-        << c.name;  // only those read
+    const export_result result = export_run(again, {export_request::target::sqlite, incremental});
+    ASSERT_EQ(result.ending, run_ending::completed) << c.name;
+    EXPECT_EQ(result.counts.read, std::max(c.read, c.after.size())) << c.name;  // only those read
     const std::string fresh = db.dir.path() + "fresh.sqlite";
     recording_context anew(db.dir.path());
     ASSERT_EQ(db.run(anew, export_request::target::sqlite, fresh), run_ending::completed);
@@ -414,7 +424,7 @@ TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
   {
     // A stop during the first export leaves no database and no temporary file.
     recording_context ctx(db.dir.path());
-    ctx.stop_when_label1_contains("1301.csv");
+    stop_at(ctx, "1301");
     EXPECT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::aborted);
     EXPECT_EQ(ctx.label1(), "処理を中断しました。");
     std::vector<std::string> left;
@@ -437,7 +447,7 @@ TEST(Export, AStopOrAnUnreadableFileLeavesThePreviousExport) {
               "1332,東証1部,日本水産,20130104,20130104,1\r\n20130104,300,301,299,300,5000\r\n");
   {
     recording_context ctx(db.dir.path());
-    ctx.stop_when_label1_contains("1332.csv");
+    stop_at(ctx, "1332");
     EXPECT_EQ(db.run(ctx, export_request::target::sqlite, sqlite), run_ending::aborted);
     EXPECT_EQ(file_bytes(sqlite), before);
     EXPECT_FALSE(std::filesystem::exists(sqlite + "-journal"));
@@ -520,13 +530,258 @@ TEST(Export, TheTemporaryFilesOfAKilledExportAreRemovedByTheNextOne) {
   for (const auto& f : kept) EXPECT_TRUE(std::filesystem::exists(f)) << f;
 }
 
+// The CSV export copies a stored number that is already written as the export writes numbers
+// and converts any other: every field must come out as the typed value would be printed.
+TEST(Export, CsvNumbersAreThoseOfTheTypedValues) {
+  const std::vector<std::string> texts{
+      "286",  "-7",     "0",      "0123",   "+5",     "-0",       "0.50",    "289.5",
+      "-0.5", "0.0001", "0.001",  "0.0015", ".5",     "5.",       "1e5",     "---",
+      "",     "007",    "10050.25", "123456789012345678", "1234567890123456789",
+      "12345678901234.5", "1234567890123456.5", "0.00012345678901234567",
+      "12345678901234567890123456789012345678901234567890", "-"};
+  database db;
+  std::string file = "1305,東証1部,テスト,20130101,20130131,";
+  std::string body;
+  std::vector<std::string> expected;
+  const std::size_t rows = (texts.size() + 4) / 5;
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::string date = "201301" + std::string(r < 9 ? "0" : "") + std::to_string(r + 1);
+    std::string line = date;
+    std::string want = "1305," + date.substr(0, 4) + "-" + date.substr(4, 2) + "-" + date.substr(6);
+    std::string close;
+    for (std::size_t c = 0; c < 5; ++c) {
+      const std::string& text = texts[(r * 5 + c) % texts.size()];
+      line += "," + text;
+      export_cells cells;
+      cells.number(text);
+      std::string field;
+      append_csv_field(field, cells[0],
+                       cells[0].k == export_cell::kind::text ? cells.text_of(cells[0]) : "");
+      want += "," + field;
+      if (c == 3) close = field;
+    }
+    body += line + "\r\n";
+    expected.push_back(want + "," + close);  // no split list: the close as stored
+  }
+  write_cp932(db.kabuka + "data_m/1305.csv", file + std::to_string(rows) + "\r\n" + body);
+  recording_context ctx(db.dir.path());
+  ASSERT_EQ(db.run(ctx, export_request::target::csv, db.dir.path() + "csv"), run_ending::completed)
+      << ctx.label1();
+  std::vector<std::string> lines;
+  const std::string csv = file_bytes(db.dir.path() + "csv/prices.csv");
+  for (std::size_t at = csv.find("\n1305,"); at != std::string::npos; at = csv.find("\n1305,", at + 1)) {
+    lines.push_back(csv.substr(at + 1, csv.find('\r', at) - at - 1));
+  }
+  EXPECT_EQ(lines, expected);
+}
+
+// The CSV files of a folder as one set: what no export wrote is refused and kept, a failure at
+// any point leaves the previous set whole, and a second export replaces its own set.
+TEST(Export, TheCsvFilesAreReplacedAsOneSetAndOnlyWhereAnExportWroteThem) {
+  using fault = std::optional<std::pair<file_call, std::string>>;
+  const struct folder_case {
+    std::string name;
+    std::map<std::string, std::string> before;  // files put in the folder ("" none: an export)
+    fault fails;                                // a fault during the second export
+    std::string refused;                        // the file named by the refusal
+  } cases[] = {
+      {"a foreign prices.csv", {{"prices.csv", "date,close\r\n20130104,286\r\n"}}, {}, "prices.csv"},
+      {"a foreign manifest", {{"karigane-export.txt", "my notes\r\n"}}, {}, "karigane-export.txt"},
+      {"other files beside an export", {{"notes.txt", "mine\r\n"}}, {}, ""},
+      {"a switch that fails once every table is in", {},
+       fault{{file_call::rename, "csv/karigane-export.txt"}}, ""},
+      {"a table that cannot be written", {}, fault{{file_call::write, "margin.csv"}}, ""},
+      {"the manifest that cannot be written", {}, fault{{file_call::create, "karigane-export"}}, ""},
+      {"the second export of a set", {}, {}, ""},
+  };
+  for (const folder_case& c : cases) {
+    database db;
+    const std::string csv = db.dir.path() + "csv/";
+    for (const auto& [name, bytes] : c.before) testing::write_bytes(csv + name, bytes);
+    if (c.before.empty()) {
+      recording_context first(db.dir.path());
+      ASSERT_EQ(db.run(first, export_request::target::csv, csv), run_ending::completed) << c.name;
+    }
+    const std::map<std::string, std::string> previous = testing::files_below(csv);
+    db.prices_1301(true);
+    recording_context ctx(db.dir.path());
+    std::optional<testing::injected_file_fault> injected;
+    if (c.fails) injected.emplace(c.fails->first, c.fails->second, EIO);
+    const run_ending ending = db.run(ctx, export_request::target::csv, csv);
+    if (!c.refused.empty() || c.fails) {
+      EXPECT_EQ(ending, run_ending::error) << c.name;
+      EXPECT_EQ(ctx.label1_colour(), label_colour::red) << c.name;
+      EXPECT_EQ(testing::files_below(csv), previous) << c.name << ": the folder changed";
+      if (!c.refused.empty()) {
+        EXPECT_EQ(ctx.label1(), "csv/" + c.refused + " は Karigane のエクスポートではないため、書き換えません。")
+            << c.name;
+      }
+      continue;
+    }
+    ASSERT_EQ(ending, run_ending::completed) << c.name << ": " << ctx.label1();
+    const std::map<std::string, std::string> files = testing::files_below(csv);
+    for (const auto& [name, bytes] : c.before) EXPECT_EQ(files.at(name), bytes) << c.name;
+    EXPECT_NE(files.at("prices.csv").find("1301,2013-01-09,291,292,289,292,16000,292"),
+              std::string::npos) << c.name;
+    std::string manifest = "karigane-export,csv,1\r\n";
+    for (const char* table : {"stocks", "prices", "splits", "adjusted_prices", "margin",
+                              "statements", "statement_summaries", "latest_prices"}) {
+      const std::string name = std::string(table) + ".csv";
+      manifest += name + "," + std::to_string(files.at(name).size()) + "\r\n";
+    }
+    EXPECT_EQ(files.at("karigane-export.txt"), manifest) << c.name;
+    EXPECT_EQ(files.size(), c.before.size() + 9) << c.name << ": a staging file stayed";
+  }
+}
+
+// A switch of sets that neither ended nor could be undone (as a kill leaves it) is undone by
+// the next export before it writes its own set; an export made before manifests is taken.
+TEST(Export, AKilledSwitchIsUndoneAndAnOlderExportIsTaken) {
+  database db;
+  const std::string csv = db.dir.path() + "csv/";
+  {
+    recording_context first(db.dir.path());
+    ASSERT_EQ(db.run(first, export_request::target::csv, csv), run_ending::completed);
+  }
+  const std::map<std::string, std::string> previous = testing::files_below(csv);
+  db.prices_1301(true);
+  {
+    // The switch fails at its last file, and so does putting that file back.
+    testing::injected_file_fault fault(file_call::rename, "latest_prices.csv", EIO);
+    recording_context ctx(db.dir.path());
+    ASSERT_EQ(db.run(ctx, export_request::target::csv, csv), run_ending::error);
+  }
+  ASSERT_NE(testing::files_below(csv), previous);
+  const std::string staging = csv + ".karigane-tmp" + std::to_string(::getpid()) + "/";
+  ASSERT_TRUE(std::filesystem::exists(staging));
+  std::string failed;
+  ASSERT_TRUE(recover_staged_set(csv, staging, failed)) << failed;
+  EXPECT_EQ(testing::files_below(csv), previous);
+
+  std::filesystem::remove(csv + "karigane-export.txt");
+  recording_context again(db.dir.path());
+  ASSERT_EQ(db.run(again, export_request::target::csv, csv), run_ending::completed)
+      << again.label1();
+  EXPECT_NE(testing::file_bytes(csv + "prices.csv").find("1301,2013-01-09,"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(csv + "karigane-export.txt"));
+}
+
+// A process that holds a read transaction on the database until it is told to end it.
+class database_reader {
+ public:
+  explicit database_reader(const std::string& path) {
+    int ready[2], release[2];
+    if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);
+      sqlite3* db = nullptr;
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+      sqlite3_exec(db, "BEGIN; SELECT count(*) FROM prices;", nullptr, nullptr, nullptr);
+      char byte = 1;
+      if (::write(ready[1], &byte, 1) != 1 || ::read(release[0], &byte, 1) < 0) ::_exit(1);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char byte = 0;
+    ready_ = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    release_ = release[1];
+  }
+  ~database_reader() {
+    release();
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+  }
+  bool ready() const { return ready_; }
+  pid_t pid() const { return pid_; }
+  // Ends the transaction (the reader closes the database and exits).
+  void release() {
+    if (release_ >= 0) ::close(release_);
+    release_ = -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int release_ = -1;
+  bool ready_ = false;
+};
+
+// Another program reading the database keeps an update of it from being written: the export
+// waits, saying who holds it, and writes once the reader is done; a reader that stays past the
+// wait ends the export with a message naming it, the previous export as it was.
+TEST(Export, AnUpdatedDatabaseWaitsForItsReaders) {
+  const struct wait_case {
+    std::string name;
+    const char* wait_seconds;  // KARIGANE_EXPORT_WAIT_SECONDS
+    bool reader_ends;          // the reader ends its transaction once the wait begins
+  } cases[] = {
+      {"a reader that ends while the export waits", "60", true},
+      {"a reader that stays", "1", false},
+  };
+  for (const wait_case& c : cases) {
+    database db;
+    const std::string sqlite = db.dir.path() + "karigane.sqlite";
+    {
+      recording_context first(db.dir.path());
+      ASSERT_EQ(db.run(first, export_request::target::sqlite, sqlite), run_ending::completed);
+    }
+    const std::string before = file_bytes(sqlite);
+    db.prices_1301(true);
+    database_reader reader(sqlite);
+    ASSERT_TRUE(reader.ready()) << c.name;
+    const std::string holder = "プロセス " + std::to_string(reader.pid());
+    ::setenv("KARIGANE_EXPORT_WAIT_SECONDS", c.wait_seconds, 1);
+    recording_context ctx(db.dir.path());
+    if (c.reader_ends) {
+      ctx.at_every_pump([&] {
+        if (!ctx.warnings().empty()) reader.release();
+      });
+    }
+    const run_ending ending = db.run(ctx, export_request::target::sqlite, sqlite);
+    ::unsetenv("KARIGANE_EXPORT_WAIT_SECONDS");
+    ASSERT_EQ(ctx.warnings().size(), 1u) << c.name;
+    EXPECT_EQ(ctx.warnings()[0], "karigane.sqlite を" + holder +
+                                     "が開いているため、閉じられるのを最長" + c.wait_seconds +
+                                     "秒待ちます。")
+        << c.name;
+    if (c.reader_ends) {
+      EXPECT_EQ(ending, run_ending::completed) << c.name << ": " << ctx.label1();
+      EXPECT_EQ(sqlite_rows(sqlite, "prices").size(), 104u) << c.name;
+      continue;
+    }
+    EXPECT_EQ(ending, run_ending::error) << c.name;
+    EXPECT_EQ(ctx.label1(), "karigane.sqlite を" + holder + "が開いているため、書き込めません（1秒待ちました）。")
+        << c.name;
+    reader.release();
+    EXPECT_EQ(file_bytes(sqlite), before) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(sqlite + "-journal")) << c.name;
+  }
+}
+
 TEST(ExportCommand, ExitStatusesAndTheFailureSummary) {
   database db;
   write_cp932(db.kabuka + "data_c/1332.csv", "1332,東証1部,日本水産,5\r\n20130104,1,2,3\r\n");
-  const auto r = testing::run_karigane({"--dir", db.dir.path(), "export", "--csv", db.dir.path() + "csv"});
+  const auto r = testing::run_karigane(
+      {"--dir", db.dir.path(), "--progress", "export", "--csv", db.dir.path() + "csv"});
   EXPECT_EQ(r.exit_status, 3) << r.err;
-  EXPECT_EQ(r.lines().back(), "エクスポート処理を完了しました。");
+  // One line per table, whatever the number of files; the files in hand on the progress line.
+  EXPECT_EQ(r.lines(), (std::vector<std::string>{
+                           "エクスポート:stocks 1ファイル 3行",
+                           "エクスポート:prices 2ファイル 103行",
+                           "エクスポート:splits 1ファイル 1行",
+                           "エクスポート:adjusted_prices 1ファイル 3行",
+                           "エクスポート:margin 1ファイル 2行 読めないファイル 1",
+                           "エクスポート:statements 1ファイル 1行",
+                           "エクスポート:statement_summaries 1ファイル 1行",
+                           "エクスポート:latest_prices 2ファイル 3行",
+                           "エクスポート処理を完了しました。"}));
+  EXPECT_NE(r.err.find("エクスポート ファイル "), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1332 エクスポート kabuka/data_c/1332.csv"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nエクスポート: 10ファイル 117行 "), std::string::npos) << r.err;
 
   const struct {
     std::vector<std::string> args;
