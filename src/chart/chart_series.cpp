@@ -6,7 +6,7 @@
 #include "adjust/price_adjustment.h"
 #include "margin/margin_files.h"
 #include "timeseries/price_files.h"
-#include "export/export_sources.h"
+#include "core/file_store.h"
 
 namespace karigane {
 namespace {

@@ -291,6 +291,16 @@ std::vector<std::string> list_subfolders(const std::string& folder, file_status*
   return list_entries(folder, true, status);
 }
 
+file_stamp stamp_of(const std::string& path) {
+  struct stat st {};
+  file_stamp stamp;
+  if (::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.size = static_cast<std::int64_t>(st.st_size);
+  stamp.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
 bool folder_exists(const std::string& path) {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -80,6 +81,16 @@ std::vector<std::string> list_files(const std::string& folder, file_status* stat
 
 // Names of the subfolders of a folder, sorted by name.
 std::vector<std::string> list_subfolders(const std::string& folder, file_status* status = nullptr);
+
+// Size and modification time: what tells a reader that a file changed since it last looked
+// (the export), or which of two files was written later (the chart's adjusted series).
+struct file_stamp {
+  bool exists = false;
+  std::int64_t size = -1;
+  std::int64_t mtime_ns = -1;
+  friend bool operator==(const file_stamp&, const file_stamp&) = default;
+};
+file_stamp stamp_of(const std::string& path);
 
 bool folder_exists(const std::string& path);
 bool file_exists(const std::string& path);

@@ -20,7 +20,7 @@ inline constexpr const char* kUnitFiles = "ファイル";
 struct progress_snapshot {
   bool active = false;       // a run is under way
   std::string run_kind;      // "収集", "更新", "調整後株価", ...
-  std::string data_kind;     // the pass: "時系列株価", "信用売買残", ... (empty before one)
+  std::string data_kind;     // the pass's label, a data kind's name (empty before one)
   std::string unit;          // kUnitStocks or kUnitFiles
   std::size_t index = 0;     // the item in hand, 1-based (0 before the first)
   std::size_t total = 0;     // items of the pass
@@ -72,7 +72,7 @@ std::string progress_count_text(const progress_snapshot& s);
 // "残り 3分4秒"; empty while the estimate is unknown.
 std::string time_left_text(const progress_snapshot& s);
 
-// The whole progress line: "収集 時系列株価 銘柄 12/100 1301  ページ 34  経過 1分2秒  残り 3分4秒",
+// The whole progress line: "RUN KIND 銘柄 12/100 1301  ページ 34  経過 1分2秒  残り 3分4秒",
 // the parts not yet known (and pages before the first) left out.
 std::string progress_line_text(const progress_snapshot& s);
 

@@ -308,16 +308,6 @@ source_read read_stock_list(const export_source& s, export_rows& rows, std::stri
 
 }  // namespace
 
-file_stamp stamp_of(const std::string& path) {
-  struct stat st {};
-  file_stamp stamp;
-  if (::stat(path.c_str(), &st) != 0) return stamp;
-  stamp.exists = true;
-  stamp.size = static_cast<std::int64_t>(st.st_size);
-  stamp.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  return stamp;
-}
-
 std::vector<export_source> list_export_sources(const run_context& ctx, const program_layout& layout,
                                                std::vector<run_failure>* unlisted) {
   std::vector<export_source> out;

@@ -28,15 +28,6 @@ struct export_source {
   std::string split_path;
 };
 
-// Size and modification time: what tells an export that a file changed since the last one.
-struct file_stamp {
-  bool exists = false;
-  std::int64_t size = -1;
-  std::int64_t mtime_ns = -1;
-  friend bool operator==(const file_stamp&, const file_stamp&) = default;
-};
-file_stamp stamp_of(const std::string& path);
-
 // Every stored file of the program folder's database, table by table in the order of
 // all_export_tables(), and file-name order within a table. A folder that is there but cannot
 // be listed goes to `unlisted` (for the tally).
