@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 
 #include "core/cp932.h"
 #include "core/fields.h"
@@ -102,19 +103,32 @@ const std::vector<setting>& settings_table() {
       KARIGANE_HOST_SETTING("指標サイトURL", "http://www.fisco.co.jp", index_site_url),
       {"アクセス間隔ミリ秒", "500", setting_group::connection,
        [](program_settings& s, const std::string& v) {
-         interval_value(v, s.quote_site.connection.access_interval_ms);
+         interval_value(v, s.connection.access_interval_ms);
        },
-       [](const program_settings& s) {
-         return std::to_string(s.quote_site.connection.access_interval_ms);
-       }},
+       [](const program_settings& s) { return std::to_string(s.connection.access_interval_ms); }},
       {"CA証明書ファイル", "", setting_group::connection,
        [](program_settings& s, const std::string& v) {
-         s.quote_site.connection.ca_certificate_file =
-             settings_file_path(s.layout.program_folder, v);
+         s.connection.ca_certificate_file = settings_file_path(s.layout.program_folder, v);
        },
-       [](const program_settings& s) {
-         return below_folder(s, s.quote_site.connection.ca_certificate_file);
-       }},
+       [](const program_settings& s) { return below_folder(s, s.connection.ca_certificate_file); }},
+      {"データ取得元", "株価サイト", setting_group::source,
+       [](program_settings& s, const std::string& v) {
+         for (const source_id id : {source_id::quote_site, source_id::jquants}) {
+           if (v == source_setting_value(id)) s.source = id;
+         }
+       },
+       [](const program_settings& s) { return std::string(source_setting_value(s.source)); }},
+      {"J-QuantsURL", "https://api.jquants.com", setting_group::jquants,
+       [](program_settings& s, const std::string& v) { s.jquants.url = host_value(v); },
+       [](const program_settings& s) { return s.jquants.url; }},
+      {"J-QuantsAPIキー", "", setting_group::jquants,
+       [](program_settings& s, const std::string& v) { s.jquants.api_key = trim(v); },
+       [](const program_settings& s) { return s.jquants.api_key; }},
+      {"J-Quantsプラン", "Free", setting_group::jquants,
+       [](program_settings& s, const std::string& v) {
+         if (const auto plan = jquants_plan_named(trim(v))) s.jquants.plan = *plan;
+       },
+       [](const program_settings& s) { return std::string(jquants_plan_name(s.jquants.plan)); }},
   };
   return table;
 }
@@ -164,7 +178,13 @@ program_settings default_settings(const std::string& program_folder,
   settings.layout.program_folder = program_folder;
   settings.layout.factory_folder = factory_folder;
   for (const setting& s : settings_table()) s.read(settings, s.default_value);
+  settings.quote_site.connection = settings.connection;
+  settings.jquants.connection = settings.connection;
   return settings;
+}
+
+const char* source_setting_value(source_id source) {
+  return source == source_id::jquants ? "J-Quants" : "株価サイト";
 }
 
 program_settings read_settings(const std::string& program_folder, const std::string& factory_folder,
@@ -174,6 +194,13 @@ program_settings read_settings(const std::string& program_folder, const std::str
                            [&](const std::string& key, const std::string& value) {
                              if (const setting* s = setting_of(key)) s->read(settings, value);
                            });
+  // What the settings take from outside the file: the connection for each source, and the key
+  // from the environment when the file has none.
+  settings.quote_site.connection = settings.connection;
+  settings.jquants.connection = settings.connection;
+  if (settings.jquants.api_key.empty()) {
+    if (const char* key = std::getenv("JQUANTS_API_KEY")) settings.jquants.api_key = trim(key);
+  }
   return settings;
 }
 

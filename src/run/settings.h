@@ -12,20 +12,27 @@
 #include "http/connection_settings.h"
 #include "kinds/data_kinds.h"
 #include "kinds/program_layout.h"
+#include "sources/jquants/jquants_settings.h"
 #include "sources/quote_site/quote_site_settings.h"
 
 namespace karigane {
 
 // Everything settei.txt sets, in the pieces each layer takes: the database's layout, the
-// source and its hosts, the connection.
+// source ("データ取得元"), the quote site's hosts and page forms, J-Quants' address, key and
+// plan, and the connection both sources use (a copy of it is in each source's settings).
 struct program_settings {
   program_layout layout;
   source_id source = source_id::quote_site;
   quote_site_settings quote_site;
+  jquants_settings jquants;
+  connection_settings connection;
 };
 
+// The names of the sources as settei.txt writes them: "株価サイト", "J-Quants".
+const char* source_setting_value(source_id source);
+
 // Which part of the settings a key belongs to.
-enum class setting_group { database, source, quote_site_host, quote_site, connection };
+enum class setting_group { database, source, quote_site_host, quote_site, jquants, connection };
 
 // One setting of settei.txt.
 struct setting {
@@ -47,8 +54,9 @@ program_settings default_settings(const std::string& program_folder,
                                   const std::string& factory_folder = {});
 
 // The settings of a program folder: the defaults, then the records of its settei.txt up to the
-// "EOF" record or the end of the file. A missing or unreadable file leaves the defaults. With
-// `ctx`, the reader pumps before each record and a stop ends it.
+// "EOF" record or the end of the file. A missing or unreadable file leaves the defaults. An
+// empty J-Quants key is the environment's JQUANTS_API_KEY. With `ctx`, the reader pumps before
+// each record and a stop ends it.
 program_settings read_settings(const std::string& program_folder,
                                const std::string& factory_folder, run_context* ctx = nullptr);
 

@@ -59,15 +59,15 @@ TEST(Settings, FolderValuesWithBackslashesAreRelativeToTheProgramFolder) {
 TEST(Settings, AccessIntervalAndCertificateFile) {
   temp_folder dir;
   const program_settings defaults = read_with(dir);
-  EXPECT_EQ(defaults.quote_site.connection.access_interval_ms, 500);
-  EXPECT_EQ(defaults.quote_site.connection.ca_certificate_file, "");
+  EXPECT_EQ(defaults.connection.access_interval_ms, 500);
+  EXPECT_EQ(defaults.connection.ca_certificate_file, "");
 
   // Whole milliseconds up to a minute; anything else keeps the default.
   const std::vector<std::pair<std::string, int>> intervals{
       {"0", 0}, {"1200", 1200}, {"60000", 60000}, {"60001", 500}, {"-1", 500}, {"1.5", 500}, {"abc", 500}, {"", 500}};
   for (const auto& [value, expected] : intervals) {
     const std::string text = "アクセス間隔ミリ秒," + value + "\r\nEOF,EOF\r\n";
-    EXPECT_EQ(read_with(dir, &text).quote_site.connection.access_interval_ms, expected) << value;
+    EXPECT_EQ(read_with(dir, &text).connection.access_interval_ms, expected) << value;
   }
 
   // The certificate file lies below the program folder unless its path is absolute.
@@ -75,7 +75,7 @@ TEST(Settings, AccessIntervalAndCertificateFile) {
       {"certs\\local.pem", dir.path() + "certs/local.pem"}, {"/etc/ssl/extra.pem", "/etc/ssl/extra.pem"}};
   for (const auto& [value, expected] : files) {
     const std::string text = "CA証明書ファイル," + value + "\r\nEOF,EOF\r\n";
-    EXPECT_EQ(read_with(dir, &text).quote_site.connection.ca_certificate_file, expected) << value;
+    EXPECT_EQ(read_with(dir, &text).connection.ca_certificate_file, expected) << value;
   }
 }
 
