@@ -205,16 +205,21 @@ file_status read_cp932_file(const std::string& path, std::string& utf8) {
   return status;
 }
 
-file_status write_file_atomic(const std::string& path, std::string_view bytes) {
-  return write_file_atomic(path, std::span<const std::string_view>(&bytes, 1));
+file_status write_file_atomic(const std::string& path, std::string_view bytes,
+                              file_access access) {
+  return write_file_atomic(path, std::span<const std::string_view>(&bytes, 1), access);
 }
 
-file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces) {
+file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces,
+                              file_access access) {
   static std::atomic<unsigned> counter{0};
   const std::string temp = path + std::string(kTemporaryFileMark) + std::to_string(::getpid()) +
                            "_" + std::to_string(counter.fetch_add(1));
   if (const int e = injected_file_error(file_call::create, path)) return failure(e);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // The temporary file is created with its final mode, so that a secret is never readable by
+  // others, not even for the moment before the rename.
+  const mode_t mode = access == file_access::owner_only ? 0600 : 0644;
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
   if (fd < 0) return failure(errno);
   file_status status = write_all(fd, pieces, path);
   // The data reach the disk before the rename, so that a crash leaves the old file or the

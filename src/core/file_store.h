@@ -53,12 +53,18 @@ file_status read_file_tail(const std::string& path, std::size_t max_bytes, std::
 // Reads a CP932 file as UTF-8.
 file_status read_cp932_file(const std::string& path, std::string& utf8);
 
+// Who may read a file that is written: everyone (0644), or its owner alone (0600: a file that
+// holds a secret, such as settei.txt with an API key).
+enum class file_access { everyone, owner_only };
+
 // Replaces (or creates) the file with `bytes`: temporary file, write, flush, rename.
-file_status write_file_atomic(const std::string& path, std::string_view bytes);
+file_status write_file_atomic(const std::string& path, std::string_view bytes,
+                              file_access access = file_access::everyone);
 
 // The same with the file's bytes given in pieces, written one after another (a file that
 // changes only at its ends is written from the old bytes without copying them first).
-file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces);
+file_status write_file_atomic(const std::string& path, std::span<const std::string_view> pieces,
+                              file_access access = file_access::everyone);
 
 // Copies a file over another (replacing the target as above); `source_failed` tells whether
 // it was the reading of `from` that failed.

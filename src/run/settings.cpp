@@ -118,13 +118,13 @@ const std::vector<setting>& settings_table() {
          }
        },
        [](const program_settings& s) { return std::string(source_setting_value(s.source)); }},
-      {"J-QuantsURL", "https://api.jquants.com", setting_group::jquants,
+      {kJquantsUrlKey, "https://api.jquants.com", setting_group::jquants,
        [](program_settings& s, const std::string& v) { s.jquants.url = host_value(v); },
        [](const program_settings& s) { return s.jquants.url; }},
-      {"J-QuantsAPIキー", "", setting_group::jquants,
+      {kJquantsApiKeyKey, "", setting_group::jquants,
        [](program_settings& s, const std::string& v) { s.jquants.api_key = trim(v); },
        [](const program_settings& s) { return s.jquants.api_key; }},
-      {"J-Quantsプラン", "Free", setting_group::jquants,
+      {kJquantsPlanKey, "Free", setting_group::jquants,
        [](program_settings& s, const std::string& v) {
          if (const auto plan = jquants_plan_named(trim(v))) s.jquants.plan = *plan;
        },
@@ -143,10 +143,7 @@ namespace {
 // included) or the end of the file. `ctx`, when given, is pumped before each record and its
 // stop flag ends the walk.
 template <class Visit>
-void for_each_settings_record(run_context* ctx, const std::string& folder, Visit visit) {
-  std::string bytes;
-  if (!read_file_bytes(folder + std::string(kSettingsFileName), bytes)) return;
-  const std::string text = decode_user_text(bytes);
+void for_each_record_of_text(run_context* ctx, const std::string& text, Visit visit) {
   field_reader reader(text);
 
   std::string key;
@@ -161,6 +158,13 @@ void for_each_settings_record(run_context* ctx, const std::string& folder, Visit
     visit(key, value);
     if (reader.at_end()) break;
   }
+}
+
+template <class Visit>
+void for_each_settings_record(run_context* ctx, const std::string& folder, Visit visit) {
+  std::string bytes;
+  if (!read_file_bytes(folder + std::string(kSettingsFileName), bytes)) return;
+  for_each_record_of_text(ctx, decode_user_text(bytes), visit);
 }
 
 const setting* setting_of(const std::string& key) {
@@ -199,7 +203,7 @@ program_settings read_settings(const std::string& program_folder, const std::str
   settings.quote_site.connection = settings.connection;
   settings.jquants.connection = settings.connection;
   if (settings.jquants.api_key.empty()) {
-    if (const char* key = std::getenv("JQUANTS_API_KEY")) settings.jquants.api_key = trim(key);
+    if (const char* key = std::getenv(kJquantsApiKeyVariable)) settings.jquants.api_key = trim(key);
   }
   return settings;
 }
@@ -232,6 +236,91 @@ std::string settings_file_text(const program_settings& settings) {
   }
   text += "EOF,EOF\r\n";
   return text;
+}
+
+namespace {
+
+// A value as a settings record writes it: quoted when a comma would split it. The reader has
+// no way to read a quote or a line break inside a value, so such values are refused.
+std::string record_value(const std::string& value) {
+  if (value.find(',') == std::string::npos) return value;
+  return "\"" + value + "\"";
+}
+
+}  // namespace
+
+status change_settings_file(const std::string& program_folder,
+                            const std::vector<setting_change>& changes) {
+  for (const setting_change& c : changes) {
+    if (c.value.find_first_of("\"\r\n") != std::string::npos) {
+      return status::failure(c.key + " の値に引用符や改行は使えません。");
+    }
+  }
+  const std::string path = program_folder + std::string(kSettingsFileName);
+  std::string bytes;
+  bool utf8 = true;
+  std::string text;
+  if (const file_status read = read_file_bytes(path, bytes); read) {
+    utf8 = is_valid_utf8(bytes);
+    text = decode_user_text(bytes);
+  } else if (read.missing()) {
+    text = settings_file_text(default_settings(program_folder));
+  } else {
+    return status(status::io_error, "ファイルを読めません: " + path + "（" +
+                                        file_error_text(read.error()) + "）");
+  }
+
+  std::vector<bool> placed(changes.size(), false);
+  auto line_of = [](const setting_change& c) { return c.key + "," + record_value(c.value); };
+  std::string out;
+  bool ended = false;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string line = text.substr(pos, end - pos);
+    pos = end;
+    std::string body = line;
+    while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.pop_back();
+    std::vector<std::string> fields;
+    field_reader(body).next_line(fields);
+    const std::string key = fields.empty() ? std::string() : trim(fields[0]);
+    const std::string value = fields.size() > 1 ? fields[1] : std::string();
+    if (!ended && contains(key, "EOF") && contains(value, "EOF")) {
+      // Keys the file lacks go before its end record, where the reader still sees them.
+      for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (!placed[i]) out += line_of(changes[i]) + "\r\n";
+        placed[i] = true;
+      }
+      ended = true;
+    } else if (!ended) {
+      for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (key == changes[i].key) {
+          line = line_of(changes[i]) + "\r\n";
+          placed[i] = true;
+        }
+      }
+    }
+    out += line;
+  }
+  if (!ended) {
+    if (!out.empty() && out.back() != '\n') out += "\r\n";
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+      if (!placed[i]) out += line_of(changes[i]) + "\r\n";
+    }
+  }
+
+  bool holds_key = false;
+  for_each_record_of_text(nullptr, out, [&](const std::string& key, const std::string& value) {
+    if (key == kJquantsApiKeyKey) holds_key = !trim(value).empty();
+  });
+  const file_access access = holds_key ? file_access::owner_only : file_access::everyone;
+  const std::string stored = utf8 ? out : utf8_to_cp932(out);
+  if (const file_status written = write_file_atomic(path, stored, access); !written) {
+    return status(status::io_error, "ファイルを書き込めません: " + path + "（" +
+                                        file_error_text(written.error()) + "）");
+  }
+  return status::ok;
 }
 
 }  // namespace karigane

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/run_context.h"
+#include "core/status.h"
 #include "http/connection_settings.h"
 #include "kinds/data_kinds.h"
 #include "kinds/program_layout.h"
@@ -69,6 +70,20 @@ std::string unknown_settings_key_warning(const std::string& key);
 
 // The text of a new settei.txt: every setting with its value in `settings`, then "EOF,EOF".
 std::string settings_file_text(const program_settings& settings);
+
+// One value to set in settei.txt.
+struct setting_change {
+  std::string key;
+  std::string value;
+};
+
+// Sets values in a program folder's settei.txt and keeps everything else of it: each record of
+// a changed key gets the new value, a key the file lacks is added before its end record, and
+// unknown keys, blank lines and whatever follows the end record stay as they are. A missing
+// file is made from the defaults first. The file keeps its encoding (UTF-8 or CP932) and, once
+// it holds a J-Quants API key, is readable by its owner alone. Replaced atomically.
+status change_settings_file(const std::string& program_folder,
+                            const std::vector<setting_change>& changes);
 
 // The folder value of a settings record as an absolute folder path ending in "/": relative
 // values (written with "\" or "/") lie below the program folder.

@@ -1,7 +1,11 @@
-// Reading settei.txt: defaults, records, the end record, odd input.
+// Reading settei.txt (defaults, records, the end record, odd input) and changing it.
 #include "run/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/cp932.h"
+#include "core/file_store.h"
 
 #include "support/recording_context.h"
 #include "support/temp_folder.h"
@@ -11,6 +15,12 @@ namespace {
 
 using testing::recording_context;
 using testing::temp_folder;
+
+mode_t current_umask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
 
 program_settings read_with(const temp_folder& dir, const std::string* text_cp932 = nullptr,
                            const std::string* raw = nullptr) {
@@ -112,6 +122,39 @@ TEST(Settings, StopFlagEndsTheReading) {
   recording_context ctx(dir.path());
   ctx.set_stop_flag(true);
   EXPECT_EQ(read_settings(ctx.program_folder, "", &ctx).layout.prices_name, "data_m");
+}
+
+// The window's settings and `init` change some values and keep the rest of a hand-kept file: its
+// unknown keys, its notes after the end record, its encoding; a key makes the file private.
+TEST(Settings, ChangingValuesKeepsTheRestOfTheFile) {
+  temp_folder dir;
+  const std::string path = dir.path() + "settei.txt";
+  testing::write_cp932(path, "アクセス間隔ミリ秒,900\r\n自作キー,そのまま\r\n"
+                             "データ取得元,株価サイト\r\nEOF,EOF\r\nメモ：手で書いた行\r\n");
+  ASSERT_TRUE(change_settings_file(dir.path(), {{"データ取得元", "J-Quants"},
+                                                {"J-QuantsAPIキー", "abc,def"}}));
+  std::string bytes;
+  ASSERT_TRUE(read_file_bytes(path, bytes));
+  EXPECT_EQ(cp932_to_utf8(bytes),
+            "アクセス間隔ミリ秒,900\r\n自作キー,そのまま\r\nデータ取得元,J-Quants\r\n"
+            "J-QuantsAPIキー,\"abc,def\"\r\nEOF,EOF\r\nメモ：手で書いた行\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  const program_settings s = read_with(dir);
+  EXPECT_EQ(s.source, source_id::jquants);
+  EXPECT_EQ(s.jquants.api_key, "abc,def");
+  EXPECT_FALSE(change_settings_file(dir.path(), {{"J-QuantsAPIキー", "a\"b"}}));
+  EXPECT_EQ(s.connection.access_interval_ms, 900);
+  EXPECT_EQ(unknown_settings_keys(dir.path()), std::vector<std::string>{"自作キー"});
+
+  // Without a file: the defaults with the change, readable by all while it holds no key.
+  temp_folder fresh;
+  ASSERT_TRUE(change_settings_file(fresh.path(), {{"株価サイトURL", "http://127.0.0.1:8080"}}));
+  ASSERT_EQ(::stat((fresh.path() + "settei.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u & ~current_umask());
+  EXPECT_EQ(read_with(fresh).quote_site.kabuka_site_url, "http://127.0.0.1:8080");
+  EXPECT_TRUE(unknown_settings_keys(fresh.path()).empty());
 }
 
 }  // namespace

@@ -11,6 +11,13 @@
 
 namespace karigane {
 
+// The settings' keys that messages name (the settings table declares them with these).
+inline constexpr const char* kJquantsUrlKey = "J-QuantsURL";
+inline constexpr const char* kJquantsApiKeyKey = "J-QuantsAPIキー";
+inline constexpr const char* kJquantsPlanKey = "J-Quantsプラン";
+// The environment variable that gives the key when settei.txt has none.
+inline constexpr const char* kJquantsApiKeyVariable = "JQUANTS_API_KEY";
+
 enum class jquants_plan { free, light, standard, premium };
 
 struct jquants_settings {
