@@ -5,6 +5,7 @@
 // references) and gives up, leaving the page to the full parser, at the first thing whose tree
 // would not simply follow the page's nesting.
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/cp932.h"
@@ -490,7 +491,9 @@ bool plain_parser::run(std::string& out) {
       }
       continue;
     }
-    if (s_.compare(i_, 4, "<!--") == 0) {
+    // The byte after "<" tells a comment and an end tag apart before any comparison.
+    const char next = i_ + 1 < s_.size() ? s_[i_ + 1] : '\0';
+    if (next == '!' && s_.compare(i_, 4, "<!--") == 0) {
       std::string_view data;
       if (!read_comment(data)) return false;
       if (!after_body) {
@@ -501,7 +504,7 @@ bool plain_parser::run(std::string& out) {
       }
       continue;
     }
-    if (s_.compare(i_, 2, "</") == 0) {
+    if (next == '/') {
       if (!read_end_tag(name)) return false;
       if (name == "body" || name == "html") {
         if (!stack_.empty()) return false;
@@ -511,7 +514,7 @@ bool plain_parser::run(std::string& out) {
       if (after_body || !body_end_tag(name)) return false;
       continue;
     }
-    if (after_body || i_ + 1 >= s_.size() || !is_alpha(s_[i_ + 1])) return false;
+    if (after_body || !is_alpha(next)) return false;
     if (!read_start_tag(t) || !body_start_tag(t)) return false;
   }
   while (!stack_.empty()) pop();
@@ -532,6 +535,14 @@ page_characters characters_of(std::string_view s) {
   bool cr = false;
   std::size_t i = 0;
   while (i < n) {
+    // Eight printable ASCII bytes at a time: no byte below 0x20 nor from 0x7F up.
+    for (std::uint64_t w; i + 8 <= n; i += 8) {
+      std::memcpy(&w, s.data() + i, 8);
+      constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+      constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+      if (((w - 0x20 * kOnes) | (w + 0x01 * kOnes) | w) & kHighs) break;
+    }
+    if (i >= n) break;
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (c >= 0x20 && c < 0x7F) {
       ++i;

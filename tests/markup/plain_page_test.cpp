@@ -222,6 +222,7 @@ TEST(PlainPagePath, TakesPlainPagesAndLeavesTheRestToTheParser) {
                             "<body><td>x</td></body>",               // a cell outside a table
                             "<p>no body tag</p>",                    // implied body
                             "<body>a\x7F\xC2\x85" "b\xEF\xB7\x90</body>",  // characters it replaces
+                            "<body>0123456789\x01zyxwvutsrqponm</body>",  // a control character amid text
                             "<body>&#x80;</body>",                   // a reference it remaps
                             "<body><script><!--<script></script>--></script>",  // a hidden end tag
                             "<body><select><style>x</style></select>",  // a style it drops
