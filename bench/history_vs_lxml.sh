@@ -7,10 +7,11 @@
 # reads every page PASSES times in one process and reports the time of that loop alone; the
 # sides take turns going first. This is done with the pages on a tmpfs and on disk. Prints each
 # round's seconds and lxml / ours, the median of the rounds' ratios and the ratio of the best
-# times (the target is at least 10).
+# times (the target is at least 10). With --peer, another history_rows (built before a change)
+# is measured in the same rounds on the same pages and must read the same rows.
 #
 #   bench/history_vs_lxml.sh [--build DIR] [--pages N] [--passes N] [--runs N]
-#                            [--tmpfs FOLDER] [--disk FOLDER]
+#                            [--tmpfs FOLDER] [--disk FOLDER] [--peer HISTORY_ROWS]
 #
 # Defaults: build (scripts/setup release), 300 pages, 5 passes, 5 runs, /dev/shm and /var/tmp.
 # python3-lxml is installed (apt-get) when missing.
@@ -18,7 +19,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/bench_common.sh"
 
-build=build pages=300 passes=5 runs=5 tmpfs=/dev/shm disk=/var/tmp
+build=build pages=300 passes=5 runs=5 tmpfs=/dev/shm disk=/var/tmp peer=
 while [ $# -gt 0 ]; do
   case $1 in
     --build) build=$2; shift 2 ;;
@@ -27,13 +28,14 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift 2 ;;
     --tmpfs) tmpfs=$2; shift 2 ;;
     --disk) disk=$2; shift 2 ;;
-    *) echo "usage: $0 [--build DIR] [--pages N] [--passes N] [--runs N] [--tmpfs FOLDER] [--disk FOLDER]" >&2
+    --peer) peer=$2; shift 2 ;;
+    *) echo "usage: $0 [--build DIR] [--pages N] [--passes N] [--runs N] [--tmpfs FOLDER] [--disk FOLDER] [--peer HISTORY_ROWS]" >&2
        exit 2 ;;
   esac
 done
 ours=$(cd "$build" && pwd)/bench/history_rows
 site=$(cd "$build" && pwd)/quote_site/karigane-quote-site
-for b in "$ours" "$site"; do
+for b in "$ours" "$site" $peer; do
   [ -x "$b" ] || { echo "history_vs_lxml: no $b (scripts/setup release first)" >&2; exit 2; }
 done
 command -v curl >/dev/null || { echo "history_vs_lxml: curl is needed" >&2; exit 2; }
@@ -77,6 +79,10 @@ if ! cmp -s "$work/ours.rows" "$work/lxml.rows"; then
   diff "$work/ours.rows" "$work/lxml.rows" | head -n 10 >&2
   exit 1
 fi
+if [ -n "$peer" ]; then
+  "$peer" --rows $from $to "$work"/pages/*.html >"$work/peer.rows"
+  cmp -s "$work/ours.rows" "$work/peer.rows" || { echo "history_vs_lxml: the peer reads other rows" >&2; exit 1; }
+fi
 echo "$saved pages ($kb KB), $(wc -l <"$work/ours.rows") rows, $passes passes a run"
 
 # side NAME COMMAND...: one run of a side; sets NAME (seconds) and checks its row count.
@@ -92,25 +98,37 @@ rows_per_pass=$(grep -vc ',split,' "$work/ours.rows")
 for place in "$work" "$disk_work"; do
   files=$(ls "$place"/pages/*.html)
   echo "== pages on $(bench_fs "$place") ($place)"
-  unset ours_min ours_max lxml_min lxml_max ratio_min ratio_max
-  ratios=
+  unset ours_min ours_max lxml_min lxml_max peer_min peer_max
+  ratios= peer_ratios=
   i=1
   while [ "$i" -le "$runs" ]; do
     if [ $((i % 2)) -eq 1 ]; then
       side ours_t "$ours" "$passes" $from $to $files
+      [ -z "$peer" ] || side peer_t "$peer" "$passes" $from $to $files
       side lxml_t $lxml_side "$passes" $from $to $files
     else
       side lxml_t $lxml_side "$passes" $from $to $files
+      [ -z "$peer" ] || side peer_t "$peer" "$passes" $from $to $files
       side ours_t "$ours" "$passes" $from $to $files
     fi
     r=$(calc "$lxml_t / $ours_t")
-    printf 'run %d: ours %.3f s, lxml %.3f s, ratio %.2f\n' "$i" "$ours_t" "$lxml_t" "$r"
+    printf 'run %d: ours %.3f s, lxml %.3f s, ratio %.2f' "$i" "$ours_t" "$lxml_t" "$r"
     range ours "$ours_t"
     range lxml "$lxml_t"
     ratios="$ratios $r"
+    if [ -n "$peer" ]; then
+      printf '; peer %.3f s, ratio %.2f' "$peer_t" "$(calc "$lxml_t / $peer_t")"
+      range peer "$peer_t"
+      peer_ratios="$peer_ratios $(calc "$lxml_t / $peer_t")"
+    fi
+    echo
     i=$((i + 1))
   done
   printf 'ours %.3f..%.3f s (%.0f pages/s), lxml %.3f..%.3f s: median ratio %s, best to best %s (target >= 10)\n' \
     "$ours_min" "$ours_max" "$(calc "$saved * $passes / $ours_min")" "$lxml_min" "$lxml_max" \
     "$(median $ratios)" "$(calc "$lxml_min / $ours_min")"
+  if [ -n "$peer" ]; then
+    printf 'peer %.3f..%.3f s: median ratio %s, best to best %s\n' "$peer_min" "$peer_max" \
+      "$(median $peer_ratios)" "$(calc "$lxml_min / $peer_min")"
+  fi
 done
