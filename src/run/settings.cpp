@@ -111,7 +111,7 @@ const std::vector<setting>& settings_table() {
          s.connection.ca_certificate_file = settings_file_path(s.layout.program_folder, v);
        },
        [](const program_settings& s) { return below_folder(s, s.connection.ca_certificate_file); }},
-      {"データ取得元", "株価サイト", setting_group::source,
+      {kSourceSettingKey, "株価サイト", setting_group::source,
        [](program_settings& s, const std::string& v) {
          for (const source_id id : {source_id::quote_site, source_id::jquants}) {
            if (v == source_setting_value(id)) s.source = id;

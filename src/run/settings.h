@@ -29,6 +29,9 @@ struct program_settings {
   connection_settings connection;
 };
 
+// The key of the source's setting.
+inline constexpr const char* kSourceSettingKey = "データ取得元";
+
 // The names of the sources as settei.txt writes them: "株価サイト", "J-Quants".
 const char* source_setting_value(source_id source);
 
