@@ -401,6 +401,7 @@ TEST(JQuantsSource, TheLatestDayAndAWeeksCatchUpTakeFiveQueriesAtThePlansPace) {
   EXPECT_EQ(count_with(requests, "/v2/equities/bars/daily?"), 5u);
   EXPECT_EQ(count_with(requests, "/v2/equities/bars/daily?date=2025-10-24"), 1u);
   EXPECT_LE(requests.size(), 7u);  // and the calendar, and the stock list's names once at most
+  EXPECT_EQ(site.connections(), 1);
   const auto expected = files_below(whole.path() + "kabuka/data_m/");
   EXPECT_EQ(expected.size(), files_below(behind.path() + "kabuka/data_m/").size());
   EXPECT_EQ(files_below(behind.path() + "kabuka/data_m/"), expected);

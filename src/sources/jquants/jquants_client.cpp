@@ -175,13 +175,7 @@ std::string api_date(const date& d) {
 }
 
 std::optional<date> date_of_api(std::string_view text) {
-  if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-    std::string digits(text.substr(0, 4));
-    digits += text.substr(5, 2);
-    digits += text.substr(8, 2);
-    return parse_yyyymmdd(digits);
-  }
-  return text.size() == 8 ? parse_yyyymmdd(text) : std::nullopt;
+  return text.size() == 8 ? parse_yyyymmdd(text) : parse_date_text(text);
 }
 
 date_span plan_dates(jquants_plan plan, const date& today) {
@@ -317,7 +311,7 @@ jquants_client::answer jquants_client::request(run_context& ctx, api_endpoint en
     if (!timed_out && ++failures <= kFailureRepeats) continue;
     if (ctx.count_failed_transfer() >= 5) ctx.set_run_error(kSiteSilentText);
     std::string why = r.end == transfer_end::answered ? "HTTP " + std::to_string(r.status)
-                      : timed_out                     ? std::string(kNoConnectionText)
+                      : timed_out                     ? std::string("時間切れ")
                                                       : shown_message(r.failure, settings_.api_key);
     return answer(api_end::failed, r.status, {}, "J-Quants から答えがありません（" + why + "）。");
   }

@@ -59,7 +59,7 @@ std::string span_text(const date_span& span);
 
 // "2025-10-01".
 std::string api_date(const date& d);
-// "2025-10-01" or "20251001" as a date; nothing for any other text.
+// "2025-10-01" or "20251001" as a date; nothing for a text that is not a date.
 std::optional<date> date_of_api(std::string_view text);
 
 // The dates a plan covers on `today` (Free: 12 weeks delayed, 2 years deep).
