@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "window/main_window.h"
+#include "window/named_widget.h"
 
 namespace karigane {
 namespace {
@@ -28,12 +29,6 @@ const char* kind_check_box_name(kind_id kind) {
     case kind_id::financial: return "out1_data_z_chk";
   }
   return "";
-}
-
-template <class W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromUtf8(name));
-  return widget;
 }
 
 QCheckBox* check_box(const char* name, const char* caption, bool checked) {

@@ -14,16 +14,11 @@
 #include "core/file_store.h"
 #include "core/messages.h"
 #include "run/program_folder.h"
+#include "window/named_widget.h"
 #include "window/qt_text.h"
 
 namespace karigane {
 namespace {
-
-template <class W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromUtf8(name));
-  return widget;
-}
 
 // A note under a field; its lines are broken in the text, so that the form keeps its height.
 QLabel* note_label(const char* name) {
