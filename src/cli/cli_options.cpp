@@ -6,6 +6,7 @@
 
 #include "cli/cli_export_chart.h"
 #include "cli/cli_progress.h"
+#include "codes/targets.h"
 #include "core/messages.h"
 #include "core/text.h"
 #include "run/period.h"
@@ -80,8 +81,44 @@ bool check_period_options(const cli_options& o, const date& today, std::string& 
                          std::to_string(today.y)});
     return false;
   }
+  // A period that ends before it starts (an end after today counting as today) is refused
+  // before the run, when a ticked kind has a period.
+  if ((!o.from_given && !o.to_given) || !period_applies(o.collect.kinds)) return true;
+  const period_texts preset = preset_period(today);
+  const period_texts asked{o.from_given ? c.start_year : preset.start_year,
+                           o.from_given ? c.start_month : preset.start_month,
+                           o.from_given ? c.start_day : preset.start_day,
+                           o.to_given ? c.end_year : preset.end_year,
+                           o.to_given ? c.end_month : preset.end_month,
+                           o.to_given ? c.end_day : preset.end_day};
+  const checked_period checked = check_period(asked, today);
+  if (checked.outcome) return true;
+  message = tr_format("期間の終わり %s が始め %s より前です（--from と --to をご確認ください）",
+                      {slash_text(checked.period.end), slash_text(checked.period.start)});
+  return false;
+}
+
+namespace {
+
+// The codes of --code and --range.
+bool check_code_options(const cli_options& o, std::string& message) {
+  if (o.command != cli_command::collect) return true;
+  const code_selection& c = o.collect.codes;
+  if (c.mode == selection_mode::table) return true;
+  const bool range = c.mode == selection_mode::range;
+  for (const std::string* code : {&c.first, &c.last}) {
+    if (code == &c.last && !range) break;
+    if (is_target_code(*code)) continue;
+    message = tr_format(
+        "%s %s は銘柄コードではありません（4 桁の数字か、2 文字目か 4 文字目が"
+        "英大文字の 4 文字: 1301、130A）",
+        {range ? "--range" : "--code", *code});
+    return false;
+  }
   return true;
 }
+
+}  // namespace
 
 bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
   now.reset();
@@ -196,8 +233,13 @@ std::string cli_help_text() {
   text += tr(
       "collect のオプション（ウィンドウのコントロールを設定します。指定がなければ: コード\n"
       "1301 の個別モード、\"時系列株価\" にチェック、期間は今年の 1 月 1 日から今日まで）:\n");
-  text += help_entry("--code N", tr("コード N の個別モード"));
-  text += help_entry("--range A B", tr("コード A から B までの範囲モード"));
+  text += help_entry("--code N",
+                     tr("コード N の個別モード。コードは 4 文字: 数字か、2 文字目か 4 文字目が\n"
+                        "英大文字（1301、130A）で 1000 から。ほかは使い方の誤り"));
+  text += help_entry("--range A B",
+                     tr("コード A から B までの範囲モード。コードは文字として並びます（130A\n"
+                        "は 1309 と 1310 の間）。英字を含むコードは A、B と銘柄リストにある\n"
+                        "もの"));
   text += help_entry("--table", tr("表モード: download_code.csv のコード"));
   text += help_entry("--latest",
                      tr("\"最新日株価\" にチェック（全対象の最新日の株価、銘柄リストの\n"
@@ -227,26 +269,31 @@ std::string cli_help_text() {
   text += tr("状態行のメッセージはすべて標準出力に 1 行ずつ表示します。ほかには何も出しませ\n"
              "ん。終了ステータス:\n");
   text += help_entry("0", tr("実行が完了し、何も失敗しなかった"), 7);
-  text += help_entry("1",
-                     tr("エラーで終わった: 書き込めないファイルやフォルダ（\"ファイルを書き込めません: \"\n"
-                        "とそのパス）、つながらないサイト、プログラムフォルダを使っているほかの実行\n"
-                        "など"),
-                     7);
+  text +=
+      help_entry("1",
+                 tr("エラーで終わった: 作れないか書き込めないプログラムフォルダ、書き込めない\n"
+                    "ファイルやフォルダ（\"ファイルを書き込めません: \" とそのパス。ulimit -f を\n"
+                    "超えるファイルも）、つながらないサイト、プログラムフォルダを使っているほか\n"
+                    "の実行など"),
+                 7);
   text += help_entry("2",
-                     tr("使い方の誤り（不明なオプション、ありえない --from や --to の日付、形の\n"
-                        "誤った KARIGANE_NOW）"),
+                     tr("使い方の誤り（不明なオプション、銘柄コードでない --code や --range、あり\n"
+                        "えない --from や --to の日付、始めより前に終わる期間、形の誤った\n"
+                        "KARIGANE_NOW）"),
                      7);
   text += help_entry("3",
                      tr("実行は完了したが、一部が失敗した: 取得できなかったページ、読めない保存\n"
-                        "ファイル、不完全な最新日の行、受け付けられなかった期間"),
+                        "ファイル、不完全な最新日の行、銘柄リストにない --code のコード、銘柄\n"
+                        "コードでない download_code.csv や銘柄リストの項目"),
                      7);
   text += help_entry("130",
                      tr("中断された（SIGINT か SIGTERM。実行は \"処理を中断しました。\" で終わり\n"
                         "ます。adjust は手がけているファイルを仕上げます）"),
                      7);
-  text += tr(
-      "何かが失敗したときは、実行の終わりに標準エラーへ一覧を出します: \"失敗 N件\"、続いて\n"
-      "失敗ごとに 1 行（コード、データの種類、期間またはファイル、理由）。\n");
+  text +=
+      tr("何かが失敗したときは、実行の終わりに標準エラーへ一覧を出します: \"失敗 N件\"、続いて\n"
+         "失敗ごとに 1 行（コード、データの種類、期間またはファイル、理由）、それからわかる\n"
+         "ときはその対処。\n");
   text += tr(
       "export はデータベースファイルか CSV の組のファイルがエクスポートのものでないとき\n"
       "（上書きはしません）と、ほかのプログラムが待ち時間を過ぎてもデータベースを開いている\n"
@@ -421,6 +468,7 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     message = tr("init には --site URL が必要です");
     return false;
   }
+  if (!check_code_options(o, message)) return false;
   if (o.command == cli_command::chart) return finish_chart_options(o, message);
   if (o.command == cli_command::export_data) return finish_export_options(o, message);
   return true;

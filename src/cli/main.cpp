@@ -44,11 +44,14 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
-// The failures of the run on standard error: the count, then one line each.
-void print_failures(const std::vector<run_failure>& failures) {
-  if (failures.empty()) return;
-  std::string text = failure_count_text(failures.size()) + "\n";
-  for (const run_failure& f : failures) text += failure_line(f) + "\n";
+// The failures of the run on standard error: the count, then one line each, then the notes on
+// what to do about them.
+void print_failures(const run_outcome& outcome) {
+  std::string text;
+  if (!outcome.failures.empty()) text = failure_count_text(outcome.failures.size()) + "\n";
+  for (const run_failure& f : outcome.failures) text += failure_line(f) + "\n";
+  for (const std::string& note : outcome.notes) text += note + "\n";
+  if (text.empty()) return;
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
 }
@@ -128,7 +131,7 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
     }
   }
   ctx.finish_output();
-  print_failures(outcome.failures);
+  print_failures(outcome);
   // An export that went through ends with what it wrote.
   if (exported && exported->ending == run_ending::completed && !options.quiet) {
     std::fprintf(stderr, "%s\n", export_summary_text(*exported).c_str());
@@ -182,9 +185,11 @@ int main(int argc, char** argv) {
   if (!check_period_options(options, ctx.now().day, message)) return usage_error(message);
   ctx.program_folder = absolute_folder(options.dir);
   ctx.factory_folder = find_factory_folder();
-  if (!prepare_program_folder(ctx, message)) {
+  const bool reads_only =
+      options.command == cli_command::chart || options.command == cli_command::export_data;
+  if (!prepare_program_folder(ctx, message, reads_only ? folder_use::reads : folder_use::writes)) {
     std::fprintf(stderr, "karigane: %s\n", message.c_str());
-    return kExitUsage;
+    return kExitError;
   }
   if (options.command == cli_command::chart) {
     // Only reads the stored files: no run, no lock.

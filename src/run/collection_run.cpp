@@ -72,7 +72,7 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
       return failed(ctx, latest.message(), outcome);
     }
   } else {
-    codes = listed_targets(ctx, layout, codes);
+    codes = listed_targets(ctx, layout, codes, request.codes.mode == selection_mode::single);
   }
   if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
   if (ctx.stop_flag()) return aborted(ctx, outcome);

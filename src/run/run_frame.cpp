@@ -77,6 +77,7 @@ void begin_run(run_context& ctx, const char* run_kind) {
 run_outcome end_run(run_context& ctx, run_log& log, run_outcome outcome) {
   ctx.progress.finish();
   log.failures(outcome.failures);
+  for (const std::string& note : outcome.notes) log.warning(note);
   log.end(outcome.ending, run_exit_status(outcome));
   ctx.set_record(nullptr);
   return outcome;
@@ -127,7 +128,7 @@ run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_ru
   folder_lock lock;
   run_ending ending = run_ending::error;
   if (!take_folder_lock(ctx, lock, options, ending)) {
-    return end_run(ctx, log, run_outcome{ending, {}});
+    return end_run(ctx, log, run_outcome{ending, {}, {}});
   }
 
   begin_run(ctx, run_kind);
@@ -136,7 +137,7 @@ run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_ru
     error_ending(ctx, ctx.run_error());
     ending = run_ending::error;
   }
-  return end_run(ctx, log, run_outcome{ending, ctx.failures.list()});
+  return end_run(ctx, log, run_outcome{ending, ctx.failures.list(), ctx.failures.notes()});
 }
 
 }  // namespace karigane

@@ -30,6 +30,8 @@ struct run_outcome {
   run_ending ending = run_ending::completed;
   // What the run could not do, in the order it was noted (kept whatever the ending).
   std::vector<run_failure> failures;
+  // What the person may do about it (failure_tally notes), after the failures.
+  std::vector<std::string> notes;
 };
 
 struct run_frame_options {

@@ -22,6 +22,7 @@
 
 #include "codes/targets.h"
 #include "core/file_store.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
@@ -181,11 +182,12 @@ void main_window::run_guarded(const char* run_kind, const std::string& started_b
   show_progress(ctx_.progress.snapshot());
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
-  show_failures(std::move(outcome.failures));
+  show_failures(std::move(outcome.failures), std::move(outcome.notes));
 }
 
-void main_window::show_failures(std::vector<run_failure> failures) {
+void main_window::show_failures(std::vector<run_failure> failures, std::vector<std::string> notes) {
   failures_ = std::move(failures);
+  failure_notes_ = std::move(notes);
   failures_cmd->setText(qt_text(failure_count_text(failures_.size())));
   failures_cmd->setVisible(!failures_.empty());
 }
@@ -201,6 +203,7 @@ void main_window::failures_cmd_Click() {
   list->setLineWrapMode(QPlainTextEdit::NoWrap);
   QString text;
   for (const run_failure& f : failures_) text += qt_text(failure_line(f)) + QLatin1Char('\n');
+  for (const std::string& note : failure_notes_) text += qt_text(note) + QLatin1Char('\n');
   list->setPlainText(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -300,6 +303,11 @@ void main_window::chart_cmd_Click() {
   const period_texts& p = asked.period;
   chart_request request;
   request.code = trim(asked.codes.first);
+  // The box's text becomes a file's path: only a stock code may.
+  if (!is_stock_code(request.code)) {
+    ctx_.set_label1(kCheckCodeText, label_colour::red);
+    return;
+  }
   request.from = list_date(p.start_year, p.start_month, p.start_day);
   request.to = list_date(p.end_year, p.end_month, p.end_day);
   request.adjusted = false;

@@ -90,7 +90,7 @@ class main_window : public QWidget {
   // running already, and shows what it could not do. `started_by` names the button and the
   // controls it read, for the run's log.
   void run_guarded(const char* run_kind, const std::string& started_by, const button_run& run);
-  void show_failures(std::vector<run_failure> failures);
+  void show_failures(std::vector<run_failure> failures, std::vector<std::string> notes = {});
   // What the controls ask of each run.
   collection_request collection_asked() const;
   update_request update_asked() const;
@@ -110,6 +110,7 @@ class main_window : public QWidget {
   main_window_context ctx_;
   bool running_ = false;
   std::vector<run_failure> failures_;  // of the last run
+  std::vector<std::string> failure_notes_;  // what to do about them
 
   QLabel* Label6 = nullptr;
   QGroupBox* meigara_code_frame = nullptr;

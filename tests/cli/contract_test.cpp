@@ -22,6 +22,8 @@ using testing::quote_site_process;
 using testing::run_karigane;
 using testing::temp_folder;
 
+const std::string kListed =
+    "2,20141127,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n1332,t,東証1部,日本水産(株)\r\n";
 const std::string kSeries1301 =
     "1301,東証1部,(株)極洋,20141125,20141126,2\r\n20141125,1,1,1,1,1\r\n20141126,2,2,2,2,2\r\n";
 
@@ -37,28 +39,63 @@ struct contract_case {
   int exit_status;
   std::string last_line;
   std::string err;  // standard error exactly
+  long file_size_limit = 0;  // ulimit -f, in bytes
 };
 
 TEST(CommandLineContract, TheExitStatusAndStandardErrorTellHowTheRunEnded) {
   quote_site_process site({"--now", "2014-11-27T17:00"});
   ASSERT_TRUE(site.started());
   const std::vector<contract_case> cases{
-      {"completed", {"collect", "--code", "1301", "--from", "2014/10/01", "--to", "2014/11/27"},
-       stop_kind::none, 0, "収集処理を完了しました。", ""},
-      {"refused period",
-       {"collect", "--code", "1301", "--from", "2014/11/01", "--to", "2014/10/01"},
-       stop_kind::none, 3, "収集処理を完了しました。",
-       "失敗 1件\n時系列株価 2014/11/01～2014/10/01: 開始/終了年月日をご確認ください。\n"},
-      {"collect stopped at start", {"collect", "--code", "1301", "--from", "2014/10/01"},
-       stop_kind::pending_at_start, 130, "処理を中断しました。", ""},
-      {"update stopped at start", {"update"}, stop_kind::pending_at_start, 130,
-       "処理を中断しました。", ""},
-      {"adjust stopped at start", {"adjust"}, stop_kind::pending_at_start, 130,
-       "処理を中断しました。", ""},
-      {"update stopped waiting", {"update"}, stop_kind::while_waiting_for_a_page, 130,
-       "処理を中断しました。", ""},
-      {"latest day stopped waiting", {"collect", "--code", "1301", "--latest", "--no-timeseries"},
-       stop_kind::while_waiting_for_a_page, 130, "処理を中断しました。", ""},
+      {"completed",
+       {"collect", "--code", "1301", "--from", "2014/10/01", "--to", "2014/11/27"},
+       stop_kind::none,
+       0,
+       "収集処理を完了しました。",
+       ""},
+      {"a code the stock list lacks",
+       {"collect", "--code", "1305", "--from", "2014/10/01"},
+       stop_kind::none,
+       3,
+       "収集処理を完了しました。",
+       "失敗 1件\n1305: 銘柄リストにありません\n"},
+      // The price file outgrows the size limit: a file that cannot be written, not a signal.
+      {"file size limit",
+       {"collect", "--code", "1301", "--from", "2014/01/06", "--to", "2014/11/27"},
+       stop_kind::none,
+       1,
+       "ファイルを書き込めません: kabuka/data_m/1301.csv",
+       "",
+       4096},
+      {"collect stopped at start",
+       {"collect", "--code", "1301", "--from", "2014/10/01"},
+       stop_kind::pending_at_start,
+       130,
+       "処理を中断しました。",
+       ""},
+      {"update stopped at start",
+       {"update"},
+       stop_kind::pending_at_start,
+       130,
+       "処理を中断しました。",
+       ""},
+      {"adjust stopped at start",
+       {"adjust"},
+       stop_kind::pending_at_start,
+       130,
+       "処理を中断しました。",
+       ""},
+      {"update stopped waiting",
+       {"update"},
+       stop_kind::while_waiting_for_a_page,
+       130,
+       "処理を中断しました。",
+       ""},
+      {"latest day stopped waiting",
+       {"collect", "--code", "1301", "--latest", "--no-timeseries"},
+       stop_kind::while_waiting_for_a_page,
+       130,
+       "処理を中断しました。",
+       ""},
   };
   for (const contract_case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -71,8 +108,10 @@ TEST(CommandLineContract, TheExitStatusAndStandardErrorTellHowTheRunEnded) {
 
     std::vector<std::string> args{"--dir", dir.path()};
     args.insert(args.end(), c.args.begin(), c.args.end());
+    if (c.args[0] == "collect") testing::write_cp932(dir.path() + "meigara_list.csv", kListed);
     testing::process_start start;
     if (c.stop == stop_kind::pending_at_start) start.pending_signal = SIGTERM;
+    start.file_size_limit = c.file_size_limit;
     bool signalled = false;
     const process_result r = run_karigane(
         args, {"KARIGANE_NOW=2014-11-27T17:00"},
@@ -92,6 +131,15 @@ TEST(CommandLineContract, TheExitStatusAndStandardErrorTellHowTheRunEnded) {
     ASSERT_FALSE(r.lines().empty());
     EXPECT_EQ(r.lines().back(), c.last_line);
     EXPECT_EQ(r.err, c.err);
+    if (c.file_size_limit > 0) {
+      // The run ends as any write failure does: its record complete, no temporary file left.
+      const std::string log = testing::file_bytes(dir.path() + "log/karigane-20141127.log");
+      EXPECT_NE(log.find("終了 エラー 終了ステータス 1\n"), std::string::npos) << log;
+      for (const auto& [path, bytes] : testing::files_below(dir.path())) {
+        EXPECT_EQ(path.find(".karigane-tmp"), std::string::npos) << path;
+      }
+      EXPECT_FALSE(file_exists(series));
+    }
     if (c.stop != stop_kind::none) {
       // A stopped update leaves the stored series as they were.
       if (c.args[0] == "update") {
