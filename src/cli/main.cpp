@@ -103,6 +103,7 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   frame.wait_for_lock = options.wait_for_lock;
   frame.started_by = command_line;
   frame.log_file = options.log_file.empty() ? std::string() : absolute_file(options.log_file);
+  frame.reads_only = options.command == cli_command::export_data;
   run_outcome outcome;
   std::optional<export_result> exported;
   switch (options.command) {
