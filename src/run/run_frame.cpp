@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "core/file_store.h"
+#include "core/text.h"
 #include "run/folder_lock.h"
 #include "run/leftover_files.h"
 #include "run/run_log.h"
 #include "run/settings.h"
+#include "sources/quote_site/page_retrieval.h"
 
 namespace karigane {
 namespace {
@@ -96,10 +98,18 @@ void remove_leftovers(const run_context& ctx) {
   remove_leftover_temporaries(trees, ctx.program_folder);
 }
 
-// Each key of settei.txt that no setting knows, once per run.
-void warn_of_unknown_settings(run_context& ctx) {
+// Each key of settei.txt that no setting knows, once per run; and a certificate file the
+// settings name that cannot be read (every HTTPS page would fail on it).
+void warn_of_settings(run_context& ctx) {
   for (const std::string& key : unknown_settings_keys(ctx.program_folder)) {
     ctx.warn(unknown_settings_key_warning(key));
+  }
+  const std::string ca_file =
+      read_settings(ctx.program_folder, ctx.factory_folder).connection.ca_certificate_file;
+  std::string bytes;
+  if (ca_file.empty()) return;
+  if (const file_status read = read_file_bytes(ca_file, bytes); !read) {
+    ctx.warn("CA証明書ファイルを読めません: " + ca_file + ": " + file_error_text(read.error()));
   }
 }
 
@@ -109,8 +119,19 @@ void begin_run(run_context& ctx, const char* run_kind, bool reads_only) {
   if (!ctx.program_folder.empty() && !reads_only) {
     remove_old_logs(program_layout::of_folder(ctx.program_folder), ctx.now().day);
   }
-  warn_of_unknown_settings(ctx);
+  warn_of_settings(ctx);
   if (!reads_only) remove_leftovers(ctx);
+}
+
+// A folder without settei.txt reads from the outside site at its default address: when that
+// cannot be reached, the person is told how to name a source.
+void note_how_to_set_up(run_context& ctx) {
+  if (ctx.label1() != kSiteSilentText) return;
+  if (file_exists(program_layout::of_folder(ctx.program_folder).settings_file())) return;
+  const std::string dir = shell_word(ctx.program_folder);
+  ctx.failures.add_note("settei.txt がありません。データの取得元を設定するには: karigane --dir " +
+                        dir + " init --site URL（または karigane --dir " + dir +
+                        " init --jquants）");
 }
 
 // The run's file workers are done by now: the log is let go after its last lines.
@@ -177,6 +198,7 @@ run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_ru
     error_ending(ctx, ctx.run_error());
     ending = run_ending::error;
   }
+  if (ending == run_ending::error) note_how_to_set_up(ctx);
   return end_run(ctx, log, run_outcome{ending, ctx.failures.list(), ctx.failures.notes()});
 }
 

@@ -155,6 +155,83 @@ TEST(CommandLineContract, TheExitStatusAndStandardErrorTellHowTheRunEnded) {
   }
 }
 
+// A name that does not resolve, a refused connection and a certificate that does not verify are
+// tried once more at most, without the back-off: five such pages end the run within seconds,
+// and each failure names the host and the cause. A folder without settei.txt is told how to
+// name a source; a certificate file that cannot be read is named as the run starts.
+TEST(CommandLineContract, LastingNetworkFaultsFailFastAndSayWhy) {
+  testing::temp_folder certs;
+  ASSERT_TRUE(testing::make_test_certificate(certs.path()));
+  quote_site_process tls_site(
+      {"--now", "2014-11-27T17:00", "--tls", certs.path() + "cert.pem", certs.path() + "key.pem"});
+  ASSERT_TRUE(tls_site.started());
+  quote_site_process closed({"--now", "2014-11-27T17:00"});
+  ASSERT_TRUE(closed.started());
+  const std::string closed_port = std::to_string(closed.port());
+  closed.stop();
+  struct fault_case {
+    const char* name;
+    std::string site;  // "" : no settei.txt
+    std::string extra_settings;
+    std::vector<std::string> env;
+    std::string first_err_line;
+    std::string failure;  // the reason of every page's line
+  };
+  const std::string no_setup =
+      "settei.txt がありません。データの取得元を設定するには: karigane --dir ";
+  const std::vector<fault_case> cases{
+      {"name",
+       "http://quote.invalid",
+       "アクセス間隔ミリ秒,0\r\n",
+       {},
+       "失敗 4件",
+       "名前解決できません: quote.invalid"},
+      {"refused",
+       "http://127.0.0.1:" + closed_port,
+       "",
+       {},
+       "失敗 4件",
+       "接続を拒否されました: 127.0.0.1:" + closed_port},
+      {"certificate", tls_site.url(), "", {}, "失敗 4件", "証明書を検証できません: 127.0.0.1"},
+      {"certificate file",
+       tls_site.url(),
+       "CA証明書ファイル,missing.pem\r\n",
+       {},
+       "karigane: CA証明書ファイルを読めません: ",
+       "証明書を検証できません: 127.0.0.1"},
+      // Without settei.txt: the outside site by default, here behind a proxy that does not
+      // resolve, so that nothing leaves this machine.
+      {"first run",
+       "",
+       "",
+       {"http_proxy=http://proxy.invalid:8080", "no_proxy=", "NO_PROXY="},
+       "失敗 4件",
+       "名前解決できません: proxy.invalid"},
+  };
+  for (const fault_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    temp_folder dir;
+    if (!c.site.empty()) {
+      testing::write_cp932(dir.path() + "settei.txt",
+                           "株価サイトURL," + c.site + "\r\n" + c.extra_settings + "EOF,EOF\r\n");
+    }
+    std::vector<std::string> env{"KARIGANE_NOW=2014-11-27T17:00"};
+    env.insert(env.end(), c.env.begin(), c.env.end());
+    const auto start = std::chrono::steady_clock::now();
+    const process_result r = run_karigane(
+        {"--dir", dir.path(), "collect", "--code", "1301", "--from", "2014/01/06"}, env);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(r.exit_status, 1) << r.err;
+    ASSERT_FALSE(r.lines().empty());
+    EXPECT_EQ(r.lines().back(), "インターネットからデータを取得できませんでした。");
+    EXPECT_EQ(r.err.rfind(c.first_err_line, 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("\n1301 時系列株価 2014/10/09～2014/11/27: " + c.failure + "\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find(no_setup) != std::string::npos, c.site.empty()) << r.err;
+  }
+}
+
 TEST(CommandLineContract, AClosedStandardOutputDoesNotStopTheRun) {
   quote_site_process site({"--now", "2014-11-27T17:00"});
   ASSERT_TRUE(site.started());
