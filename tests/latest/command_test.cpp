@@ -236,5 +236,40 @@ TEST_F(latest_fixture, AnEmptyDatabaseHasNothingToUpdate) {
   EXPECT_TRUE(site->requests().empty());
 }
 
+// The update reads the index chart page once, for the index volume and the market's days alike;
+// a page it cannot have is a failure of the run (exit status 3), not a silent gap in a row.
+TEST(UpdateCommand, ReadsTheIndexChartPageOnceAndCountsItWhenItFails) {
+  quote_site_process site({"--now", "2014-11-27T17:00"});
+  ASSERT_TRUE(site.started());
+  const std::vector<std::string> now{"KARIGANE_NOW=2014-11-27T17:00"};
+  for (const bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "failing page" : "page");
+    temp_folder dir;
+    testing::write_site_settings(dir.path(), site);
+    // The index 1001 (its volume comes from the page) and a stock whose newest row lies a
+    // week back (a gap: the page's days settle it).
+    testing::write_cp932(dir.path() + "kabuka/data_m/1001.csv",
+                         "1001,,日経平均株価,20141126,20141126,1\r\n20141126,1,1,1,1,1\r\n");
+    testing::write_cp932(dir.path() + "kabuka/data_m/1301.csv",
+                         "1301,東証1部,(株)極洋,20141120,20141120,1\r\n20141120,1,1,1,1,1\r\n");
+    ASSERT_TRUE(site.reset());
+    if (fails) {
+      ASSERT_TRUE(site.set_fault("forbidden", "", 0, "/fisco/cgi-bin/index.cgi"));
+    }
+    const auto r = run_karigane({"--dir", dir.path(), "update"}, now);
+    std::size_t chart_requests = 0;
+    for (const std::string& request : site.requests()) {
+      if (request.rfind("/fisco/", 0) == 0) ++chart_requests;
+    }
+    EXPECT_EQ(chart_requests, fails ? 11u : 1u);  // one page: its attempts, once
+    EXPECT_EQ(r.exit_status, fails ? 3 : 0) << r.err;
+    EXPECT_EQ(r.lines().back(), "更新処理を完了しました。");
+    EXPECT_EQ(r.err.find("失敗 1件\n最新日株価 指標データ: 該当URLをオープンできません。\n") !=
+                  std::string::npos,
+              fails)
+        << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace karigane
