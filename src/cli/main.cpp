@@ -106,6 +106,7 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   frame.reads_only = options.command == cli_command::export_data;
   run_outcome outcome;
   std::optional<export_result> exported;
+  std::optional<adjust_result> adjusted;
   switch (options.command) {
     case cli_command::update:
       outcome = run_in_frame(
@@ -113,7 +114,12 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
       break;
     case cli_command::adjust:
       outcome = run_in_frame(
-          ctx, kRunAdjust, [&](run_context& c) { return adjust(c, options.adjust); }, frame);
+          ctx, kRunAdjust,
+          [&](run_context& c) {
+            adjusted = adjust_counted(c, options.adjust);
+            return adjusted->ending;
+          },
+          frame);
       break;
     case cli_command::export_data:
       outcome = run_in_frame(
@@ -133,9 +139,12 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   }
   ctx.finish_output();
   print_failures(outcome);
-  // An export that went through ends with what it wrote.
+  // An export or adjustment that went through ends with what it wrote.
   if (exported && exported->ending == run_ending::completed && !options.quiet) {
     std::fprintf(stderr, "%s\n", export_summary_text(*exported).c_str());
+  }
+  if (adjusted && adjusted->ending == run_ending::completed && !options.quiet) {
+    std::fprintf(stderr, "%s\n", adjust_summary_text(*adjusted).c_str());
   }
   return run_exit_status(outcome);
 }

@@ -156,6 +156,18 @@ std::string unresolved_name(const std::string& curl_text, const std::string& url
   return address_host(url);
 }
 
+// The run's progress knows a page is waited for while a request is out (its turn included).
+class page_wait_mark {
+ public:
+  explicit page_wait_mark(run_context& ctx) : ctx_(ctx) { ctx_.progress.page_wait(true); }
+  ~page_wait_mark() { ctx_.progress.page_wait(false); }
+  page_wait_mark(const page_wait_mark&) = delete;
+  page_wait_mark& operator=(const page_wait_mark&) = delete;
+
+ private:
+  run_context& ctx_;
+};
+
 }  // namespace
 
 classified_failure classify_transfer_failure(int curl_code, long os_errno,
@@ -181,6 +193,7 @@ classified_failure classify_transfer_failure(int curl_code, long os_errno,
 transfer_result load(run_context& ctx, const connection_settings& connection,
                      const http_request& request) {
   const std::string& url = request.url;
+  const page_wait_mark waiting(ctx);
   transfer_result result;
   init_curl_once();
   run_connections* connections = connections_for(ctx);

@@ -159,6 +159,18 @@ void main_window::show_progress(const progress_snapshot& s) {
   progress_bar->setVisible(counting);
 }
 
+void main_window::show_run_end(const progress_snapshot& s, run_ending ending) {
+  const char* how = ending == run_ending::completed ? "完了"
+                    : ending == run_ending::error   ? "エラー"
+                                                    : "中断";
+  std::string text = s.total > 0 ? s.data_kind + " " + progress_count_text(s) : s.run_kind;
+  text += std::string("  ") + how + "  経過 " + duration_text(s.elapsed_seconds);
+  progress_bar->setRange(0, 1);
+  progress_bar->setValue(1);
+  progress_bar->setFormat(qt_text(text));
+  progress_bar->setVisible(true);
+}
+
 void main_window::apply_controls(bool enable) {
   m_dl_start_cmd->setVisible(enable);
   renew_start_cmd->setVisible(enable);
@@ -179,7 +191,7 @@ void main_window::run_guarded(const char* run_kind, const std::string& started_b
   run_frame_options frame;
   frame.started_by = started_by;
   run_outcome outcome = run_in_frame(ctx_, run_kind, run, frame);
-  show_progress(ctx_.progress.snapshot());
+  show_run_end(ctx_.progress.snapshot(), outcome.ending);
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
   show_failures(std::move(outcome.failures), std::move(outcome.notes));

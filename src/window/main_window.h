@@ -83,8 +83,10 @@ class main_window : public QWidget {
 
   void apply_controls(bool enable);
   void show_status(QLabel* label, std::string_view text, label_colour colour);
-  // The progress bar under the status line: shown while a run counts its stocks or files.
+  // The progress bar under the status line: shown while a run counts its stocks or files, and
+  // after the run, full, with how it ended and how long it took, until the next run.
   void show_progress(const progress_snapshot& s);
+  void show_run_end(const progress_snapshot& s, run_ending ending);
 
   // Runs one of the engine's runs in the run frame on the window's context, unless one is
   // running already, and shows what it could not do. `started_by` names the button and the

@@ -271,5 +271,31 @@ TEST(UpdateCommand, ReadsTheIndexChartPageOnceAndCountsItWhenItFails) {
   }
 }
 
+// A clock behind the site (the site's latest trading day after the program's today) is a
+// failure on its own line: no latest-day file dated by the site, no row written into a series.
+TEST(LatestDayCommand, AClockBehindTheSiteIsAFailureAndWritesNothing) {
+  quote_site_process site({"--now", "2014-11-28T17:00"});
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  const std::string series =
+      "1301,東証1部,(株)極洋,20141125,20141126,2\r\n20141125,1,1,1,1,1\r\n20141126,2,2,2,2,2\r\n";
+  testing::write_cp932(dir.path() + "kabuka/data_m/1301.csv", series);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"update", "--latest"},
+        std::vector<std::string>{"collect", "--latest", "--no-timeseries", "--code", "1301"}}) {
+    SCOPED_TRACE(command[0]);
+    std::vector<std::string> args{"--dir", dir.path()};
+    args.insert(args.end(), command.begin(), command.end());
+    const auto r = run_karigane(args, {"KARIGANE_NOW=2014-11-27T17:00"});
+    EXPECT_EQ(r.exit_status, 3) << r.err;
+    EXPECT_EQ(r.err,
+              "失敗 1件\n最新日株価: サイトの最新取引日 2014/11/28 がこのコンピューターの今日 "
+              "2014/11/27 より後です（時計をご確認ください）\n");
+    EXPECT_FALSE(folder_exists(dir.path() + "kabuka/data_d"));
+    EXPECT_EQ(cp932_file(dir.path() + "kabuka/data_m/1301.csv"), series);
+  }
+}
+
 }  // namespace
 }  // namespace karigane

@@ -202,7 +202,10 @@ TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
   expect_idle();
   EXPECT_TRUE(window_->context().stop_flag());
   EXPECT_FALSE(file_exists(dir_.path() + "kabuka/data_m/1301.csv"));
-  EXPECT_TRUE(progress->isHidden());
+  // The progress area shows that the run ended, and how.
+  EXPECT_FALSE(progress->isHidden());
+  EXPECT_EQ(progress->text().toStdString().rfind("時系列株価 銘柄 1/1  中断  経過 ", 0), 0u)
+      << progress->text().toStdString();
   // The run's record: the button and its controls, the red abort, the ending.
   const std::string log = file_bytes(dir_.path() + "log/karigane-20130220.log");
   const std::string stamp = "2013-02-20 10:00:00 [" + std::to_string(::getpid()) + "] ";
@@ -307,6 +310,11 @@ TEST_F(window_runs, AdjustedPricesAreWrittenFromTheStoredSeries) {
             "20130104,200,210,190,205,2000\r\n"
             "20130107,300,310,290,305,3000\r\n");
   EXPECT_EQ(text_of("Label1"), "");
+  // The status line ends empty; the progress area says the run completed.
+  auto* progress = control<QProgressBar>("progress_bar");
+  EXPECT_FALSE(progress->isHidden());
+  EXPECT_EQ(progress->text().toStdString().rfind("調整後株価 ファイル 1/1  完了  経過 ", 0), 0u)
+      << progress->text().toStdString();
   expect_idle();
 }
 
