@@ -101,6 +101,13 @@ TEST(ValidityCheck, ListCodesThatAreNotPlainDigitsNeverBecomeTargets) {
   recording_context ctx(dir.path());
   EXPECT_EQ(listed_targets(ctx, ctx.layout(), {"1301", "1332", "1333", "7203", "9984"}),
             (codes{"1332", "7203"}));
+  // Each is counted in the tally.
+  std::vector<std::string> lines;
+  for (const run_failure& f : ctx.failures.list()) lines.push_back(failure_line(f));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 1301x",
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 1333/../../etc",
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 9984&q=1"}));
 }
 
 TEST(TableMode, ATableThatIsThereButCannotBeReadIsNotMissing) {
