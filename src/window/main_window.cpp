@@ -26,6 +26,7 @@
 #include "core/cp932.h"
 #include "core/file_store.h"
 #include "core/install_paths.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
@@ -185,6 +186,18 @@ void main_window::show_progress(const progress_snapshot& s) {
   progress_bar->setVisible(counting);
 }
 
+void main_window::show_run_end(const progress_snapshot& s, run_ending ending) {
+  const char* how = ending == run_ending::completed ? "完了"
+                    : ending == run_ending::error   ? "エラー"
+                                                    : "中断";
+  std::string text = s.total > 0 ? s.data_kind + " " + progress_count_text(s) : s.run_kind;
+  text += std::string("  ") + how + "  経過 " + duration_text(s.elapsed_seconds);
+  progress_bar->setRange(0, 1);
+  progress_bar->setValue(1);
+  progress_bar->setFormat(qt_text(text));
+  progress_bar->setVisible(true);
+}
+
 void main_window::apply_controls(bool enable) {
   m_dl_start_cmd->setVisible(enable);
   renew_start_cmd->setVisible(enable);
@@ -206,14 +219,15 @@ void main_window::run_guarded(const char* run_kind, const std::string& started_b
   run_frame_options frame;
   frame.started_by = started_by;
   run_outcome outcome = run_in_frame(ctx_, run_kind, run, frame);
-  show_progress(ctx_.progress.snapshot());
+  show_run_end(ctx_.progress.snapshot(), outcome.ending);
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
-  show_failures(std::move(outcome.failures));
+  show_failures(std::move(outcome.failures), std::move(outcome.notes));
 }
 
-void main_window::show_failures(std::vector<run_failure> failures) {
+void main_window::show_failures(std::vector<run_failure> failures, std::vector<std::string> notes) {
   failures_ = std::move(failures);
+  failure_notes_ = std::move(notes);
   failures_cmd->setText(qt_text(failure_count_text(failures_.size())));
   failures_cmd->setVisible(!failures_.empty());
 }
@@ -221,6 +235,7 @@ void main_window::show_failures(std::vector<run_failure> failures) {
 void main_window::failures_cmd_Click() {
   QString text;
   for (const run_failure& f : failures_) text += qt_text(failure_line(f)) + QLatin1Char('\n');
+  for (const std::string& note : failure_notes_) text += qt_text(note) + QLatin1Char('\n');
   show_text_dialog("failures_dlg", qt_text(failure_count_text(failures_.size())), "failures_txt",
                    text);
 }
@@ -334,6 +349,11 @@ void main_window::chart_cmd_Click() {
   const period_texts& p = asked.period;
   chart_request request;
   request.code = trim(asked.codes.first);
+  // The box's text becomes a file's path: only a stock code may.
+  if (!is_stock_code(request.code)) {
+    ctx_.set_label1(kCheckCodeText, label_colour::red);
+    return;
+  }
   request.from = list_date(p.start_year, p.start_month, p.start_day);
   request.to = list_date(p.end_year, p.end_month, p.end_day);
   request.adjusted = false;

@@ -96,14 +96,16 @@ class main_window : public QWidget {
 
   void apply_controls(bool enable);
   void show_status(QLabel* label, std::string_view text, label_colour colour);
-  // The progress bar under the status line: shown while a run counts its stocks or files.
+  // The progress bar under the status line: shown while a run counts its stocks or files, and
+  // after the run, full, with how it ended and how long it took, until the next run.
   void show_progress(const progress_snapshot& s);
+  void show_run_end(const progress_snapshot& s, run_ending ending);
 
   // Runs one of the engine's runs in the run frame on the window's context, unless one is
   // running already, and shows what it could not do. `started_by` names the button and the
   // controls it read, for the run's log.
   void run_guarded(const char* run_kind, const std::string& started_by, const button_run& run);
-  void show_failures(std::vector<run_failure> failures);
+  void show_failures(std::vector<run_failure> failures, std::vector<std::string> notes = {});
   // What the controls ask of each run.
   collection_request collection_asked() const;
   update_request update_asked() const;
@@ -131,6 +133,7 @@ class main_window : public QWidget {
   main_window_context ctx_;
   bool running_ = false;
   std::vector<run_failure> failures_;  // of the last run
+  std::vector<std::string> failure_notes_;  // what to do about them
 
   QLabel* Label6 = nullptr;
   QGroupBox* meigara_code_frame = nullptr;
