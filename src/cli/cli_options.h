@@ -41,7 +41,8 @@ struct cli_options {
 };
 
 // Parses the arguments after the program name. On a usage error returns false with a message
-// in the reader's language (core/messages.h).
+// in the reader's language (core/messages.h); a --code or --range end that is not a code the
+// run takes (4 characters: 1301, 130A) is one.
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& options,
                        std::string& message);
 
@@ -53,7 +54,8 @@ option_parse parse_output_option(const std::vector<std::string>& args, std::size
 
 // The period lists' texts that --from and --to gave must be able to stand in the lists: a year
 // of the year list (1983 to this year), a month 1..12 and a day 1..31. A day beyond the month's
-// end is left to the period check, which clamps it. On refusal returns false with a message.
+// end is left to the period check, which clamps it. When a ticked kind has a period, it must
+// not end before it starts. On refusal returns false with a message.
 bool check_period_options(const cli_options& options, const date& today, std::string& message);
 
 // The clock of KARIGANE_NOW: nothing when the variable is unset or empty; false with a message

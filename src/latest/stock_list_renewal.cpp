@@ -4,6 +4,7 @@
 #include <map>
 
 #include "codes/stock_list.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -49,12 +50,13 @@ void renew_stock_list(run_context& ctx, const program_layout& layout, const data
     for (std::size_t k = 1; k <= n && !ctx.stop_flag(); ++k) entries.push_back(entry_of(table[k]));
   } else {
     std::size_t start = 0;
-    double previous = -1;
+    std::string previous;
     for (std::size_t k = 1; k <= n; ++k) {
-      const double code = val(table[k][kDCode]);
+      // Codes in code order: "130A" between 1309 and 1310.
+      const std::string& code = table[k][kDCode];
       // A code below the previous one is searched from the top again, so that a code that
       // stands earlier in the list is found instead of being inserted a second time.
-      if (code < previous) start = 0;
+      if (compare_codes(code, previous) < 0) start = 0;
       previous = code;
       for (std::size_t i = start;; ++i) {
         ctx.pump();
@@ -66,12 +68,12 @@ void renew_stock_list(run_context& ctx, const program_layout& layout, const data
           start = entries.size() - 1;
           break;
         }
-        const double entry = val(entries[i].code);
-        if (entry == code) {
+        const int order = compare_codes(entries[i].code, code);
+        if (order == 0) {
           start = i;
           break;
         }
-        if (entry > code) {
+        if (order > 0) {
           if (entries.size() >= kStockListCapacity) break;
           entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(i), entry_of(table[k]));
           list.renewed_on = latest;

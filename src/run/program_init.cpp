@@ -117,7 +117,7 @@ init_result init_jquants_folder(run_context& ctx, const std::string& program_fol
     return init_result::failed;
   }
   const status changed = change_settings_file(
-      program_folder, {{kSourceSettingKey, source_setting_value(source_id::jquants)},
+      program_folder, {{kSourceKey, source_setting_value(source_id::jquants)},
                        {kJquantsUrlKey, settings.url},
                        {kJquantsApiKeyKey, settings.api_key},
                        {kJquantsPlanKey, jquants_plan_name(settings.plan)}});

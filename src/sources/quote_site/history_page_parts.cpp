@@ -2,6 +2,7 @@
 #include "sources/quote_site/history_page_parts.h"
 
 #include "core/cp932.h"
+#include "core/stock_code.h"
 #include "sources/quote_site/quote_addresses.h"
 
 namespace karigane {
@@ -34,7 +35,7 @@ bool code_before_dot(u32v page, std::size_t from, u32v code_marker, std::string&
   return true;
 }
 
-bool is_index_code(const std::string& code) { return val(code) <= 1004; }
+bool is_index_code(const std::string& code) { return compare_codes(code, "1004") <= 0; }
 
 std::string index_page_code(u32v page, const std::string& code, std::size_t* position) {
   const std::size_t at = instr(page, to_u32("value=" + history_site_code(code)));

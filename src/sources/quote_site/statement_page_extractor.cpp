@@ -2,8 +2,9 @@
 #include "sources/quote_site/statement_page_extractor.h"
 
 #include "core/cp932.h"
-#include "sources/quote_site/statement_cells.h"
+#include "core/stock_code.h"
 #include "financial/statement_kinds.h"
+#include "sources/quote_site/statement_cells.h"
 #include "sources/quote_site/statement_pages.h"
 
 namespace karigane {
@@ -107,8 +108,7 @@ page_reading read_statement_page(run_context& ctx, const std::string& kind,
   }
   std::string page_code;
   find_page_code(page, page_code);
-  const double code_value = val(page_code);
-  if (code_value < 1301 || code_value > 9999) {
+  if (!is_stock_code(page_code) || compare_codes(page_code, "1301") < 0) {
     return accepted_page("error b31:コードが取得できませんでした。");
   }
   if (page_code != requested) {
