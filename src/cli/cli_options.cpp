@@ -174,6 +174,18 @@ std::string cli_help_text() {
                         "http://127.0.0.1:PORT に向け、ほかのキーはすべて既定値）と、\n"
                         "フォルダになければ同梱の銘柄リストを書きます。既にある\n"
                         "settei.txt は --force のときだけ置き換えます"));
+  text += help_entry(
+      "init --jquants [--plan PLAN] [--site URL] [--force]",
+      tr("データ取得元を J-Quants（JPX の J-Quants API V2）にします:\n"
+         "settei.txt に \"データ取得元\"、\"J-QuantsURL\"（--site、既定\n"
+         "https://api.jquants.com）、\"J-QuantsAPIキー\"（環境変数\n"
+         "JQUANTS_API_KEY から、なければ端末で表示せずに入力）、\n"
+         "\"J-Quantsプラン\"（--plan: Free、Light、Standard、Premium。既定\n"
+         "Free）を書き、ほかの設定と行はそのまま残します。キーを書いた\n"
+         "settei.txt は持ち主だけが読めます。銘柄リストは J-Quants の銘柄\n"
+         "一覧から置きます（あるリストには新しい銘柄を加えます）。J-Quants\n"
+         "がキーかアドレスを受け付けないときは何も書きません。既にある\n"
+         "settei.txt は --force のときだけ変えます"));
   text += help_entry(tr("collect [オプション]"), tr("\"収集開始\" ボタンの収集処理"));
   text += help_entry(
       "update [--latest] [--catch-up]",
@@ -308,6 +320,10 @@ std::string cli_help_text() {
   text += tr("環境変数（テストやデモ用）:\n");
   text += help_entry("KARIGANE_NOW=YYYY-MM-DDTHH:MM",
                      tr("システムの時計の代わりにこの現地時刻を使います"), 34);
+  text += help_entry("KARIGANE_JQUANTS_MINUTE=S",
+                     tr("J-Quants の要求の上限を数える 1 分と、429 のあとに待つ時間を\n"
+                        "S 秒にします（既定 60、0 は間を空けず待たない）"),
+                     34);
   text += help_entry("KARIGANE_EXPORT_WAIT_SECONDS=N",
                      tr("ほかのプログラムが開いているデータベースを export が待つ\n"
                         "秒数（既定 30、0 は待たない）"),
@@ -328,6 +344,17 @@ std::string cli_help_text() {
          "\"インターネットからデータを取得できませんでした。\" と終了ステータス 1 で終わります。\n"
          "settei.txt のないフォルダでそうなったときは、karigane init --site URL（または\n"
          "karigane init --jquants）で取得元を設定するよう示します。\n");
+  text += '\n';
+  text += tr(
+      "J-Quants（settei.txt の \"データ取得元\" が J-Quants のとき）: 同じファイルに同じ形で書き\n"
+      "ます。API キーは \"J-QuantsAPIキー\"、空なら環境変数 JQUANTS_API_KEY です。ログにも\n"
+      "メッセージにもキーは出さず、出すときは末尾 4 文字だけです。要求はプランの上限（1 分\n"
+      "に Free 5、Light 60、Standard 120、Premium 500、財務情報は別に 60）を超えないよう\n"
+      "に間を空け、期間はプランの日付（Free は 12 週間前までとその前の 2 年）に切り詰め、その\n"
+      "ことを一度警告します。銘柄ごとと日ごとのうち要求の少ない方で集めます。429 には 1 分\n"
+      "待って続け、5xx と切れた接続は 3 回まで繰り返します。キーを受け付けないときは終了\n"
+      "ステータス 1 で終わり、プランにない種類（Standard 未満の信用売買残など）は飛ばして\n"
+      "失敗に数えます。取引日は J-Quants の取引カレンダーによります。\n");
   return text;
 }
 
@@ -380,6 +407,18 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
         o.site = args[++i];
       } else if (a == "--force") {
         o.force = true;
+      } else if (a == "--jquants") {
+        o.jquants = true;
+      } else if (a == "--plan") {
+        if (!need(i, 1, a)) return false;
+        const std::optional<jquants_plan> plan = jquants_plan_named(args[++i]);
+        if (!plan) {
+          message = tr_format("J-Quants のプランは Free、Light、Standard、Premium のどれかです: %s",
+                              {args[i]});
+          return false;
+        }
+        o.plan = *plan;
+        o.plan_given = true;
       } else {
         message = tr_format("%s に使えないオプションです: %s", {"init", a});
         return false;
@@ -471,8 +510,12 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     message = tr("--progress と --quiet は一緒に使えません");
     return false;
   }
-  if (o.command == cli_command::init && o.site.empty()) {
-    message = tr("init には --site URL が必要です");
+  if (o.command == cli_command::init && o.plan_given && !o.jquants) {
+    message = tr("--plan は init --jquants のオプションです");
+    return false;
+  }
+  if (o.command == cli_command::init && o.site.empty() && !o.jquants) {
+    message = tr("init には --site URL か --jquants が必要です");
     return false;
   }
   if (!check_code_options(o, message)) return false;

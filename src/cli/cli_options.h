@@ -10,6 +10,7 @@
 #include "core/dates.h"
 #include "kinds/collection_request.h"
 #include "run/export_run.h"
+#include "sources/jquants/jquants_settings.h"
 
 namespace karigane {
 
@@ -25,8 +26,11 @@ struct cli_options {
   collection_request collect;
   update_request update;
   adjust_request adjust;
-  std::string site;          // init: the quote site's address
+  std::string site;          // init: the quote site's address (with --jquants, J-Quants')
   bool force = false;        // init: replace an existing settei.txt
+  bool jquants = false;      // init --jquants: J-Quants as the source
+  jquants_plan plan = jquants_plan::free;  // init --plan
+  bool plan_given = false;
   chart_request chart;       // chart: the stock, period, span and adjustment
   std::string chart_out;     // chart --out: the PNG file (as given)
   export_request export_to;  // export: the target (its path as given)

@@ -20,6 +20,7 @@
 #endif
 #include "cli/cli_context.h"
 #include "cli/cli_export_chart.h"
+#include "cli/cli_init.h"
 #include "cli/cli_options.h"
 #include "core/install_paths.h"
 #include "core/messages.h"
@@ -147,18 +148,6 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
     std::fprintf(stderr, "%s\n", adjust_summary_text(*adjusted).c_str());
   }
   return run_exit_status(outcome);
-}
-
-int run_init(const cli_options& options) {
-  std::string message;
-  const init_result r = init_program_folder(absolute_folder(options.dir), find_factory_folder(),
-                                            options.site, options.force, message);
-  if (r == init_result::written) {
-    std::printf("%s\n", message.c_str());
-    return kExitCompleted;
-  }
-  std::fprintf(stderr, "karigane: %s\n", message.c_str());
-  return r == init_result::bad_site ? kExitUsage : kExitError;
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ status write_latest_file(run_context& ctx, const program_layout& layout, data_d_
       ctx.pump();
       data_d_record& r = table[k];
       if (val(left(r[kDTradeDate], 8)) != val(latest)) {
-        r[kDOpen] = r[kDHigh] = r[kDLow] = r[kDVolume] = "---";
+        r[kDOpen] = r[kDHigh] = r[kDLow] = r[kDVolume] = kNoTradeText;
       }
     }
   }

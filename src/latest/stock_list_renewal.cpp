@@ -17,7 +17,10 @@ std::string market_letter(const std::string& market_name) {
       {"JASDAQ", "q"},   {"大証", "o"},       {"大証1部", "o"},  {"大証2部", "o"},
       {"大証ETF", "o"},  {"大証外国部", "o"}, {"大証指数", "o"}, {"名古屋セ", "n"},
       {"名証1部", "n"},  {"名証2部", "n"},    {"名証ETF", "n"},  {"福岡Q", "f"},
-      {"福証", "f"}};
+      {"福証", "f"},
+      // The TSE's markets since April 2022, and the names J-Quants' segments are given.
+      {"東証プライム", "t"}, {"東証スタンダード", "t"}, {"東証グロース", "t"},
+      {"東証PRO", "t"},    {"東証その他", "t"}};
   const auto it = letters.find(market_name);
   return it == letters.end() ? std::string() : it->second;
 }
