@@ -22,7 +22,8 @@ namespace karigane {
 namespace {
 
 // Output files that could not be written, noted from the worker threads: the first one in
-// file order is kept for the message. The first one ends the run (no new file is begun).
+// file order is kept for the message. The first one ends the run (no new file is begun). The
+// files written are counted too.
 class write_failures {
  public:
   write_failures(run_context& ctx, adjusted_files_outcome& outcome)
@@ -34,6 +35,12 @@ class write_failures {
       first_order_ = order;
       outcome_.first_write_failure = path;
     }
+  }
+  // An adjusted file of `rows` rows written.
+  void written(std::size_t rows) {
+    std::lock_guard<std::mutex> lock(m_);
+    ++outcome_.files_written;
+    outcome_.rows_written += static_cast<long>(rows);
   }
 
  private:
@@ -113,8 +120,8 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx, const program
                   ? std::optional<std::string_view>(bytes)
                   : adjusted_price_file(bytes, layout, splits, adjusted);
           if (out) {
-            if (!write_file_atomic(target, *out)) failures.note(i, target);
-            return;
+            if (!write_file_atomic(target, *out)) return failures.note(i, target);
+            return failures.written(layout.count);
           }
         }
         jikeiretu_data_t prices;
@@ -123,7 +130,8 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx, const program
           return;
         }
         if (split_read == status::ok) adjust_prices_for_splits(splits, prices);
-        if (!write_dated_file(target, prices, kPriceFile, false)) failures.note(i, target);
+        if (!write_dated_file(target, prices, kPriceFile, false)) return failures.note(i, target);
+        failures.written(price_count(prices));
       },
       [&](std::size_t i) {
         ctx.progress.at_item(i + 1);
@@ -182,8 +190,9 @@ adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx,
         }
         adjust_prices_for_splits(joined.splits, joined.prices);
         if (!write_dated_file(out_folder + name, joined.prices, kPriceFile, false)) {
-          failures.note(i, out_folder + name);
+          return failures.note(i, out_folder + name);
         }
+        failures.written(price_count(joined.prices));
       },
       [&](std::size_t i) {
         ctx.progress.at_item(i + 1);

@@ -22,6 +22,8 @@ struct adjusted_files_outcome {
   std::string folder_failed;  // the folder that could not be created, empty when none
   long write_failures = 0;
   std::string first_write_failure;  // the first in file order
+  long files_written = 0;           // adjusted files written, and their rows
+  long rows_written = 0;
 };
 
 // The main-file way: every "<code>.csv" of the price folder.

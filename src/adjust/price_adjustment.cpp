@@ -12,6 +12,7 @@
 #include "core/data_file_bytes.h"
 #include "core/fields.h"
 #include "core/run_context.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -179,7 +180,7 @@ std::string adjusted_price_text(const std::string& text, float factor) {
 }
 
 bool adjust_prices_for_splits(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
-  if (prices.empty() || val(prices[0][kPriceCode]) < 1000) return true;
+  if (prices.empty() || compare_codes(prices[0][kPriceCode], "1000") < 0) return true;
   const std::size_t n = std::min(price_count(prices), prices.size() - 1);
   return walk_split_factors(
       splits, n, [&](std::size_t i) -> const std::string& { return prices[i][0]; },
@@ -265,7 +266,7 @@ std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
   // The factor of every row; an index code is left as it is (nothing floored either).
   thread_local std::vector<float> factors;
   factors.assign(n + 1, 1.0f);
-  const bool adjusts = val(header[kPriceCode]) >= 1000;
+  const bool adjusts = compare_codes(header[kPriceCode], "1000") >= 0;
   if (adjusts) {
     walk_split_factors(
         splits, n,

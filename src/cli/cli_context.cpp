@@ -22,6 +22,9 @@ extern "C" void on_stop_signal(int sig) {
 
 void prepare_standard_streams() {
   std::signal(SIGPIPE, SIG_IGN);
+  // A file beyond the size limit (ulimit -f) is a failed write that the run reports, not a
+  // signal that kills it mid-file.
+  std::signal(SIGXFSZ, SIG_IGN);
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1) continue;
     const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);

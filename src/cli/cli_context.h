@@ -53,9 +53,10 @@ class cli_context : public run_context {
   label_colour final_colour_ = label_colour::blue;
 };
 
-// Prepares the process for a run from a script: SIGPIPE ignored (a closed standard output is
-// a failed write, not the end of the run), and standard input, output and error open (on
-// /dev/null when they were closed), so that no file the run opens takes their place.
+// Prepares the process for a run from a script or the window: SIGPIPE ignored (a closed standard
+// output is a failed write, not the end of the run), SIGXFSZ ignored (a file beyond ulimit -f is
+// a write that fails with EFBIG), and standard input, output and error open (on /dev/null when
+// they were closed), so that no file the run opens takes their place.
 void prepare_standard_streams();
 
 }  // namespace karigane

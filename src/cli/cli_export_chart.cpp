@@ -6,6 +6,7 @@
 #include "chart/picture_format.h"
 #include "core/dates.h"
 #include "core/messages.h"
+#include "core/stock_code.h"
 
 namespace karigane {
 namespace {
@@ -14,14 +15,6 @@ std::string absolute(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path p = std::filesystem::absolute(path, ec);
   return ec ? path : p.lexically_normal().string();
-}
-
-bool is_code(const std::string& text) {
-  if (text.empty() || text.size() > 6) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -56,7 +49,7 @@ bool parse_chart_argument(const std::vector<std::string>& args, std::size_t& i, 
       return false;
     }
     c.span = a == "--weekly" ? bar_span::weekly : bar_span::monthly;
-  } else if (c.code.empty() && is_code(a)) {
+  } else if (c.code.empty() && is_stock_code(a)) {
     c.code = a;
   } else {
     message = tr_format("%s に使えない引数です: %s", {"chart", a});

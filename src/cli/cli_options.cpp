@@ -6,6 +6,7 @@
 
 #include "cli/cli_export_chart.h"
 #include "cli/cli_progress.h"
+#include "codes/targets.h"
 #include "core/messages.h"
 #include "core/text.h"
 #include "run/period.h"
@@ -80,8 +81,44 @@ bool check_period_options(const cli_options& o, const date& today, std::string& 
                          std::to_string(today.y)});
     return false;
   }
+  // A period that ends before it starts (an end after today counting as today) is refused
+  // before the run, when a ticked kind has a period.
+  if ((!o.from_given && !o.to_given) || !period_applies(o.collect.kinds)) return true;
+  const period_texts preset = preset_period(today);
+  const period_texts asked{o.from_given ? c.start_year : preset.start_year,
+                           o.from_given ? c.start_month : preset.start_month,
+                           o.from_given ? c.start_day : preset.start_day,
+                           o.to_given ? c.end_year : preset.end_year,
+                           o.to_given ? c.end_month : preset.end_month,
+                           o.to_given ? c.end_day : preset.end_day};
+  const checked_period checked = check_period(asked, today);
+  if (checked.outcome) return true;
+  message = tr_format("期間の終わり %s が始め %s より前です（--from と --to をご確認ください）",
+                      {slash_text(checked.period.end), slash_text(checked.period.start)});
+  return false;
+}
+
+namespace {
+
+// The codes of --code and --range.
+bool check_code_options(const cli_options& o, std::string& message) {
+  if (o.command != cli_command::collect) return true;
+  const code_selection& c = o.collect.codes;
+  if (c.mode == selection_mode::table) return true;
+  const bool range = c.mode == selection_mode::range;
+  for (const std::string* code : {&c.first, &c.last}) {
+    if (code == &c.last && !range) break;
+    if (is_target_code(*code)) continue;
+    message = tr_format(
+        "%s %s は銘柄コードではありません（4 桁の数字か、2 文字目か 4 文字目が"
+        "英大文字の 4 文字: 1301、130A）",
+        {range ? "--range" : "--code", *code});
+    return false;
+  }
   return true;
 }
+
+}  // namespace
 
 bool read_fixed_now(std::optional<local_time>& now, std::string& message) {
   now.reset();
@@ -137,6 +174,18 @@ std::string cli_help_text() {
                         "http://127.0.0.1:PORT に向け、ほかのキーはすべて既定値）と、\n"
                         "フォルダになければ同梱の銘柄リストを書きます。既にある\n"
                         "settei.txt は --force のときだけ置き換えます"));
+  text += help_entry(
+      "init --jquants [--plan PLAN] [--site URL] [--force]",
+      tr("データ取得元を J-Quants（JPX の J-Quants API V2）にします:\n"
+         "settei.txt に \"データ取得元\"、\"J-QuantsURL\"（--site、既定\n"
+         "https://api.jquants.com）、\"J-QuantsAPIキー\"（環境変数\n"
+         "JQUANTS_API_KEY から、なければ端末で表示せずに入力）、\n"
+         "\"J-Quantsプラン\"（--plan: Free、Light、Standard、Premium。既定\n"
+         "Free）を書き、ほかの設定と行はそのまま残します。キーを書いた\n"
+         "settei.txt は持ち主だけが読めます。銘柄リストは J-Quants の銘柄\n"
+         "一覧から置きます（あるリストには新しい銘柄を加えます）。J-Quants\n"
+         "がキーかアドレスを受け付けないときは何も書きません。既にある\n"
+         "settei.txt は --force のときだけ変えます"));
   text += help_entry(tr("collect [オプション]"), tr("\"収集開始\" ボタンの収集処理"));
   text += help_entry(
       "update [--latest] [--catch-up]",
@@ -158,7 +207,8 @@ std::string cli_help_text() {
                         "写しを調整後株価フォルダ（kabuka/syusei_kabuka/data_m/）に\n"
                         "作ります。--yearly は \"年毎から計算\" にチェックを入れます:\n"
                         "まず連続する最新の年フォルダから系列をつなぎます（data_m_1、\n"
-                        "data_mh_1 に保存）"));
+                        "data_mh_1 に保存）。終わりに標準エラーへ \"調整後株価: FILESファイル\n"
+                        "ROWS行 SECONDS秒\""));
   text += chart_export_help();
   text += help_entry("--help", tr("この説明"));
   text += help_entry("--version", tr("バージョン"));
@@ -169,8 +219,9 @@ std::string cli_help_text() {
                      tr("標準エラーが端末なら、そこに進み具合を 1 行、その場で書き直し\n"
                         "て示します: 実行、データの種類、N 銘柄中 i 番目（update の\n"
                         "ファイル処理と adjust では N ファイル中 i 番目）、コード、取得\n"
-                        "したページ数、経過時間と残り時間の見込み。実行が終わると消え\n"
-                        "ます"));
+                        "したページ数、経過時間と、これからの処理も含めた実行全体の残り\n"
+                        "時間の見込み（ページを 2 秒以上待っている間は \"応答待ち 35秒\"）。\n"
+                        "実行が終わると消えます"));
   text += help_entry("--progress",
                      tr("代わりに標準エラーへ、ログ向けの飾りのない進み具合の行を書きま\n"
                         "す: 多くても 5 秒に 1 行、それぞれに時刻つき"));
@@ -186,18 +237,24 @@ std::string cli_help_text() {
       "settei.txt のキーなど）、失敗、終わり方と終了ステータス。30 日より古いログは次の実行\n"
       "が消します。ログを書けないときは一度だけ警告し、実行は続けます。\n");
   text += '\n';
-  text += tr(
-      "一つのプログラムフォルダで動く実行は一度に一つです: 実行はそこにロックファイル\n"
-      "karigane.lock を持ちます（ウィンドウは実行のたびに取ります）。二つ目の実行は何にも触\n"
-      "れず、すぐに終了ステータス 1 で終わります。--wait があれば代わりに一つ目の終わりを待\n"
-      "ちます（SIGINT か SIGTERM で待つのをやめます）。強制終了された実行のロックはシステム\n"
-      "が解きます。\n");
+  text +=
+      tr("一つのプログラムフォルダとそのデータベースで動く実行は一度に一つです: 実行は両方の\n"
+         "フォルダとそのロックファイル karigane.lock をロックします（ウィンドウは実行のたびに\n"
+         "取ります）。二つ目の実行は何にも触れず、すぐに終了ステータス 1 で終わります。--wait\n"
+         "があれば代わりに一つ目の終わりを待ちます（SIGINT か SIGTERM で待つのをやめます）。\n"
+         "強制終了された実行のロックはシステムが解きます。export は読むだけなのでロックを共有\n"
+         "し、書き込めないプログラムフォルダでも動きます（記録は一度の警告で省きます）。\n");
   text += '\n';
   text += tr(
       "collect のオプション（ウィンドウのコントロールを設定します。指定がなければ: コード\n"
       "1301 の個別モード、\"時系列株価\" にチェック、期間は今年の 1 月 1 日から今日まで）:\n");
-  text += help_entry("--code N", tr("コード N の個別モード"));
-  text += help_entry("--range A B", tr("コード A から B までの範囲モード"));
+  text += help_entry("--code N",
+                     tr("コード N の個別モード。コードは 4 文字: 数字か、2 文字目か 4 文字目が\n"
+                        "英大文字（1301、130A）で 1000 から。ほかは使い方の誤り"));
+  text += help_entry("--range A B",
+                     tr("コード A から B までの範囲モード。コードは文字として並びます（130A\n"
+                        "は 1309 と 1310 の間）。英字を含むコードは A、B と銘柄リストにある\n"
+                        "もの"));
   text += help_entry("--table", tr("表モード: download_code.csv のコード"));
   text += help_entry("--latest",
                      tr("\"最新日株価\" にチェック（全対象の最新日の株価、銘柄リストの\n"
@@ -227,26 +284,31 @@ std::string cli_help_text() {
   text += tr("状態行のメッセージはすべて標準出力に 1 行ずつ表示します。ほかには何も出しませ\n"
              "ん。終了ステータス:\n");
   text += help_entry("0", tr("実行が完了し、何も失敗しなかった"), 7);
-  text += help_entry("1",
-                     tr("エラーで終わった: 書き込めないファイルやフォルダ（\"ファイルを書き込めません: \"\n"
-                        "とそのパス）、つながらないサイト、プログラムフォルダを使っているほかの実行\n"
-                        "など"),
-                     7);
+  text +=
+      help_entry("1",
+                 tr("エラーで終わった: 作れないか書き込めないプログラムフォルダ、書き込めない\n"
+                    "ファイルやフォルダ（\"ファイルを書き込めません: \" とそのパス。ulimit -f を\n"
+                    "超えるファイルも）、つながらないサイト、プログラムフォルダを使っているほか\n"
+                    "の実行など"),
+                 7);
   text += help_entry("2",
-                     tr("使い方の誤り（不明なオプション、ありえない --from や --to の日付、形の\n"
-                        "誤った KARIGANE_NOW）"),
+                     tr("使い方の誤り（不明なオプション、銘柄コードでない --code や --range、あり\n"
+                        "えない --from や --to の日付、始めより前に終わる期間、形の誤った\n"
+                        "KARIGANE_NOW）"),
                      7);
   text += help_entry("3",
                      tr("実行は完了したが、一部が失敗した: 取得できなかったページ、読めない保存\n"
-                        "ファイル、不完全な最新日の行、受け付けられなかった期間"),
+                        "ファイル、不完全な最新日の行、銘柄リストにない --code のコード、銘柄\n"
+                        "コードでない download_code.csv や銘柄リストの項目"),
                      7);
   text += help_entry("130",
                      tr("中断された（SIGINT か SIGTERM。実行は \"処理を中断しました。\" で終わり\n"
                         "ます。adjust は手がけているファイルを仕上げます）"),
                      7);
-  text += tr(
-      "何かが失敗したときは、実行の終わりに標準エラーへ一覧を出します: \"失敗 N件\"、続いて\n"
-      "失敗ごとに 1 行（コード、データの種類、期間またはファイル、理由）。\n");
+  text +=
+      tr("何かが失敗したときは、実行の終わりに標準エラーへ一覧を出します: \"失敗 N件\"、続いて\n"
+         "失敗ごとに 1 行（コード、データの種類、期間またはファイル、理由）、それからわかる\n"
+         "ときはその対処。\n");
   text += tr(
       "export はデータベースファイルか CSV の組のファイルがエクスポートのものでないとき\n"
       "（上書きはしません）と、ほかのプログラムが待ち時間を過ぎてもデータベースを開いている\n"
@@ -258,6 +320,10 @@ std::string cli_help_text() {
   text += tr("環境変数（テストやデモ用）:\n");
   text += help_entry("KARIGANE_NOW=YYYY-MM-DDTHH:MM",
                      tr("システムの時計の代わりにこの現地時刻を使います"), 34);
+  text += help_entry("KARIGANE_JQUANTS_MINUTE=S",
+                     tr("J-Quants の要求の上限を数える 1 分と、429 のあとに待つ時間を\n"
+                        "S 秒にします（既定 60、0 は間を空けず待たない）"),
+                     34);
   text += help_entry("KARIGANE_EXPORT_WAIT_SECONDS=N",
                      tr("ほかのプログラムが開いているデータベースを export が待つ\n"
                         "秒数（既定 30、0 は待たない）"),
@@ -268,12 +334,27 @@ std::string cli_help_text() {
       "れば LC_MESSAGES、なければ LANG が \"en\" で始まるときは英語になります。状態テキスト、\n"
       "実行記録、保存ファイルはどの言語でも同じです。\n");
   text += '\n';
+  text +=
+      tr("株価サイト: ページは settei.txt にあるホストから、ホストごとに保ち続ける一つの接続で\n"
+         "取得します。このマシンの外のホストへの要求は \"アクセス間隔ミリ秒\" ずつ間を空け（既\n"
+         "定 500）、失敗したページの繰り返しは 1 秒から 30 秒まで間隔を延ばします。名前解決\n"
+         "できないホスト、接続を拒否するホスト、証明書を検証できないホストは間隔を空けずに\n"
+         "多くても 1 回だけ繰り返し、失敗の行がホストと原因を示します。答えのないページ（制限\n"
+         "時間内に答えがない、拒否、切断、HTTP エラー）が 5 つ続くと、実行は\n"
+         "\"インターネットからデータを取得できませんでした。\" と終了ステータス 1 で終わります。\n"
+         "settei.txt のないフォルダでそうなったときは、karigane init --site URL（または\n"
+         "karigane init --jquants）で取得元を設定するよう示します。\n");
+  text += '\n';
   text += tr(
-      "株価サイト: ページは settei.txt にあるホストから、ホストごとに保ち続ける一つの接続で\n"
-      "取得します。このマシンの外のホストへの要求は \"アクセス間隔ミリ秒\" ずつ間を空け（既\n"
-      "定 500）、失敗したページの繰り返しは 1 秒から 30 秒まで間隔を延ばします。答えのない\n"
-      "ページ（制限時間内に答えがない、拒否、切断、HTTP エラー）が 5 つ続くと、実行は\n"
-      "\"インターネットからデータを取得できませんでした。\" と終了ステータス 1 で終わります。\n");
+      "J-Quants（settei.txt の \"データ取得元\" が J-Quants のとき）: 同じファイルに同じ形で書き\n"
+      "ます。API キーは \"J-QuantsAPIキー\"、空なら環境変数 JQUANTS_API_KEY です。ログにも\n"
+      "メッセージにもキーは出さず、出すときは末尾 4 文字だけです。要求はプランの上限（1 分\n"
+      "に Free 5、Light 60、Standard 120、Premium 500、財務情報は別に 60）を超えないよう\n"
+      "に間を空け、期間はプランの日付（Free は 12 週間前までとその前の 2 年）に切り詰め、その\n"
+      "ことを一度警告します。銘柄ごとと日ごとのうち要求の少ない方で集めます。429 には 1 分\n"
+      "待って続け、5xx と切れた接続は 3 回まで繰り返します。キーを受け付けないときは終了\n"
+      "ステータス 1 で終わり、プランにない種類（Standard 未満の信用売買残など）は飛ばして\n"
+      "失敗に数えます。取引日は J-Quants の取引カレンダーによります。\n");
   return text;
 }
 
@@ -326,6 +407,18 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
         o.site = args[++i];
       } else if (a == "--force") {
         o.force = true;
+      } else if (a == "--jquants") {
+        o.jquants = true;
+      } else if (a == "--plan") {
+        if (!need(i, 1, a)) return false;
+        const std::optional<jquants_plan> plan = jquants_plan_named(args[++i]);
+        if (!plan) {
+          message = tr_format("J-Quants のプランは Free、Light、Standard、Premium のどれかです: %s",
+                              {args[i]});
+          return false;
+        }
+        o.plan = *plan;
+        o.plan_given = true;
       } else {
         message = tr_format("%s に使えないオプションです: %s", {"init", a});
         return false;
@@ -417,10 +510,15 @@ bool parse_cli_options(const std::vector<std::string>& args, cli_options& o,
     message = tr("--progress と --quiet は一緒に使えません");
     return false;
   }
-  if (o.command == cli_command::init && o.site.empty()) {
-    message = tr("init には --site URL が必要です");
+  if (o.command == cli_command::init && o.plan_given && !o.jquants) {
+    message = tr("--plan は init --jquants のオプションです");
     return false;
   }
+  if (o.command == cli_command::init && o.site.empty() && !o.jquants) {
+    message = tr("init には --site URL か --jquants が必要です");
+    return false;
+  }
+  if (!check_code_options(o, message)) return false;
   if (o.command == cli_command::chart) return finish_chart_options(o, message);
   if (o.command == cli_command::export_data) return finish_export_options(o, message);
   return true;

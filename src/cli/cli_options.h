@@ -10,6 +10,7 @@
 #include "core/dates.h"
 #include "kinds/collection_request.h"
 #include "run/export_run.h"
+#include "sources/jquants/jquants_settings.h"
 
 namespace karigane {
 
@@ -25,8 +26,11 @@ struct cli_options {
   collection_request collect;
   update_request update;
   adjust_request adjust;
-  std::string site;          // init: the quote site's address
+  std::string site;          // init: the quote site's address (with --jquants, J-Quants')
   bool force = false;        // init: replace an existing settei.txt
+  bool jquants = false;      // init --jquants: J-Quants as the source
+  jquants_plan plan = jquants_plan::free;  // init --plan
+  bool plan_given = false;
   chart_request chart;       // chart: the stock, period, span and adjustment
   std::string chart_out;     // chart --out: the PNG file (as given)
   export_request export_to;  // export: the target (its path as given)
@@ -37,7 +41,8 @@ struct cli_options {
 };
 
 // Parses the arguments after the program name. On a usage error returns false with a message
-// in the reader's language (core/messages.h).
+// in the reader's language (core/messages.h); a --code or --range end that is not a code the
+// run takes (4 characters: 1301, 130A) is one.
 bool parse_cli_options(const std::vector<std::string>& args, cli_options& options,
                        std::string& message);
 
@@ -49,7 +54,8 @@ option_parse parse_output_option(const std::vector<std::string>& args, std::size
 
 // The period lists' texts that --from and --to gave must be able to stand in the lists: a year
 // of the year list (1983 to this year), a month 1..12 and a day 1..31. A day beyond the month's
-// end is left to the period check, which clamps it. On refusal returns false with a message.
+// end is left to the period check, which clamps it. When a ticked kind has a period, it must
+// not end before it starts. On refusal returns false with a message.
 bool check_period_options(const cli_options& options, const date& today, std::string& message);
 
 // The clock of KARIGANE_NOW: nothing when the variable is unset or empty; false with a message

@@ -20,6 +20,7 @@
 #endif
 #include "cli/cli_context.h"
 #include "cli/cli_export_chart.h"
+#include "cli/cli_init.h"
 #include "cli/cli_options.h"
 #include "core/install_paths.h"
 #include "core/messages.h"
@@ -44,11 +45,14 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
-// The failures of the run on standard error: the count, then one line each.
-void print_failures(const std::vector<run_failure>& failures) {
-  if (failures.empty()) return;
-  std::string text = failure_count_text(failures.size()) + "\n";
-  for (const run_failure& f : failures) text += failure_line(f) + "\n";
+// The failures of the run on standard error: the count, then one line each, then the notes on
+// what to do about them.
+void print_failures(const run_outcome& outcome) {
+  std::string text;
+  if (!outcome.failures.empty()) text = failure_count_text(outcome.failures.size()) + "\n";
+  for (const run_failure& f : outcome.failures) text += failure_line(f) + "\n";
+  for (const std::string& note : outcome.notes) text += note + "\n";
+  if (text.empty()) return;
   std::fputs(text.c_str(), stderr);
   std::fflush(stderr);
 }
@@ -100,8 +104,10 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
   frame.wait_for_lock = options.wait_for_lock;
   frame.started_by = command_line;
   frame.log_file = options.log_file.empty() ? std::string() : absolute_file(options.log_file);
+  frame.reads_only = options.command == cli_command::export_data;
   run_outcome outcome;
   std::optional<export_result> exported;
+  std::optional<adjust_result> adjusted;
   switch (options.command) {
     case cli_command::update:
       outcome = run_in_frame(
@@ -109,7 +115,12 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
       break;
     case cli_command::adjust:
       outcome = run_in_frame(
-          ctx, kRunAdjust, [&](run_context& c) { return adjust(c, options.adjust); }, frame);
+          ctx, kRunAdjust,
+          [&](run_context& c) {
+            adjusted = adjust_counted(c, options.adjust);
+            return adjusted->ending;
+          },
+          frame);
       break;
     case cli_command::export_data:
       outcome = run_in_frame(
@@ -128,24 +139,15 @@ int run_command(cli_context& ctx, const cli_options& options, const std::string&
     }
   }
   ctx.finish_output();
-  print_failures(outcome.failures);
-  // An export that went through ends with what it wrote.
+  print_failures(outcome);
+  // An export or adjustment that went through ends with what it wrote.
   if (exported && exported->ending == run_ending::completed && !options.quiet) {
     std::fprintf(stderr, "%s\n", export_summary_text(*exported).c_str());
   }
-  return run_exit_status(outcome);
-}
-
-int run_init(const cli_options& options) {
-  std::string message;
-  const init_result r = init_program_folder(absolute_folder(options.dir), find_factory_folder(),
-                                            options.site, options.force, message);
-  if (r == init_result::written) {
-    std::printf("%s\n", message.c_str());
-    return kExitCompleted;
+  if (adjusted && adjusted->ending == run_ending::completed && !options.quiet) {
+    std::fprintf(stderr, "%s\n", adjust_summary_text(*adjusted).c_str());
   }
-  std::fprintf(stderr, "karigane: %s\n", message.c_str());
-  return r == init_result::bad_site ? kExitUsage : kExitError;
+  return run_exit_status(outcome);
 }
 
 }  // namespace
@@ -182,9 +184,11 @@ int main(int argc, char** argv) {
   if (!check_period_options(options, ctx.now().day, message)) return usage_error(message);
   ctx.program_folder = absolute_folder(options.dir);
   ctx.factory_folder = find_factory_folder();
-  if (!prepare_program_folder(ctx, message)) {
+  const bool reads_only =
+      options.command == cli_command::chart || options.command == cli_command::export_data;
+  if (!prepare_program_folder(ctx, message, reads_only ? folder_use::reads : folder_use::writes)) {
     std::fprintf(stderr, "karigane: %s\n", message.c_str());
-    return kExitUsage;
+    return kExitError;
   }
   if (options.command == cli_command::chart) {
     // Only reads the stored files: no run, no lock.

@@ -1,6 +1,8 @@
 // The failure tally: see failure_tally.h.
 #include "core/failure_tally.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 
 namespace karigane {
@@ -13,6 +15,7 @@ void failure_tally::add(run_failure failure) {
 void failure_tally::clear() {
   std::lock_guard<std::mutex> lock(m_);
   failures_.clear();
+  notes_.clear();
 }
 
 std::size_t failure_tally::count() const {
@@ -23,6 +26,18 @@ std::size_t failure_tally::count() const {
 std::vector<run_failure> failure_tally::list() const {
   std::lock_guard<std::mutex> lock(m_);
   return failures_;
+}
+
+void failure_tally::add_note(std::string note) {
+  std::lock_guard<std::mutex> lock(m_);
+  if (std::find(notes_.begin(), notes_.end(), note) == notes_.end()) {
+    notes_.push_back(std::move(note));
+  }
+}
+
+std::vector<std::string> failure_tally::notes() const {
+  std::lock_guard<std::mutex> lock(m_);
+  return notes_;
 }
 
 std::string failure_line(const run_failure& f) {

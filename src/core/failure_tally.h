@@ -31,9 +31,15 @@ class failure_tally {
   // A copy of the failures in the order they were noted.
   std::vector<run_failure> list() const;
 
+  // A line for the person after the failures (what to do about them), kept once however often
+  // it is noted; cleared with the failures.
+  void add_note(std::string note);
+  std::vector<std::string> notes() const;
+
  private:
   mutable std::mutex m_;
   std::vector<run_failure> failures_;
+  std::vector<std::string> notes_;
 };
 
 // One line of a failure: "code kind where: reason", the empty parts left out.

@@ -27,8 +27,15 @@ struct progress_snapshot {
   std::string code;          // the code in hand, empty for files without one
   std::size_t pages = 0;     // pages fetched since the run began
   double elapsed_seconds = 0;    // since the run began
-  double remaining_seconds = -1; // estimate for the pass from its pace so far; -1 unknown
+  // Estimate for the rest of the run (this pass and the items of the passes still to come)
+  // from the pace of the pass's items done so far (before its first, of the run's earlier
+  // passes of its unit); -1 unknown.
+  double remaining_seconds = -1;
+  double waiting_seconds = -1;  // how long the page in hand has been waited for; -1 none
 };
+
+// A page waited for this long shows the wait ("応答待ち") in place of the time left.
+inline constexpr double kWaitShownAfterSeconds = 2;
 
 class run_progress {
  public:
@@ -38,6 +45,11 @@ class run_progress {
   void start_run(std::string run_kind);
   // A pass over `total` items begins (its pace is measured from here).
   void start_pass(std::string data_kind, std::string unit, std::size_t total);
+  // The items of the passes the run will make after the coming or current one, in the same
+  // unit: the time left counts them at the pace of the items done so far.
+  void set_later_items(std::size_t items);
+  // A page is being waited for (its request is made, its answer not in), or no longer.
+  void page_wait(bool waiting);
   // Item `index` (1-based) of the pass is in hand; `code` may be empty.
   void at_item(std::size_t index, std::string code = {});
   void page_fetched();
@@ -60,6 +72,12 @@ class run_progress {
   clock::time_point run_start_{};
   clock::time_point pass_start_{};
   clock::time_point item_start_{};
+  std::size_t later_items_ = 0;
+  // The items of the run's earlier passes of the same unit, and the time they took.
+  std::size_t items_before_ = 0;
+  double seconds_before_ = 0;
+  bool waiting_ = false;
+  clock::time_point wait_start_{};
   unsigned long version_ = 0;
 };
 
@@ -69,7 +87,8 @@ std::string duration_text(double seconds);
 // "銘柄 12/100" (or "ファイル 12/100"); empty before a pass has its items.
 std::string progress_count_text(const progress_snapshot& s);
 
-// "残り 3分4秒"; empty while the estimate is unknown.
+// "残り 3分4秒"; "応答待ち 35秒" while a page has been waited for kWaitShownAfterSeconds or
+// more; empty while the estimate is unknown.
 std::string time_left_text(const progress_snapshot& s);
 
 // The whole progress line: "RUN KIND 銘柄 12/100 1301  ページ 34  経過 1分2秒  残り 3分4秒",

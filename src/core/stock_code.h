@@ -15,4 +15,9 @@ bool is_stock_code(std::string_view text);
 // True for a code of digits alone.
 bool is_numeric_code(std::string_view text);
 
+// The order of two code fields, blanks around them ignored: codes as text ("130A" after "1309"),
+// anything else, as the stored files were always read, by its leading number ("130A" is no
+// longer read as 130). Negative, zero or positive.
+int compare_codes(std::string_view a, std::string_view b);
+
 }  // namespace karigane

@@ -313,4 +313,16 @@ std::string zero_pad_one_char(std::string_view text) {
   return out;
 }
 
+std::string shell_word(std::string text) {
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
+           c == '.' || c == '_' || c == '-' || c == '+';
+  });
+  if (plain) return text;
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 }  // namespace karigane

@@ -74,4 +74,8 @@ std::string zero_pad_below_10(std::string_view text);
 // "0" + text when the text is one character long (hour and minute fields of times).
 std::string zero_pad_one_char(std::string_view text);
 
+// A path as one word of a shell command that a message suggests: as it is when it holds only
+// letters, digits and "/._-+", else in single quotes; a folder's final "/" left out.
+std::string shell_word(std::string text);
+
 }  // namespace karigane

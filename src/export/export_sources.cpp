@@ -1,8 +1,6 @@
 // The sources of an export and their rows: see export_sources.h.
 #include "export/export_sources.h"
 
-#include "export/export_driver.h"
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -10,13 +8,15 @@
 #include <cstring>
 
 #include "adjust/price_adjustment.h"
-#include "core/fields.h"
 #include "core/damaged_file.h"
+#include "core/fields.h"
 #include "core/file_store.h"
+#include "export/export_driver.h"
 #include "export/price_rows.h"
 #include "financial/statement_files.h"
 #include "financial/statement_kinds.h"
 #include "financial/statement_summary.h"
+#include "kinds/program_layout.h"
 #include "latest/latest_files.h"
 #include "margin/margin_files.h"
 #include "timeseries/price_files.h"
@@ -77,7 +77,8 @@ struct lister {
   }
 };
 
-bool stock_stem(const std::string& stem) { return digits_only(stem); }
+// A stock's file: its name's stem is a stock code, as every run names and reads them.
+bool stock_stem(const std::string& stem) { return stock_code_of_file(stem + ".csv").has_value(); }
 
 std::string reason_of(const status& r) { return unusable_file_reason(r); }
 

@@ -7,6 +7,7 @@
 
 #include "adjust/price_adjustment.h"
 #include "core/data_file_bytes.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "export/export_cells.h"
 #include "timeseries/price_files.h"
@@ -178,7 +179,7 @@ built build_rows(const export_source& s, const data_file_layout& layout, std::si
   // (the close floored, as the rule does) and for an index code nothing, as the rule leaves
   // those tables; a damaged split list leaves the adjusted close unknown.
   const bool adjust_all = !adjusted_file && first == 1 && splits.read == status::ok;
-  const bool floor_closes = splits.read == status::ok && val(s.code) >= 1000;
+  const bool floor_closes = splits.read == status::ok && compare_codes(s.code, "1000") >= 0;
   thread_local jikeiretu_data_t closes;
   if (adjust_all) closes.resize(n + 1);
   // An adjusted file's volumes times the splits that adjusted its prices: over the whole

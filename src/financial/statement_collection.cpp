@@ -68,7 +68,8 @@ status collect_statements(run_context& ctx, const program_layout& layout, statem
                           const std::vector<std::string>& codes) {
   ctx.set_label1("", label_colour::blue);
   ctx.set_label1("企業銘柄確認中", label_colour::blue);
-  const std::vector<std::string> companies = company_codes(ctx, layout, codes);
+  const std::vector<std::string> companies =
+      source.companies_by_name() ? company_codes(ctx, layout, codes) : codes;
   std::vector<std::string> folders{layout.database};
   for (const char* kind : kStatementKinds) {
     folders.push_back(layout.statement_folder(statement_folder_name(layout, kind)));

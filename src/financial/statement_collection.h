@@ -1,6 +1,7 @@
 // The financial step of a collection, whatever the source: the targets that are companies
-// (stock-list name holding "(株)"), each company's statements of every kind from the source
-// merged into its file of that kind, then the dated summary of every kind.
+// (stock-list name holding "(株)", where the source asks so), each company's statements of
+// every kind from the source merged into its file of that kind, then the dated summary of every
+// kind.
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,5 +21,9 @@ inline constexpr std::array<const char*, 3> kStatementKinds{kKindIndependent, kK
 
 // The kind's folder name from the layout ("" for an unknown kind).
 std::string statement_folder_name(const program_layout& layout, std::string_view kind);
+
+// The fields (1-based) a kind leaves empty in every period: 10, 11, 13, 18 of "連結決算"; 9,
+// 10, 11, 13, 18, 21, 22, 23 of "中間決算"; none of "単独決算" (or an unknown kind).
+std::span<const std::size_t> statement_empty_fields(std::string_view kind);
 
 }  // namespace karigane

@@ -28,6 +28,11 @@ class statement_source {
   // the last statement fetched and stored (the failures on the way are in the run's tally).
   virtual status collect_statements(run_context& ctx, const std::vector<std::string>& companies,
                                     statement_sink& sink) = 0;
+  // Whether the targets are narrowed to the companies the stock list names so ("(株)" in the
+  // name) before the source is asked: the quote site has statement pages for companies alone.
+  // A source whose list names companies otherwise (J-Quants' names carry no "(株)") is asked
+  // for every target and has nothing for a fund.
+  virtual bool companies_by_name() const { return true; }
 };
 
 }  // namespace karigane

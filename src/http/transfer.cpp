@@ -5,15 +5,16 @@
 // sessions, as the browser control kept them.
 #include "http/transfer.h"
 
-#include "http/request_pacing.h"
-
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+
+#include "http/request_pacing.h"
 
 namespace karigane {
 namespace {
@@ -128,11 +129,71 @@ std::unique_ptr<curl_slist, header_list_deleter> header_list(const http_request&
   return std::unique_ptr<curl_slist, header_list_deleter>(list);
 }
 
+// The port an address names, or its scheme's ("" when it has neither).
+std::string address_port(const std::string& url) {
+  CURLU* u = curl_url();
+  if (u == nullptr) return {};
+  std::string port;
+  char* part = nullptr;
+  if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(u, CURLUPART_PORT, &part, CURLU_DEFAULT_PORT) == CURLUE_OK && part != nullptr) {
+    port = part;
+    curl_free(part);
+  }
+  curl_url_cleanup(u);
+  return port;
+}
+
+// The name curl says it could not resolve ("Could not resolve proxy: NAME"), else the
+// address's host: a proxy's name is not the site's.
+std::string unresolved_name(const std::string& curl_text, const std::string& url) {
+  const std::size_t colon = curl_text.rfind(": ");
+  if (curl_text.rfind("Could not resolve", 0) == 0 && colon != std::string::npos) {
+    std::string name = curl_text.substr(colon + 2);
+    while (!name.empty() && (name.back() == '\n' || name.back() == ' ')) name.pop_back();
+    if (!name.empty()) return name;
+  }
+  return address_host(url);
+}
+
+// The run's progress knows a page is waited for while a request is out (its turn included).
+class page_wait_mark {
+ public:
+  explicit page_wait_mark(run_context& ctx) : ctx_(ctx) { ctx_.progress.page_wait(true); }
+  ~page_wait_mark() { ctx_.progress.page_wait(false); }
+  page_wait_mark(const page_wait_mark&) = delete;
+  page_wait_mark& operator=(const page_wait_mark&) = delete;
+
+ private:
+  run_context& ctx_;
+};
+
 }  // namespace
+
+classified_failure classify_transfer_failure(int curl_code, long os_errno,
+                                             const std::string& curl_text, const std::string& url) {
+  switch (static_cast<CURLcode>(curl_code)) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return {transfer_fault::name, "名前解決できません: " + unresolved_name(curl_text, url)};
+    case CURLE_COULDNT_CONNECT:
+      if (os_errno != ECONNREFUSED) break;
+      return {transfer_fault::refused,
+              "接続を拒否されました: " + address_host(url) + ":" + address_port(url)};
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+      return {transfer_fault::certificate, "証明書を検証できません: " + address_host(url)};
+    default:
+      break;
+  }
+  return {transfer_fault::transient, {}};
+}
 
 transfer_result load(run_context& ctx, const connection_settings& connection,
                      const http_request& request) {
   const std::string& url = request.url;
+  const page_wait_mark waiting(ctx);
   transfer_result result;
   init_curl_once();
   run_connections* connections = connections_for(ctx);
@@ -224,6 +285,9 @@ transfer_result load(run_context& ctx, const connection_settings& connection,
       result.failure = sink.too_large ? std::string("the page is too large")
                        : error_text[0] != '\0' ? std::string(error_text)
                                                : std::string(curl_easy_strerror(code));
+      long os_errno = 0;
+      curl_easy_getinfo(h, CURLINFO_OS_ERRNO, &os_errno);
+      result.fault = classify_transfer_failure(code, os_errno, result.failure, url);
       result.body.clear();
     }
   }

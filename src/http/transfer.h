@@ -27,12 +27,32 @@ enum class transfer_end {
   stopped,    // the stop flag was raised during the wait
 };
 
+// A failed transfer that an attempt soon after will not mend: the host's name does not resolve
+// (nor a proxy's), the host refuses the connection, its certificate does not verify (or the
+// certificate file cannot be read). Anything else (a connection that broke off, no route yet)
+// may pass and is `transient`.
+enum class transfer_fault { none, name, refused, certificate, transient };
+
+struct classified_failure {
+  transfer_fault fault = transfer_fault::transient;
+  // For a lasting fault, the line that names it: "名前解決できません: HOST",
+  // "接続を拒否されました: HOST:PORT", "証明書を検証できません: HOST".
+  std::string text;
+};
+
+// The fault of a transfer that failed with curl's code `curl_code`, the connection's errno
+// `os_errno` and curl's own text, at `url`.
+classified_failure classify_transfer_failure(int curl_code, long os_errno,
+                                             const std::string& curl_text, const std::string& url);
+
 struct transfer_result {
   transfer_end end = transfer_end::failed;
   long status = 0;           // HTTP status of the last answer (after redirects)
   std::string content_type;  // its Content-Type header
   std::string body;          // its body, undecoded
   std::string failure;       // what went wrong, for the error page
+  // Why it failed, when it did (end failed).
+  classified_failure fault{transfer_fault::none, {}};
 };
 
 struct http_request {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/file_store.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -105,9 +106,7 @@ std::string program_layout::adjusted_price_file(std::string_view code) const {
 std::optional<std::string> stock_code_of_file(std::string_view name) {
   if (name.size() != 8 || name.substr(4) != ".csv") return std::nullopt;
   const std::string_view code = name.substr(0, 4);
-  if (!std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
+  if (!is_stock_code(code)) return std::nullopt;
   return std::string(code);
 }
 

@@ -5,6 +5,16 @@
 
 namespace karigane {
 
+void label_data_d_header(data_d_record& header) {
+  header[kDName] = "銘柄";
+  header[kDOpen] = "始値";
+  header[kDHigh] = "高値";
+  header[kDLow] = "安値";
+  header[kDClose] = "終値";
+  header[kDVolume] = "出来高";
+  header[kDTradeDate] = "取引日";
+}
+
 std::size_t data_d_count(const data_d_table_t& table) {
   if (table.empty()) return 0;
   return std::min(table_count(table, kDMarket), table.size() - 1);

@@ -23,6 +23,12 @@ inline constexpr std::size_t kDClose = 6;
 inline constexpr std::size_t kDVolume = 7;
 inline constexpr std::size_t kDTradeDate = 8;
 
+// The value of a price field of a stock that did not trade on the day.
+inline constexpr const char* kNoTradeText = "---";
+
+// The header row's labels, "銘柄" to "取引日" (fields 3 to 9).
+void label_data_d_header(data_d_record& header);
+
 // The number of stock rows (header `market`), bounded by the rows present.
 std::size_t data_d_count(const data_d_table_t& table);
 

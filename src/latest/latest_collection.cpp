@@ -48,7 +48,7 @@ status write_latest_file(run_context& ctx, const program_layout& layout, data_d_
       ctx.pump();
       data_d_record& r = table[k];
       if (val(left(r[kDTradeDate], 8)) != val(latest)) {
-        r[kDOpen] = r[kDHigh] = r[kDLow] = r[kDVolume] = "---";
+        r[kDOpen] = r[kDHigh] = r[kDLow] = r[kDVolume] = kNoTradeText;
       }
     }
   }
@@ -65,6 +65,20 @@ status write_latest_file(run_context& ctx, const program_layout& layout, data_d_
   ctx.set_label1("最新日株価をダウンロードしました。", label_colour::blue);
   ctx.set_label4("", label_colour::blue);
   return status::ok;
+}
+
+// A site whose latest trading day lies after this computer's today: the clock is behind, and
+// the rows' days (read with this year) cannot be trusted. Counted on its own line; the table is
+// emptied, so that no latest-day file and no update is made of it.
+bool clock_behind_site(run_context& ctx, data_d_table_t& table) {
+  const std::optional<date> latest = parse_yyyymmdd(table[0][kDCode]);
+  const date today = ctx.now().day;
+  if (!latest || !(today < *latest)) return false;
+  ctx.failures.add({"", kind_of(kind_id::latest).name, "",
+                    "サイトの最新取引日 " + slash_text(*latest) + " がこのコンピューターの今日 " +
+                        slash_text(today) + " より後です（時計をご確認ください）"});
+  table.assign(1, {});
+  return true;
 }
 
 }  // namespace
@@ -84,6 +98,7 @@ status collect_latest_day(run_context& ctx, const program_layout& layout, latest
   const std::size_t n = data_d_count(table);
   codes.clear();
   for (std::size_t k = 1; k <= n; ++k) codes.push_back(table[k][kDCode]);
+  if (clock_behind_site(ctx, table)) return status::ok;
   leave_out_incomplete_rows(ctx, table);
   if (!write_file) return status::ok;
   return write_latest_file(ctx, layout, table);

@@ -2,7 +2,8 @@
 // stock list renewed from it, the run's targets narrowed to the stocks the source listed, and
 // (when asked for) the latest-day file, final or intraday by the clock. A stock without every
 // price field stays among the targets but is left out of the table (so of the latest-day file
-// and of the update) and counted in the failure tally.
+// and of the update) and counted in the failure tally. A source whose latest day lies after the
+// clock's today is counted too, and its table left empty: the clock is behind.
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "codes/stock_list.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 
 namespace karigane {
@@ -16,7 +17,10 @@ std::string market_letter(const std::string& market_name) {
       {"JASDAQ", "q"},   {"大証", "o"},       {"大証1部", "o"},  {"大証2部", "o"},
       {"大証ETF", "o"},  {"大証外国部", "o"}, {"大証指数", "o"}, {"名古屋セ", "n"},
       {"名証1部", "n"},  {"名証2部", "n"},    {"名証ETF", "n"},  {"福岡Q", "f"},
-      {"福証", "f"}};
+      {"福証", "f"},
+      // The TSE's markets since April 2022, and the names J-Quants' segments are given.
+      {"東証プライム", "t"}, {"東証スタンダード", "t"}, {"東証グロース", "t"},
+      {"東証PRO", "t"},    {"東証その他", "t"}};
   const auto it = letters.find(market_name);
   return it == letters.end() ? std::string() : it->second;
 }
@@ -46,12 +50,13 @@ void renew_stock_list(run_context& ctx, const program_layout& layout, const data
     for (std::size_t k = 1; k <= n && !ctx.stop_flag(); ++k) entries.push_back(entry_of(table[k]));
   } else {
     std::size_t start = 0;
-    double previous = -1;
+    std::string previous;
     for (std::size_t k = 1; k <= n; ++k) {
-      const double code = val(table[k][kDCode]);
+      // Codes in code order: "130A" between 1309 and 1310.
+      const std::string& code = table[k][kDCode];
       // A code below the previous one is searched from the top again, so that a code that
       // stands earlier in the list is found instead of being inserted a second time.
-      if (code < previous) start = 0;
+      if (compare_codes(code, previous) < 0) start = 0;
       previous = code;
       for (std::size_t i = start;; ++i) {
         ctx.pump();
@@ -63,12 +68,12 @@ void renew_stock_list(run_context& ctx, const program_layout& layout, const data
           start = entries.size() - 1;
           break;
         }
-        const double entry = val(entries[i].code);
-        if (entry == code) {
+        const int order = compare_codes(entries[i].code, code);
+        if (order == 0) {
           start = i;
           break;
         }
-        if (entry > code) {
+        if (order > 0) {
           if (entries.size() >= kStockListCapacity) break;
           entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(i), entry_of(table[k]));
           list.renewed_on = latest;

@@ -63,7 +63,16 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
   if (ctx.stop_flag()) return aborted(ctx, outcome);
   if (!targets.outcome) return failed(ctx, targets.outcome.message(), outcome);
   std::vector<std::string> codes = std::move(targets.codes);
+  // The time left counts the stocks of the ticked kinds' passes still to come.
+  const auto plan_after = [&](kind_id step) {
+    std::size_t passes = 0;
+    for (const kind_id later : {kind_id::prices, kind_id::margin, kind_id::financial}) {
+      if (later > step && request.kinds.has(later)) ++passes;
+    }
+    ctx.progress.set_later_items(passes * codes.size());
+  };
 
+  plan_after(kind_id::latest);
   if (request.kinds.has(kind_id::latest)) {
     data_d_table_t table;
     const status latest = collect_latest_day(ctx, layout, sources->latest(), codes, true, table);
@@ -72,7 +81,7 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
       return failed(ctx, latest.message(), outcome);
     }
   } else {
-    codes = listed_targets(ctx, layout, codes);
+    codes = listed_targets(ctx, layout, codes, request.codes.mode == selection_mode::single);
   }
   if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
   if (ctx.stop_flag()) return aborted(ctx, outcome);
@@ -84,6 +93,7 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
     if (!checked.outcome) note_refused_period(ctx, kind_id::prices, request.period, checked);
     if (ctx.stop_flag()) return aborted(ctx, outcome);
     ctx.pump();
+    plan_after(kind_id::prices);
     const status step =
         collect_prices(ctx, layout, sources->prices(),
                        {codes, checked.period, request.since_stored, request.yearly, nullptr});
@@ -98,6 +108,7 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
     if (!checked.outcome) note_refused_period(ctx, kind_id::margin, request.period, checked);
     if (ctx.stop_flag()) return aborted(ctx, outcome);
     ctx.pump();
+    plan_after(kind_id::margin);
     const status step =
         collect_margin(ctx, layout, sources->margin(),
                        {codes, checked.period, request.since_stored, request.yearly});
@@ -108,6 +119,7 @@ collection_outcome collect(run_context& ctx, const collection_request& request) 
   }
 
   if (request.kinds.has(kind_id::financial)) {
+    plan_after(kind_id::financial);
     const status step = collect_statements(ctx, layout, sources->statements(), codes);
     if (ctx.has_run_error()) return failed(ctx, ctx.run_error(), outcome);
     // A stop inside the step comes back as its failure; it ends the run as a stop.

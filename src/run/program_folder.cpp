@@ -35,8 +35,9 @@ std::string absolute_file(const std::string& path) {
 
 std::string find_factory_folder() { return program_data_folder(); }
 
-bool prepare_program_folder(run_context& ctx, std::string& message) {
+bool prepare_program_folder(run_context& ctx, std::string& message, folder_use use) {
   const std::string& folder = ctx.program_folder;
+  if (use == folder_use::reads) return true;
   if (!ensure_folder(folder)) {
     message = "プログラムフォルダを作成できません: " + folder;
     return false;

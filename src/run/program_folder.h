@@ -21,8 +21,11 @@ std::string find_factory_folder();
 // Makes the program folder usable: creates it when missing, checks that it can be written,
 // and, when the folder is used for the first time, puts the factory stock list in place as
 // the working list. A folder already in use whose stock list is missing keeps it missing. On
-// failure returns false with a message for the user.
-bool prepare_program_folder(run_context& ctx, std::string& message);
+// failure returns false with a message for the user. A front end that only reads the folder
+// (chart, export) asks for nothing of it: a read-only copy serves them.
+enum class folder_use { writes, reads };
+bool prepare_program_folder(run_context& ctx, std::string& message,
+                            folder_use use = folder_use::writes);
 
 // A folder used for the first time: no settei.txt and no database folder yet.
 bool first_use_of_folder(const std::string& program_folder);

@@ -1,6 +1,7 @@
 // The frame of every run of the buttons, on the command line and in the window (collection,
-// update, adjusted prices, and any run added later): it takes the program folder's lock for
-// the whole run, starts the run with a clean run state (failure tally, run-ending fault) and
+// update, adjusted prices, export, and any run added later): it takes the locks of the program
+// folder and of the database folder (folder_lock.h; shared for a run that only reads) for the
+// whole run, starts the run with a clean run state (failure tally, run-ending fault) and
 // the progress source started, removes the temporary files that killed runs left behind, runs
 // the button's run, and hands the front end the outcome: how the run ended and what it could
 // not do. A run that met a run-ending fault ends with the error ending and that fault's message.
@@ -30,6 +31,8 @@ struct run_outcome {
   run_ending ending = run_ending::completed;
   // What the run could not do, in the order it was noted (kept whatever the ending).
   std::vector<run_failure> failures;
+  // What the person may do about it (failure_tally notes), after the failures.
+  std::vector<std::string> notes;
 };
 
 struct run_frame_options {
@@ -41,6 +44,9 @@ struct run_frame_options {
   std::string started_by;
   // The log file; empty: log/karigane-YYYYMMDD.log in the program folder.
   std::string log_file;
+  // The run only reads the folders (export): it takes their locks shared, works on a read-only
+  // folder and removes nothing (old logs, temporary files of killed runs).
+  bool reads_only = false;
 };
 
 // The exit status of a run on the command line (the log records it for every run): 0
@@ -57,7 +63,8 @@ using button_run = std::function<run_ending(run_context&)>;
 run_outcome run_in_frame(run_context& ctx, const char* run_kind, const button_run& run,
                          const run_frame_options& options = {});
 
-// The red message of a run that finds the folder held by another run.
-std::string folder_in_use_message(const std::string& program_folder);
+// The red message of a run that finds a folder (the program folder or the database) held by
+// another run.
+std::string folder_in_use_message(const std::string& folder);
 
 }  // namespace karigane

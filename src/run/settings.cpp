@@ -42,17 +42,6 @@ std::string host_value(std::string value) {
   return value;
 }
 
-// A whole number of milliseconds, at most a minute; anything else keeps what was there.
-void interval_value(const std::string& value, int& interval_ms) {
-  constexpr int kMaxIntervalMs = 60'000;
-  int ms = 0;
-  const auto r = std::from_chars(value.data(), value.data() + value.size(), ms);
-  if (!value.empty() && r.ec == std::errc() && r.ptr == value.data() + value.size() && ms >= 0 &&
-      ms <= kMaxIntervalMs) {
-    interval_ms = ms;
-  }
-}
-
 // The settings' members, each named once: the table below is built from these.
 #define KARIGANE_TEXT_SETTING(key, def, group, member)                                \
   setting {                                                                           \
@@ -67,6 +56,16 @@ void interval_value(const std::string& value, int& interval_ms) {
   }
 
 }  // namespace
+
+std::optional<int> access_interval_value(std::string_view value) {
+  int ms = 0;
+  const auto r = std::from_chars(value.data(), value.data() + value.size(), ms);
+  if (value.empty() || r.ec != std::errc() || r.ptr != value.data() + value.size() || ms < 0 ||
+      ms > kMaxAccessIntervalMs) {
+    return std::nullopt;
+  }
+  return ms;
+}
 
 const std::vector<setting>& settings_table() {
   static const std::vector<setting> table = {
@@ -96,22 +95,22 @@ const std::vector<setting>& settings_table() {
                             layout.consolidated_name),
       KARIGANE_TEXT_SETTING("財務情報中間決算フォルダ名", "data_ztyu", setting_group::database,
                             layout.interim_name),
-      KARIGANE_HOST_SETTING("株価サイトURL", "http://info.finance.yahoo.co.jp", kabuka_site_url),
+      KARIGANE_HOST_SETTING(kQuoteSiteUrlKey, "http://info.finance.yahoo.co.jp", kabuka_site_url),
       KARIGANE_HOST_SETTING("モバイルサイトURL", "http://m.finance.yahoo.co.jp", mobile_site_url),
       KARIGANE_HOST_SETTING("旧株価テーブルURL", "http://table.yahoo.co.jp", old_table_url),
       KARIGANE_HOST_SETTING("企業情報サイトURL", "http://profile.yahoo.co.jp", profile_site_url),
       KARIGANE_HOST_SETTING("指標サイトURL", "http://www.fisco.co.jp", index_site_url),
-      {"アクセス間隔ミリ秒", "500", setting_group::connection,
+      {kAccessIntervalKey, "500", setting_group::connection,
        [](program_settings& s, const std::string& v) {
-         interval_value(v, s.connection.access_interval_ms);
+         if (const auto ms = access_interval_value(v)) s.connection.access_interval_ms = *ms;
        },
        [](const program_settings& s) { return std::to_string(s.connection.access_interval_ms); }},
-      {"CA証明書ファイル", "", setting_group::connection,
+      {kCaCertificateFileKey, "", setting_group::connection,
        [](program_settings& s, const std::string& v) {
          s.connection.ca_certificate_file = settings_file_path(s.layout.program_folder, v);
        },
        [](const program_settings& s) { return below_folder(s, s.connection.ca_certificate_file); }},
-      {"データ取得元", "株価サイト", setting_group::source,
+      {kSourceKey, "株価サイト", setting_group::source,
        [](program_settings& s, const std::string& v) {
          for (const source_id id : {source_id::quote_site, source_id::jquants}) {
            if (v == source_setting_value(id)) s.source = id;

@@ -5,7 +5,9 @@
 // settings all work from that table.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/run_context.h"
@@ -28,6 +30,19 @@ struct program_settings {
   jquants_settings jquants;
   connection_settings connection;
 };
+
+// The keys that the settings dialog and messages name (the table declares them with these).
+inline constexpr const char* kSourceKey = "データ取得元";
+inline constexpr const char* kQuoteSiteUrlKey = "株価サイトURL";
+inline constexpr const char* kAccessIntervalKey = "アクセス間隔ミリ秒";
+inline constexpr const char* kCaCertificateFileKey = "CA証明書ファイル";
+
+// The most "アクセス間隔ミリ秒" may be: a minute.
+inline constexpr int kMaxAccessIntervalMs = 60'000;
+
+// The interval a value of "アクセス間隔ミリ秒" gives: a whole number of milliseconds from 0 to
+// kMaxAccessIntervalMs; nothing for any other value (the reader then keeps what it had).
+std::optional<int> access_interval_value(std::string_view value);
 
 // The names of the sources as settei.txt writes them: "株価サイト", "J-Quants".
 const char* source_setting_value(source_id source);

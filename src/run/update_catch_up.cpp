@@ -45,19 +45,6 @@ void fill_gaps(run_context& ctx, const program_layout& layout, price_source& sou
   std::erase_if(open, [&](const auto& entry) { return !failed.contains(entry.first); });
 }
 
-// A folder as a shell word.
-std::string shell_word(std::string text) {
-  while (text.size() > 1 && text.back() == '/') text.pop_back();
-  const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '/' || c == '.' || c == '_' || c == '-' || c == '+';
-  });
-  if (plain) return text;
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // The warning of `count` series with gaps: the count, the oldest missing day and the command
 // that fills them.
 std::string series_gap_warning(std::size_t count, const date& first_missing,

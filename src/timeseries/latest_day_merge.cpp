@@ -94,9 +94,12 @@ void update_folder(run_context& ctx, const std::string& folder, const data_d_tab
     return !code || code->front() == '0';
   });
   const std::string& latest = table[0][kDCode];
+  // A stock whose row has no close did not trade that day by a source that knows no last
+  // price for it (J-Quants): a day without prices is no row of its series.
   auto row_of = [&](const std::string& code) -> const data_d_record* {
     const auto it = rows.find(trim(code));
-    return it == rows.end() ? nullptr : &table[it->second];
+    if (it == rows.end() || table[it->second][kDClose] == kNoTradeText) return nullptr;
+    return &table[it->second];
   };
   unusable_file_notes unusable;
   ctx.progress.start_pass(kUpdateLabel, kUnitFiles, files.size());

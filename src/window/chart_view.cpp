@@ -24,6 +24,7 @@
 #include <functional>
 
 #include "chart/chart_scales.h"
+#include "window/qt_text.h"
 
 namespace karigane {
 
@@ -40,10 +41,6 @@ namespace {
 constexpr double kPixelsPerBar = 4;
 // The volume pane's share of the height.
 constexpr double kVolumeShare = 0.25;
-
-QString qt_text(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString label_format(const value_scale& s) { return QStringLiteral("%.%1f").arg(s.decimals); }
 

@@ -15,13 +15,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "codes/targets.h"
+#include "core/cp932.h"
 #include "core/file_store.h"
+#include "core/install_paths.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "run/adjust_run.h"
 #include "run/collection_run.h"
@@ -30,6 +35,8 @@
 #include "run/settings.h"
 #include "run/update_run.h"
 #include "window/chart_window.h"
+#include "window/qt_text.h"
+#include "window/settings_dialog.h"
 
 namespace karigane {
 namespace {
@@ -52,10 +59,6 @@ void paint(QWidget* w, QPalette::ColorRole role, label_colour colour) {
   w->setPalette(p);
 }
 
-QString qt_text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void fill_list(QComboBox* combo, const std::vector<std::string>& items, const std::string& preset) {
   combo->clear();
   for (const std::string& item : items) combo->addItem(qt_text(item));
@@ -68,6 +71,8 @@ constexpr const char* kStateOrganization = "karigane";
 constexpr const char* kStateFile = "window";
 
 }  // namespace
+
+std::string version_label_text() { return std::string(kProductTitle) + " " + program_version(); }
 
 main_window::main_window(const main_window_setup& setup, QWidget* parent)
     : QWidget(parent), ctx_(*this) {
@@ -91,6 +96,7 @@ void main_window::connect_handlers() {
   connect(stop_cmd, &QPushButton::clicked, this, &main_window::stop_cmd_Click);
   connect(Command1, &QPushButton::clicked, this, &main_window::Command1_Click);
   connect(help_cmd, &QPushButton::clicked, this, &main_window::help_cmd_Click);
+  connect(settei_cmd, &QPushButton::clicked, this, &main_window::settei_cmd_Click);
   connect(failures_cmd, &QPushButton::clicked, this, &main_window::failures_cmd_Click);
   for (int i = 0; i < 3; ++i) {
     connect(meigara_code_opt[i], &QRadioButton::toggled, this, [this, i](bool on) {
@@ -111,7 +117,7 @@ void main_window::Form_Load(const main_window_setup& setup) {
   ctx_.program_folder = setup.program_folder;
   ctx_.factory_folder = setup.factory_folder;
   if (setup.fixed_now) ctx_.fix_now(*setup.fixed_now);
-  Label2->setText(QString::fromUtf8(kVersionText));
+  Label2->setText(qt_text(version_label_text()));
   m_dl_start_cmd->setEnabled(false);
   ctx_.set_stop_flag(false);
 
@@ -137,7 +143,29 @@ void main_window::Form_Load(const main_window_setup& setup) {
   code1_txt_Change();
   update_period_availability();
   m_dl_start_cmd->setEnabled(true);
-  if (!setup.start_message.empty()) ctx_.set_label1(setup.start_message, label_colour::red);
+  if (setup.set_up_folder) {
+    if (settings_file_exists(ctx_.program_folder)) {
+      prepare_folder();
+    } else {
+      // Once the window shows, as the dialog is modal to it. A folder left without settei.txt
+      // is prepared as it always was when the dialog closes.
+      QTimer::singleShot(0, this, [this] {
+        connect(open_settings(), &QDialog::finished, this, [this] {
+          if (!settings_file_exists(ctx_.program_folder)) prepare_folder();
+        });
+      });
+    }
+  }
+}
+
+void main_window::prepare_folder() {
+  // A folder that cannot be prepared is reported in the window, where a user who started the
+  // program from a desktop menu sees it; the runs will report their own failures.
+  std::string message;
+  if (!prepare_program_folder(ctx_, message)) {
+    std::fprintf(stderr, "karigane: %s\n", message.c_str());
+    ctx_.set_label1(message, label_colour::red);
+  }
 }
 
 void main_window::show_status(QLabel* label, std::string_view text, label_colour colour) {
@@ -158,10 +186,23 @@ void main_window::show_progress(const progress_snapshot& s) {
   progress_bar->setVisible(counting);
 }
 
+void main_window::show_run_end(const progress_snapshot& s, run_ending ending) {
+  const char* how = ending == run_ending::completed ? "完了"
+                    : ending == run_ending::error   ? "エラー"
+                                                    : "中断";
+  std::string text = s.total > 0 ? s.data_kind + " " + progress_count_text(s) : s.run_kind;
+  text += std::string("  ") + how + "  経過 " + duration_text(s.elapsed_seconds);
+  progress_bar->setRange(0, 1);
+  progress_bar->setValue(1);
+  progress_bar->setFormat(qt_text(text));
+  progress_bar->setVisible(true);
+}
+
 void main_window::apply_controls(bool enable) {
   m_dl_start_cmd->setVisible(enable);
   renew_start_cmd->setVisible(enable);
   stop_cmd->setEnabled(enable);
+  settei_cmd->setEnabled(enable);
   out1_frame->setEnabled(enable);
   out2_frame->setEnabled(enable);
   meigara_code_frame->setEnabled(enable);
@@ -178,34 +219,42 @@ void main_window::run_guarded(const char* run_kind, const std::string& started_b
   run_frame_options frame;
   frame.started_by = started_by;
   run_outcome outcome = run_in_frame(ctx_, run_kind, run, frame);
-  show_progress(ctx_.progress.snapshot());
+  show_run_end(ctx_.progress.snapshot(), outcome.ending);
   running_ = false;
   if (!ctx_.idle()) set_controls_sub(true);
-  show_failures(std::move(outcome.failures));
+  show_failures(std::move(outcome.failures), std::move(outcome.notes));
 }
 
-void main_window::show_failures(std::vector<run_failure> failures) {
+void main_window::show_failures(std::vector<run_failure> failures, std::vector<std::string> notes) {
   failures_ = std::move(failures);
+  failure_notes_ = std::move(notes);
   failures_cmd->setText(qt_text(failure_count_text(failures_.size())));
   failures_cmd->setVisible(!failures_.empty());
 }
 
 void main_window::failures_cmd_Click() {
-  auto* dialog = new QDialog(this);
-  dialog->setObjectName(QStringLiteral("failures_dlg"));
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowTitle(qt_text(failure_count_text(failures_.size())));
-  auto* list = new QPlainTextEdit(dialog);
-  list->setObjectName(QStringLiteral("failures_txt"));
-  list->setReadOnly(true);
-  list->setLineWrapMode(QPlainTextEdit::NoWrap);
   QString text;
   for (const run_failure& f : failures_) text += qt_text(failure_line(f)) + QLatin1Char('\n');
-  list->setPlainText(text);
+  for (const std::string& note : failure_notes_) text += qt_text(note) + QLatin1Char('\n');
+  show_text_dialog("failures_dlg", qt_text(failure_count_text(failures_.size())), "failures_txt",
+                   text);
+}
+
+void main_window::show_text_dialog(const char* name, const QString& title, const char* text_name,
+                                   const QString& text) {
+  auto* dialog = new QDialog(this);
+  dialog->setObjectName(QString::fromUtf8(name));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(title);
+  auto* view = new QPlainTextEdit(dialog);
+  view->setObjectName(QString::fromUtf8(text_name));
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view->setPlainText(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   auto* layout = new QVBoxLayout(dialog);
-  layout->addWidget(list);
+  layout->addWidget(view);
   layout->addWidget(buttons);
   dialog->resize(640, 320);
   dialog->open();
@@ -300,6 +349,11 @@ void main_window::chart_cmd_Click() {
   const period_texts& p = asked.period;
   chart_request request;
   request.code = trim(asked.codes.first);
+  // The box's text becomes a file's path: only a stock code may.
+  if (!is_stock_code(request.code)) {
+    ctx_.set_label1(kCheckCodeText, label_colour::red);
+    return;
+  }
   request.from = list_date(p.start_year, p.start_month, p.start_day);
   request.to = list_date(p.end_year, p.end_month, p.end_day);
   request.adjusted = false;
@@ -318,11 +372,39 @@ void main_window::Command1_Click() {
     ctx_.set_label1("収集されているデータはありません。", label_colour::blue);
     return;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(folder)));
+  // Qt finds no launcher when xdg-open (or the desktop's own opener) is not on PATH.
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(folder)))) {
+    ctx_.set_label1("フォルダを開くプログラム（xdg-open）がありません: " + folder,
+                    label_colour::red);
+  }
 }
 
 void main_window::help_cmd_Click() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(current_settings().layout.readme_file())));
+  const std::string readme = current_settings().layout.readme_file();
+  if (QDesktopServices::openUrl(QUrl::fromLocalFile(qt_text(readme)))) return;
+  std::string bytes;
+  if (const file_status read = read_file_bytes(readme, bytes); !read) {
+    ctx_.set_label1(
+        "使い方のファイルを読めません: " + readme + "（" + file_error_text(read.error()) + "）",
+        label_colour::red);
+    return;
+  }
+  ctx_.set_label1("ファイルを開くプログラム（xdg-open）がないので、ここに表示します: " + readme,
+                  label_colour::blue);
+  std::string text = decode_user_text(bytes);
+  std::erase(text, '\r');
+  show_text_dialog("readme_dlg", qt_text(readme), "readme_txt", qt_text(text));
+}
+
+void main_window::settei_cmd_Click() {
+  if (!running_) open_settings();
+}
+
+QDialog* main_window::open_settings() {
+  auto* dialog = new settings_dialog(ctx_.program_folder, ctx_.factory_folder, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->open();
+  return dialog;
 }
 
 void main_window::stop_cmd_Click() {

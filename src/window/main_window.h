@@ -23,6 +23,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,14 +33,21 @@ class QRadioButton;
 
 namespace karigane {
 
-inline constexpr const char* kVersionText = "v20141127";
 inline constexpr const char* kProductTitle = "Karigane";
+
+// What the version label Label2 shows: the program's version, as `karigane --version` gives it
+// ("Karigane 1.1.0").
+std::string version_label_text();
 
 struct main_window_setup {
   std::string program_folder;  // ending in "/"
   std::string factory_folder;  // the installed data folder, ending in "/"
   std::optional<local_time> fixed_now;
-  std::string start_message;  // shown in red in Label1 when not empty (a start-up problem)
+  // The window prepares its program folder (prepare_program_folder) as it opens; a folder
+  // without settei.txt first gets the settings dialog, and is prepared once that closes, so
+  // that nothing is written or fetched before the user has chosen where the data come from.
+  // A problem with the folder is shown in red in Label1.
+  bool set_up_folder = false;
 };
 
 class main_window : public QWidget {
@@ -58,8 +66,13 @@ class main_window : public QWidget {
   void out2_hosei_cmd_Click();
   // Opens the chart window of the code in the code box, over the period of the period lists.
   void chart_cmd_Click();
+  // Opens the database folder through the desktop; without a launcher, says so with its path.
   void Command1_Click();
+  // Opens the usage text through the desktop; without a launcher, says so and shows the text
+  // in the window's own viewer ("readme_dlg").
   void help_cmd_Click();
+  // Opens the settings dialog ("settei_dlg"); disabled while a run runs.
+  void settei_cmd_Click();
   void stop_cmd_Click();
   // Shows the failures of the last run, one line each (the button appears after a run that
   // could not do everything; the next run clears it).
@@ -83,14 +96,16 @@ class main_window : public QWidget {
 
   void apply_controls(bool enable);
   void show_status(QLabel* label, std::string_view text, label_colour colour);
-  // The progress bar under the status line: shown while a run counts its stocks or files.
+  // The progress bar under the status line: shown while a run counts its stocks or files, and
+  // after the run, full, with how it ended and how long it took, until the next run.
   void show_progress(const progress_snapshot& s);
+  void show_run_end(const progress_snapshot& s, run_ending ending);
 
   // Runs one of the engine's runs in the run frame on the window's context, unless one is
   // running already, and shows what it could not do. `started_by` names the button and the
   // controls it read, for the run's log.
   void run_guarded(const char* run_kind, const std::string& started_by, const button_run& run);
-  void show_failures(std::vector<run_failure> failures);
+  void show_failures(std::vector<run_failure> failures, std::vector<std::string> notes = {});
   // What the controls ask of each run.
   collection_request collection_asked() const;
   update_request update_asked() const;
@@ -104,12 +119,21 @@ class main_window : public QWidget {
   void update_period_availability();
   void period_cmb_Click();
 
+  // The preparation of the program folder (main_window_setup::set_up_folder).
+  void prepare_folder();
+  // Opens the settings dialog, modal to the window.
+  QDialog* open_settings();
+  // A read-only text shown in a dialog of the window's own.
+  void show_text_dialog(const char* name, const QString& title, const char* text_name,
+                        const QString& text);
+
   void restore_window_state();
   void save_window_state();
 
   main_window_context ctx_;
   bool running_ = false;
   std::vector<run_failure> failures_;  // of the last run
+  std::vector<std::string> failure_notes_;  // what to do about them
 
   QLabel* Label6 = nullptr;
   QGroupBox* meigara_code_frame = nullptr;
@@ -143,6 +167,7 @@ class main_window : public QWidget {
   QPushButton* stop_cmd = nullptr;
   QPushButton* Command1 = nullptr;
   QPushButton* help_cmd = nullptr;
+  QPushButton* settei_cmd = nullptr;
   QLabel* Label1 = nullptr;
   QPushButton* failures_cmd = nullptr;  // beside Label1: "失敗 N件" after a run with failures
   QProgressBar* progress_bar = nullptr;  // under Label1 while a run counts stocks or files

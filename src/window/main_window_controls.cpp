@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "window/main_window.h"
+#include "window/named_widget.h"
 
 namespace karigane {
 namespace {
@@ -28,12 +29,6 @@ const char* kind_check_box_name(kind_id kind) {
     case kind_id::financial: return "out1_data_z_chk";
   }
   return "";
-}
-
-template <class W>
-W* named(W* widget, const char* name) {
-  widget->setObjectName(QString::fromUtf8(name));
-  return widget;
 }
 
 QCheckBox* check_box(const char* name, const char* caption, bool checked) {
@@ -179,6 +174,7 @@ void main_window::build_controls() {
   stop_cmd = button("stop_cmd", "閉じる");
   Command1 = button("Command1", "情報確認");
   help_cmd = button("help_cmd", "使い方");
+  settei_cmd = button("settei_cmd", "設定");
   m_dl_stop_cmd->setVisible(false);
   keep_place_when_hidden(m_dl_start_cmd);
   keep_place_when_hidden(m_dl_stop_cmd);
@@ -189,8 +185,9 @@ void main_window::build_controls() {
   buttons->addWidget(renew_start_cmd, 0, 1);
   buttons->addWidget(stop_cmd, 0, 2);
   buttons->setColumnStretch(3, 1);
-  buttons->addWidget(Command1, 0, 4);
-  buttons->addWidget(help_cmd, 0, 5);
+  buttons->addWidget(settei_cmd, 0, 4);
+  buttons->addWidget(Command1, 0, 5);
+  buttons->addWidget(help_cmd, 0, 6);
 
   // Status area: Label1, the progress bar under it, below them Label3, below that Label2
   // and Label4 side by side.
@@ -211,7 +208,7 @@ void main_window::build_controls() {
   progress_bar->setVisible(false);
   keep_place_when_hidden(progress_bar);
   Label3 = status_label("Label3");
-  Label2 = named(new QLabel(QString::fromUtf8(kVersionText)), "Label2");
+  Label2 = named(new QLabel(QString::fromStdString(version_label_text())), "Label2");
   Label4 = status_label("Label4");
   auto* status_frame = new QFrame;
   status_frame->setFrameShape(QFrame::StyledPanel);

@@ -122,16 +122,7 @@ int run_main_window(int argc, char** argv, const std::string& dir) {
   if (const char* env = std::getenv("KARIGANE_NOW"); env != nullptr && *env != '\0') {
     setup.fixed_now = parse_local_time(env);
   }
-  // A folder that cannot be prepared is reported in the window, where a user who started the
-  // program from a desktop menu sees it; the runs will report their own failures.
-  run_context probe;
-  probe.program_folder = setup.program_folder;
-  probe.factory_folder = setup.factory_folder;
-  std::string message;
-  if (!prepare_program_folder(probe, message)) {
-    std::fprintf(stderr, "karigane: %s\n", message.c_str());
-    setup.start_message = message;
-  }
+  setup.set_up_folder = true;
 
   main_window window(setup);
   window.show();

@@ -58,6 +58,9 @@ TEST(AdjustCommand, OneShareIntoAHundredScalesTheDaysBeforeTheSplit) {
   const auto r = db.adjust();
   EXPECT_EQ(r.exit_status, 0) << r.err;
   EXPECT_EQ(r.lines(), std::vector<std::string>{"調整株価処理中:1301.csv"});
+  // The run ends with what it wrote on standard error.
+  EXPECT_EQ(r.err.rfind("調整後株価: 1ファイル 10行 ", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.substr(r.err.size() - 4), "秒\n");
   std::string expected =
       "1301,\x93\x8C\x8F\xD8" "1\x95\x94,\x8B\xC9\x97\x6D,20130101,20130110,10\r\n"
       "20130101,123,122,122,123,3000\r\n"

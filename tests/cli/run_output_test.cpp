@@ -26,8 +26,9 @@ const std::string kThreeStocks =
     "1333,t,東証1部,マルハニチロ(株)\r\n";
 const std::string kUnknownKey =
     "karigane: settei.txt の不明なキーを読み飛ばしました: 株価サイトUR\n";
-const std::string kRefusedPeriod =
-    "失敗 1件\n時系列株価 2014/11/01～2014/10/01: 開始/終了年月日をご確認ください。\n";
+// A code table with a field that is no code: a failure of a run that completes.
+const std::string kTableWithAFault = "2\r\n1301\r\n72O3\r\n";
+const std::string kTableFault = "失敗 1件\ndownload_code.csv: 銘柄コードではありません: 72O3\n";
 
 std::vector<std::string> text_lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -80,8 +81,7 @@ TEST(RunOutput, QuietPrintsTheFinalTextAndFailuresAndProgressPrintsStampedLines)
   ASSERT_TRUE(site.started());
   const std::vector<std::string> collect{"collect", "--code", "1301", "--from", "2014/10/01",
                                          "--to", "2014/11/27"};
-  const std::vector<std::string> refused{"collect", "--code", "1301", "--from", "2014/11/01",
-                                         "--to", "2014/10/01"};
+  const std::vector<std::string> refused{"collect", "--table", "--no-timeseries"};
   struct output_case {
     const char* name;
     std::vector<std::string> options;
@@ -95,8 +95,13 @@ TEST(RunOutput, QuietPrintsTheFinalTextAndFailuresAndProgressPrintsStampedLines)
       {"standard error not a terminal", {}, collect, 0, true, kUnknownKey, nullptr},
       // Quiet, the warning of the unknown key goes to the log alone.
       {"quiet", {"--quiet"}, collect, 0, false, "", nullptr},
-      {"quiet with a failure", {"-q"}, refused, 3, false, kRefusedPeriod, nullptr},
-      {"plain progress lines", {"--progress"}, collect, 0, true, kUnknownKey,
+      {"quiet with a failure", {"-q"}, refused, 3, false, kTableFault, nullptr},
+      {"plain progress lines",
+       {"--progress"},
+       collect,
+       0,
+       true,
+       kUnknownKey,
        "2014-11-27 17:00:00 収集 時系列株価 銘柄 1/1 1301(  ページ [0-9]+)?  経過 [0-9]+秒"},
   };
   std::vector<std::string> all_texts;
@@ -104,6 +109,7 @@ TEST(RunOutput, QuietPrintsTheFinalTextAndFailuresAndProgressPrintsStampedLines)
     SCOPED_TRACE(c.name);
     temp_folder dir;
     testing::write_site_settings(dir.path(), site, "株価サイトUR,http://127.0.0.1:1\r\n");
+    testing::write_cp932(dir.path() + "download_code.csv", kTableWithAFault);
     std::vector<std::string> args{"--dir", dir.path()};
     args.insert(args.end(), c.options.begin(), c.options.end());
     args.insert(args.end(), c.command.begin(), c.command.end());
@@ -161,21 +167,20 @@ TEST(RunLog, EveryRunLeavesItsRecordAndLogsOlderThanThirtyDaysGo) {
   testing::write_bytes(logs + "notes.txt", "not a log\n");
 
   // A run with a warning and a failure.
-  const process_result r = run_karigane({"--dir", dir.path(), "collect", "--code", "1301",
-                                         "--from", "2014/11/01", "--to", "2014/10/01"},
-                                        kNow);
+  testing::write_cp932(dir.path() + "download_code.csv", kTableWithAFault);
+  const process_result r =
+      run_karigane({"--dir", dir.path(), "collect", "--table", "--no-timeseries"}, kNow);
   EXPECT_EQ(r.exit_status, 3);
   // Warned once, though the settings are read more than once in a run.
-  EXPECT_EQ(r.err, kUnknownKey + kRefusedPeriod);
+  EXPECT_EQ(r.err, kUnknownKey + kTableFault);
   const std::string day_log = logs + "karigane-20141127.log";
   EXPECT_EQ(log_events(testing::file_bytes(day_log)),
             (std::vector<std::string>{
-                "開始 収集: karigane --dir " + dir.path() +
-                    " collect --code 1301 --from 2014/11/01 --to 2014/10/01",
+                "開始 収集: karigane --dir " + dir.path() + " collect --table --no-timeseries",
                 "警告 settei.txt の不明なキーを読み飛ばしました: 株価サイトUR",
                 "状態 銘柄コードのチェック処理",
                 "状態 収集処理を完了しました。",
-                "失敗 時系列株価 2014/11/01～2014/10/01: 開始/終了年月日をご確認ください。",
+                "失敗 download_code.csv: 銘柄コードではありません: 72O3",
                 "終了 完了 終了ステータス 3",
             }));
   EXPECT_FALSE(file_exists(logs + "karigane-20141027.log"));

@@ -101,6 +101,13 @@ TEST(ValidityCheck, ListCodesThatAreNotPlainDigitsNeverBecomeTargets) {
   recording_context ctx(dir.path());
   EXPECT_EQ(listed_targets(ctx, ctx.layout(), {"1301", "1332", "1333", "7203", "9984"}),
             (codes{"1332", "7203"}));
+  // Each is counted in the tally.
+  std::vector<std::string> lines;
+  for (const run_failure& f : ctx.failures.list()) lines.push_back(failure_line(f));
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 1301x",
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 1333/../../etc",
+                       "銘柄リスト meigara_list.csv: 銘柄コードではありません: 9984&q=1"}));
 }
 
 TEST(TableMode, ATableThatIsThereButCannotBeReadIsNotMissing) {
@@ -118,6 +125,46 @@ TEST(ValidityCheck, WithoutAStockListTheCodesStay) {
   temp_folder dir;
   recording_context ctx(dir.path());
   EXPECT_EQ(listed_targets(ctx, ctx.layout(), {"1301", "1302"}), (codes{"1301", "1302"}));
+}
+
+// Codes with letters are codes in every mode, in code order ("130A" between 1309 and 1310): a
+// range takes those of the stock list and its own ends; anything else with letters is no code.
+TEST(CodesWithLetters, TakenInEveryModeInCodeOrder) {
+  temp_folder dir;
+  recording_context ctx(dir.path());
+  testing::write_cp932(dir.path() + "meigara_list.csv",
+                       "4,x,y,z\r\n1301,t,a,b\r\n130A,t,a,b\r\n2A46,t,a,b\r\n9A7A,t,a,b\r\n");
+  testing::write_cp932(dir.path() + "download_code.csv", "4\r\n2A46\r\n1310\r\n130A\r\n72O3\r\n");
+  struct selection_case {
+    code_selection asked;
+    codes expected;  // empty: refused
+    std::string shown_first;
+  };
+  const std::vector<selection_case> cases{
+      {{selection_mode::single, " 130A ", ""}, {"130A"}, "130A"},
+      {{selection_mode::single, "130a", ""}, {}, "130"},
+      {{selection_mode::single, "72O3", ""}, {}, "72"},
+      {{selection_mode::single, "0A12", ""}, {}, "0A12"},
+      {{selection_mode::range, "1310", "1308"}, {"1308", "1309", "130A", "1310"}, "1308"},
+      {{selection_mode::range, "130A", "1302"},
+       {"1302", "1303", "1304", "1305", "1306", "1307", "1308", "1309", "130A"},
+       "1302"},
+      {{selection_mode::range, "9998", "9A4A"}, {"9998", "9999", "9A4A"}, "9998"},
+      {{selection_mode::table, "", ""}, {"130A", "1310", "2A46"}, ""},
+  };
+  for (const selection_case& c : cases) {
+    SCOPED_TRACE(c.asked.first + " " + c.asked.last);
+    const target_selection s = select(ctx, c.asked);
+    EXPECT_EQ(s.codes, c.expected);
+    EXPECT_EQ(s.outcome.is_ok(), !c.expected.empty());
+    EXPECT_EQ(s.shown.first, c.shown_first);
+  }
+  // The table's field that is no code is counted.
+  ASSERT_EQ(ctx.failures.count(), 1u);
+  EXPECT_EQ(failure_line(ctx.failures.list()[0]),
+            "download_code.csv: 銘柄コードではありません: 72O3");
+  EXPECT_FALSE(code_box_is_invalid("9A7A"));
+  EXPECT_TRUE(code_box_is_invalid("72O3"));
 }
 
 TEST(CodeBoxes, RedOutsideTheRange) {

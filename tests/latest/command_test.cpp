@@ -236,5 +236,66 @@ TEST_F(latest_fixture, AnEmptyDatabaseHasNothingToUpdate) {
   EXPECT_TRUE(site->requests().empty());
 }
 
+// The update reads the index chart page once, for the index volume and the market's days alike;
+// a page it cannot have is a failure of the run (exit status 3), not a silent gap in a row.
+TEST(UpdateCommand, ReadsTheIndexChartPageOnceAndCountsItWhenItFails) {
+  quote_site_process site({"--now", "2014-11-27T17:00"});
+  ASSERT_TRUE(site.started());
+  const std::vector<std::string> now{"KARIGANE_NOW=2014-11-27T17:00"};
+  for (const bool fails : {false, true}) {
+    SCOPED_TRACE(fails ? "failing page" : "page");
+    temp_folder dir;
+    testing::write_site_settings(dir.path(), site);
+    // The index 1001 (its volume comes from the page) and a stock whose newest row lies a
+    // week back (a gap: the page's days settle it).
+    testing::write_cp932(dir.path() + "kabuka/data_m/1001.csv",
+                         "1001,,日経平均株価,20141126,20141126,1\r\n20141126,1,1,1,1,1\r\n");
+    testing::write_cp932(dir.path() + "kabuka/data_m/1301.csv",
+                         "1301,東証1部,(株)極洋,20141120,20141120,1\r\n20141120,1,1,1,1,1\r\n");
+    ASSERT_TRUE(site.reset());
+    if (fails) {
+      ASSERT_TRUE(site.set_fault("forbidden", "", 0, "/fisco/cgi-bin/index.cgi"));
+    }
+    const auto r = run_karigane({"--dir", dir.path(), "update"}, now);
+    std::size_t chart_requests = 0;
+    for (const std::string& request : site.requests()) {
+      if (request.rfind("/fisco/", 0) == 0) ++chart_requests;
+    }
+    EXPECT_EQ(chart_requests, fails ? 11u : 1u);  // one page: its attempts, once
+    EXPECT_EQ(r.exit_status, fails ? 3 : 0) << r.err;
+    EXPECT_EQ(r.lines().back(), "更新処理を完了しました。");
+    EXPECT_EQ(r.err.find("失敗 1件\n最新日株価 指標データ: 該当URLをオープンできません。\n") !=
+                  std::string::npos,
+              fails)
+        << r.err;
+  }
+}
+
+// A clock behind the site (the site's latest trading day after the program's today) is a
+// failure on its own line: no latest-day file dated by the site, no row written into a series.
+TEST(LatestDayCommand, AClockBehindTheSiteIsAFailureAndWritesNothing) {
+  quote_site_process site({"--now", "2014-11-28T17:00"});
+  ASSERT_TRUE(site.started());
+  temp_folder dir;
+  testing::write_site_settings(dir.path(), site);
+  const std::string series =
+      "1301,東証1部,(株)極洋,20141125,20141126,2\r\n20141125,1,1,1,1,1\r\n20141126,2,2,2,2,2\r\n";
+  testing::write_cp932(dir.path() + "kabuka/data_m/1301.csv", series);
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"update", "--latest"},
+        std::vector<std::string>{"collect", "--latest", "--no-timeseries", "--code", "1301"}}) {
+    SCOPED_TRACE(command[0]);
+    std::vector<std::string> args{"--dir", dir.path()};
+    args.insert(args.end(), command.begin(), command.end());
+    const auto r = run_karigane(args, {"KARIGANE_NOW=2014-11-27T17:00"});
+    EXPECT_EQ(r.exit_status, 3) << r.err;
+    EXPECT_EQ(r.err,
+              "失敗 1件\n最新日株価: サイトの最新取引日 2014/11/28 がこのコンピューターの今日 "
+              "2014/11/27 より後です（時計をご確認ください）\n");
+    EXPECT_FALSE(folder_exists(dir.path() + "kabuka/data_d"));
+    EXPECT_EQ(cp932_file(dir.path() + "kabuka/data_m/1301.csv"), series);
+  }
+}
+
 }  // namespace
 }  // namespace karigane

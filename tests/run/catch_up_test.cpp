@@ -356,5 +356,25 @@ TEST_F(update_gaps, ACatchUpCutShortBeforeTheYearlyFileFillsTheSeriesAgain) {
   EXPECT_EQ(files_below(gap_.path() + "kabuka/"), files_below(whole_.path() + "kabuka/"));
 }
 
+// The gap record is input like any other stored file: a line whose code is no stock code (a
+// hand-edited "../" reaching outside the database) is never used, and the record is reported,
+// counted and left as it is.
+TEST_F(update_gaps, AGapRecordLineThatIsNoCodeIsCountedAndNeverUsed) {
+  const std::string outside = gap_.path() + "outside.csv";
+  testing::write_cp932(outside, "not a series\r\n");
+  const std::string record = gap_.path() + "kabuka/data_m_gaps.csv";
+  const std::string noted =
+      "銘柄コード,保存最終日,最新日\r\n../../outside,20141119,20141125\r\n";
+  testing::write_cp932(record, noted);
+  const auto r = update(gap_, {"--catch-up"});
+  EXPECT_EQ(r.exit_status, 3) << r.out << r.err;
+  EXPECT_NE(r.err.find("更新 kabuka/data_m_gaps.csv: "), std::string::npos) << r.err;
+  for (const std::string& request : site_->requests()) {
+    EXPECT_EQ(request.find("code=."), std::string::npos) << request;
+  }
+  EXPECT_EQ(testing::cp932_file(outside), "not a series\r\n");
+  EXPECT_EQ(testing::cp932_file(record), noted);
+}
+
 }  // namespace
 }  // namespace karigane

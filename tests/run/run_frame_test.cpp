@@ -177,5 +177,43 @@ TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
             "調整後株価 ファイル 12/3600  経過 1秒  残り 5分26秒");
 }
 
+// The time left covers the whole run: the stocks of the passes still to come count at the pace
+// of the pass in hand (a new pass starts at the pace of the one before); a page waited for
+// shows its wait instead of a time left that has run out.
+TEST(RunProgress, TheTimeLeftCoversThePassesToComeAndAWaitShowsItself) {
+  recording_context ctx;
+  run_progress::clock::time_point now{};
+  ctx.progress.set_clock([&] { return now; });
+  auto at = [&](double seconds) {
+    now = run_progress::clock::time_point{} +
+          std::chrono::duration_cast<run_progress::clock::duration>(
+              std::chrono::duration<double>(seconds));
+  };
+  at(0);
+  ctx.progress.start_run(kRunCollection);
+  ctx.progress.set_later_items(10);  // the margin pass's ten stocks
+  ctx.progress.start_pass(kind_of(kind_id::prices).name, kUnitStocks, 10);
+  ctx.progress.at_item(1, "1301");
+  at(4);
+  ctx.progress.at_item(3, "1333");
+  // 2 s a stock: seven and ten not begun, and the one in hand.
+  EXPECT_DOUBLE_EQ(ctx.progress.snapshot().remaining_seconds, 36);
+  ctx.progress.page_wait(true);
+  at(5.9);  // not yet two seconds of waiting
+  EXPECT_EQ(time_left_text(ctx.progress.snapshot()), "残り 34秒");
+  at(39);
+  EXPECT_EQ(progress_line_text(ctx.progress.snapshot()),
+            "収集 時系列株価 銘柄 3/10 1333  経過 39秒  応答待ち 35秒");
+  ctx.progress.page_wait(false);
+  EXPECT_EQ(time_left_text(ctx.progress.snapshot()), "残り 34秒");
+  at(40);
+  ctx.progress.at_item(10, "1379");
+  ctx.progress.set_later_items(0);
+  ctx.progress.start_pass(kind_of(kind_id::margin).name, kUnitStocks, 10);
+  ctx.progress.at_item(1, "1301");
+  // 40 s for the ten stocks before: 4 s a stock until the margin pass has a pace of its own.
+  EXPECT_DOUBLE_EQ(ctx.progress.snapshot().remaining_seconds, 40);
+}
+
 }  // namespace
 }  // namespace karigane

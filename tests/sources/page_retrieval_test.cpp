@@ -110,8 +110,10 @@ TEST_F(PageRetrieval, CountsBrokenAndRefusedConnectionsAsErrorPages) {
   EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
   EXPECT_EQ(site_->requests().size(), 11u);
 
-  page = fetch("http://127.0.0.1:" + std::to_string(unused_port()) + kQuery);
-  EXPECT_EQ(msg_, "該当URLをオープンできません。");
+  // A refused connection is tried once more, and the failure names it.
+  const std::string port = std::to_string(unused_port());
+  page = fetch("http://127.0.0.1:" + port + kQuery);
+  EXPECT_EQ(msg_, "接続を拒否されました: 127.0.0.1:" + port);
   EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
 
   // Addresses that are not http(s), or no address at all, never open.
@@ -241,14 +243,14 @@ TEST(PageRetrievalHttps, TrustsTheSettingsCertificateAndNoUnknownOne) {
   EXPECT_NE(page.find("<H1>(株)極洋</H1>"), std::string::npos);
   EXPECT_EQ(site.requests().size(), 1u);
 
-  // Without it the system's certificates do not know the site: every attempt ends in the
-  // handshake, no request reaches the site, and the page fails with the retrieval's text.
+  // Without it the system's certificates do not know the site: the attempt and its one repeat
+  // end in the handshake, no request reaches the site, and the failure names the host.
   ASSERT_TRUE(site.reset());
   testing::recording_context untrusting;
   r = retrieve_page(untrusting, connection_settings{}, site.url() + kQuery);
   page = r.page;
   msg = r.outcome.message();
-  EXPECT_EQ(msg, "該当URLをオープンできません。");
+  EXPECT_EQ(msg, "証明書を検証できません: 127.0.0.1");
   EXPECT_NE(page.find("ページを表示できません"), std::string::npos);
   EXPECT_NE(page.find("certificate"), std::string::npos) << page;
   EXPECT_TRUE(site.requests().empty());

@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -116,6 +117,11 @@ process_result run_process(const std::string& program, const std::vector<std::st
     ::close(err_pipe[0]);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
+    if (start.file_size_limit > 0) {
+      const rlimit limit{static_cast<rlim_t>(start.file_size_limit),
+                         static_cast<rlim_t>(start.file_size_limit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     if (start.pending_signal != 0) {
       sigset_t blocked;
       sigemptyset(&blocked);

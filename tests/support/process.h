@@ -28,6 +28,8 @@ struct process_start {
   // Standard error on a pseudo-terminal of this many columns (0: a pipe), standard output
   // still on its pipe; `err` then holds what the terminal received.
   int stderr_terminal_columns = 0;
+  // The largest file the program may write, in bytes (ulimit -f; 0: no limit set).
+  long file_size_limit = 0;
 };
 
 // Runs `program` with `args`; `env` entries "NAME=value" are added to the environment (in

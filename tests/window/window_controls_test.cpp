@@ -3,15 +3,18 @@
 // "情報確認", "使い方" and closing the window.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
 
+#include "core/install_paths.h"
 #include "support/temp_folder.h"
 #include "url_recorder.h"
 #include "window_fixture.h"
@@ -85,9 +88,10 @@ TEST_F(window_controls, EveryControlStartsWithItsCaptionAndValue) {
                                                         {"code1_lb", "～"},
                                                         {"Label1", ""},
                                                         {"Label3", ""},
-                                                        {"Label2", "v20141127"},
                                                         {"Label4", ""}};
   for (const auto& [name, caption] : labels) EXPECT_EQ(text_of(name), caption) << name;
+  // The version `karigane --version` prints.
+  EXPECT_EQ(text_of("Label2"), std::string("Karigane ") + program_version());
 
   struct option {
     const char* name;
@@ -121,9 +125,9 @@ TEST_F(window_controls, EveryControlStartsWithItsCaptionAndValue) {
   EXPECT_EQ(text_colour_of("code_txt"), kBlack);
 
   const std::pair<const char*, const char*> buttons[] = {
-      {"m_dl_start_cmd", "収集開始"},  {"m_dl_stop_cmd", "停止"}, {"renew_start_cmd", "更新"},
-      {"stop_cmd", "閉じる"},          {"Command1", "情報確認"},  {"help_cmd", "使い方"},
-      {"out2_hosei_cmd", "調整後株価"}};
+      {"m_dl_start_cmd", "収集開始"},   {"m_dl_stop_cmd", "停止"}, {"renew_start_cmd", "更新"},
+      {"stop_cmd", "閉じる"},           {"Command1", "情報確認"},  {"help_cmd", "使い方"},
+      {"out2_hosei_cmd", "調整後株価"}, {"settei_cmd", "設定"}};
   for (const auto& [name, caption] : buttons) {
     EXPECT_EQ(control<QPushButton>(name)->text().toStdString(), caption) << name;
     EXPECT_TRUE(enabled(name)) << name;
@@ -206,6 +210,7 @@ TEST_F(window_controls, RunningHidesStartAndUpdateShowsStopAndDisablesCloseAndTh
   EXPECT_FALSE(enabled("yyyy_start_cmb"));
   EXPECT_TRUE(enabled("Command1"));
   EXPECT_TRUE(enabled("help_cmd"));
+  EXPECT_FALSE(enabled("settei_cmd"));
   // "停止" stands where "収集開始" stood.
   EXPECT_EQ(control<QWidget>("m_dl_stop_cmd")->geometry(),
             control<QWidget>("m_dl_start_cmd")->geometry());
@@ -220,6 +225,7 @@ TEST_F(window_controls, RunningHidesStartAndUpdateShowsStopAndDisablesCloseAndTh
     EXPECT_TRUE(enabled(frame)) << frame;
   }
   EXPECT_TRUE(enabled("yyyy_start_cmb"));
+  EXPECT_TRUE(enabled("settei_cmd"));
   EXPECT_TRUE(window_->context().idle());
 }
 
@@ -332,6 +338,42 @@ TEST_F(window_controls, HowToUseOpensTheProgramFoldersReadmeElseTheInstalledOne)
             std::string(KARIGANE_DATA_DIR_FOR_TESTS) + "readme.txt");
   EXPECT_TRUE(std::filesystem::exists(opened.urls[0].toLocalFile().toStdString()));
   EXPECT_EQ(opened.urls[1].toLocalFile().toStdString(), dir_.path() + "readme.txt");
+}
+
+TEST_F(window_controls, WithoutALauncherTheButtonsSayWhereTheFileIsAndShowTheUsageTextThemselves) {
+  std::filesystem::create_directories(dir_.path() + "kabuka");
+  write_cp932(dir_.path() + "readme.txt", "使い方\r\n■ 銘柄指定\r\n");
+  temp_folder no_programs;
+  scoped_env path("PATH", no_programs.path());  // no xdg-open, nor any desktop's own opener
+  open();
+  struct no_launcher_case {
+    const char* button;
+    std::string says;
+    QColor colour;
+    const char* viewer;  // the window's own viewer, or nullptr
+    const char* shows;
+  };
+  const no_launcher_case cases[] = {
+      {"Command1", "フォルダを開くプログラム（xdg-open）がありません: " + dir_.path() + "kabuka/",
+       kRed, nullptr, nullptr},
+      {"help_cmd",
+       "ファイルを開くプログラム（xdg-open）がないので、ここに表示します: " + dir_.path() +
+           "readme.txt",
+       kBlue, "readme_dlg", "使い方\n■ 銘柄指定\n"},
+  };
+  for (const no_launcher_case& c : cases) {
+    click(c.button);
+    EXPECT_EQ(text_of("Label1"), c.says) << c.button;
+    EXPECT_EQ(label_colour_of("Label1"), c.colour) << c.button;
+    auto* viewer = window_->findChild<QDialog*>(QStringLiteral("readme_dlg"));
+    ASSERT_EQ(viewer != nullptr, c.viewer != nullptr) << c.button;
+    if (viewer == nullptr) continue;
+    EXPECT_TRUE(viewer->isVisible());
+    auto* text = viewer->findChild<QPlainTextEdit*>(QStringLiteral("readme_txt"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_EQ(text->toPlainText().toStdString(), c.shows);
+  }
 }
 
 TEST_F(window_controls, ClosingSetsTheStopFlagAndKeepsTheConnectionSoundChoice) {

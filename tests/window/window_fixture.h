@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "window/main_window.h"
@@ -19,8 +20,9 @@ inline const local_time kWindowNow{date{2014, 11, 27}, 10, 0, 0};
 
 class window_test : public ::testing::Test {
  protected:
-  // Opens the window (after the test has put files into the program folder, if it wants).
-  main_window& open(const local_time& now = kWindowNow);
+  // Opens the window (after the test has put files into the program folder, if it wants);
+  // with `set_up_folder`, as the program opens it (main_window_setup::set_up_folder).
+  main_window& open(const local_time& now = kWindowNow, bool set_up_folder = false);
 
   // The control of that object name; fails the test when there is none.
   template <class W>
@@ -41,6 +43,19 @@ class window_test : public ::testing::Test {
 
   temp_folder dir_;
   std::unique_ptr<main_window> window_;
+};
+
+// Sets (or with nullopt removes) an environment variable for the life of the object.
+class scoped_env {
+ public:
+  scoped_env(const char* name, std::optional<std::string> value);
+  ~scoped_env();
+  scoped_env(const scoped_env&) = delete;
+  scoped_env& operator=(const scoped_env&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> saved_;
 };
 
 inline const QColor kBlue(0, 0, 255);

@@ -21,6 +21,7 @@
 #include <functional>
 
 #include "core/file_store.h"
+#include "core/text.h"
 #include "support/quote_site_process.h"
 #include "support/temp_folder.h"
 #include "window_fixture.h"
@@ -201,7 +202,10 @@ TEST_F(window_runs, AMouseDownOnStopWhileAPageLoadsAbortsTheRun) {
   expect_idle();
   EXPECT_TRUE(window_->context().stop_flag());
   EXPECT_FALSE(file_exists(dir_.path() + "kabuka/data_m/1301.csv"));
-  EXPECT_TRUE(progress->isHidden());
+  // The progress area shows that the run ended, and how.
+  EXPECT_FALSE(progress->isHidden());
+  EXPECT_EQ(progress->text().toStdString().rfind("時系列株価 銘柄 1/1  中断  経過 ", 0), 0u)
+      << progress->text().toStdString();
   // The run's record: the button and its controls, the red abort, the ending.
   const std::string log = file_bytes(dir_.path() + "log/karigane-20130220.log");
   const std::string stamp = "2013-02-20 10:00:00 [" + std::to_string(::getpid()) + "] ";
@@ -306,6 +310,11 @@ TEST_F(window_runs, AdjustedPricesAreWrittenFromTheStoredSeries) {
             "20130104,200,210,190,205,2000\r\n"
             "20130107,300,310,290,305,3000\r\n");
   EXPECT_EQ(text_of("Label1"), "");
+  // The status line ends empty; the progress area says the run completed.
+  auto* progress = control<QProgressBar>("progress_bar");
+  EXPECT_FALSE(progress->isHidden());
+  EXPECT_EQ(progress->text().toStdString().rfind("調整後株価 ファイル 1/1  完了  経過 ", 0), 0u)
+      << progress->text().toStdString();
   expect_idle();
 }
 
@@ -343,6 +352,36 @@ TEST_F(window_runs, ARunWithFailuresShowsTheirCountAndListUntilTheNextRun) {
   QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
   EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
   EXPECT_TRUE(failures->isHidden());
+}
+
+TEST_F(window_runs, ACodeTheStockListLacksIsAFailureAndACodeWithLettersIsACode) {
+  write_cp932(dir_.path() + "meigara_list.csv",
+              "2,20120921,市場名,銘柄名\r\n1301,t,東証1部,(株)極洋\r\n"
+              "130A,t,東証グロース,(株)アオバサイエンス\r\n");
+  open();
+  control<QCheckBox>("out1_jikeiretu_chk")->setChecked(false);
+  auto* failures = control<QPushButton>("failures_cmd");
+  set_code("code_txt", "130A");
+  EXPECT_EQ(text_colour_of("code_txt"), kBlack);
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_TRUE(failures->isHidden());
+
+  set_code("code_txt", "1305");
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+  EXPECT_EQ(failures->text().toStdString(), "失敗 1件");
+  QTest::mouseClick(failures, Qt::LeftButton);
+  auto* dialog = window_->findChild<QDialog*>(QStringLiteral("failures_dlg"));
+  ASSERT_NE(dialog, nullptr);
+  auto* list = dialog->findChild<QPlainTextEdit*>(QStringLiteral("failures_txt"));
+  ASSERT_NE(list, nullptr);
+  // The list is more than a year old: the note says how to renew it.
+  EXPECT_EQ(list->toPlainText().toStdString(),
+            "1305: 銘柄リストにありません\n銘柄リストは 2012/09/21 のものです。最新日株価の収集が"
+            "新しくします: karigane --dir " +
+                shell_word(dir_.path()) + " collect --latest --no-timeseries --code 1305\n");
+  dialog->reject();
 }
 
 TEST_F(window_runs, ARunOnAFolderAnotherRunHoldsEndsAtOnceInRed) {

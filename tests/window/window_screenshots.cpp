@@ -1,6 +1,7 @@
 // Makes the pictures of the window for the documentation: OUT/window.png with the window idle,
-// OUT/window-running.png during a collection run, and OUT/window-progress.png with the progress
-// bar of a collection of some 3,500 stocks. Run by scripts/screenshots under Xvfb.
+// OUT/settings-dialog.png with its settings dialog "設定", OUT/window-running.png during a
+// collection run, and OUT/window-progress.png with the progress bar of a collection of some
+// 3,500 stocks. Run by scripts/screenshots under Xvfb.
 //
 //   window_screenshots OUT_DIR SITE_URL
 //
@@ -9,6 +10,7 @@
 // run is then stopped with "停止". The second run starts after that stock.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -59,6 +61,15 @@ int main(int argc, char** argv) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   QTest::qWait(300);
   if (!save(window, out + "window.png")) return 1;
+
+  // The settings dialog over the window, as "設定" opens it.
+  QTest::mouseClick(window.findChild<QPushButton*>("settei_cmd"), Qt::LeftButton);
+  auto* settings = window.findChild<QDialog*>("settei_dlg");
+  if (settings == nullptr || !QTest::qWaitForWindowExposed(settings)) return 1;
+  QTest::qWait(300);
+  if (!save(*settings, out + "settings-dialog.png")) return 1;
+  settings->reject();
+  QTest::qWait(100);
 
   // The stocks 1301 to 1400 this year, with yearly files.
   window.findChild<QRadioButton*>("meigara_code_opt(2)")->setChecked(true);

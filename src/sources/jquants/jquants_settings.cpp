@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cctype>
+#include <charconv>
+#include <cstdlib>
 
 namespace karigane {
 namespace {
@@ -44,6 +46,21 @@ const char* jquants_plan_name(jquants_plan plan) {
 std::string masked_api_key(std::string_view key) {
   if (key.empty()) return {};
   return "…" + std::string(key.substr(key.size() > 4 ? key.size() - 4 : 0));
+}
+
+std::chrono::milliseconds jquants_minute() {
+  constexpr int kMinuteSeconds = 60;
+  int seconds = kMinuteSeconds;
+  if (const char* text = std::getenv(kJquantsMinuteVariable); text != nullptr && *text != '\0') {
+    const std::string_view v(text);
+    int parsed = 0;
+    const auto r = std::from_chars(v.data(), v.data() + v.size(), parsed);
+    if (r.ec == std::errc() && r.ptr == v.data() + v.size() && parsed >= 0 &&
+        parsed <= kMinuteSeconds) {
+      seconds = parsed;
+    }
+  }
+  return std::chrono::seconds(seconds);
 }
 
 }  // namespace karigane

@@ -3,6 +3,7 @@
 // the plan covers), and the connection.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,5 +34,12 @@ const char* jquants_plan_name(jquants_plan plan);
 
 // A key as logs and messages may show it: its last four characters at most ("…WXYZ").
 std::string masked_api_key(std::string_view key);
+
+// The environment variable that shortens the minute of the plan's limits (tests, demos).
+inline constexpr const char* kJquantsMinuteVariable = "KARIGANE_JQUANTS_MINUTE";
+
+// The minute J-Quants' request limits count in, and that a 429 waits: 60 seconds, or the whole
+// seconds of KARIGANE_JQUANTS_MINUTE (0: no pacing and no wait).
+std::chrono::milliseconds jquants_minute();
 
 }  // namespace karigane

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/cp932.h"
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "sources/quote_site/quote_addresses.h"
 
@@ -43,7 +44,7 @@ bool code_before_dot(const page_markers& page, std::size_t code_marker, std::siz
   return true;
 }
 
-bool is_index_code(const std::string& code) { return val(code) <= 1004; }
+bool is_index_code(const std::string& code) { return compare_codes(code, "1004") <= 0; }
 
 std::string index_code_marker(const std::string& code) {
   return "value=" + history_site_code(code);

@@ -20,14 +20,26 @@ status fetch_index_chart(run_context& ctx, const quote_site_settings& site, inde
   return status::ok;
 }
 
-std::vector<date> index_chart_days(run_context& ctx, const quote_site_settings& site) {
-  const retrieved_page page = retrieve_page(ctx, site.connection, index_chart_url(site));
-  if (!page.outcome) return {};
-  index_table_t table(1);
-  read_shihyou_data_sub(ctx, page.page, table);
+status index_chart_of_run::read(run_context& ctx, const quote_site_settings& site, bool announce) {
+  if (outcome_) return *outcome_;
+  if (announce) {
+    outcome_ = fetch_index_chart(ctx, site, table_);
+  } else {
+    const retrieved_page page = retrieve_page(ctx, site.connection, index_chart_url(site));
+    if (page.outcome) read_shihyou_data_sub(ctx, page.page, table_);
+    outcome_ = page.outcome;
+  }
+  // A stop is no answer of the site: a later call in the same run may try again.
+  const status outcome = *outcome_;
+  if (outcome == status::stopped || ctx.stop_flag()) outcome_.reset();
+  return outcome;
+}
+
+std::vector<date> index_chart_of_run::days(run_context& ctx, const quote_site_settings& site) {
+  if (!read(ctx, site, false)) return {};
   std::vector<date> days;
-  for (std::size_t k = 1; k < table.size(); ++k) {
-    if (const auto d = parse_yyyymmdd(table[k][0])) days.push_back(*d);
+  for (std::size_t k = 1; k < table_.size(); ++k) {
+    if (const auto d = parse_yyyymmdd(table_[k][0])) days.push_back(*d);
   }
   return days;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "core/stock_code.h"
 #include "sources/quote_site/margin_page_parts.h"
 
 namespace karigane {
@@ -162,8 +163,7 @@ page_reading read_old_margin_table(run_context& ctx, const std::string& page_tex
     if (!stock_code_input(m, page_code)) {
       return accepted_page(kNoMarginInformation);
     }
-    const double number = val(page_code);
-    if (number < 1000 || number > 9999) {
+    if (!is_stock_code(page_code) || compare_codes(page_code, "1000") < 0) {
       return accepted_page("error b31:コードが取得できませんでした。");
     }
   }

@@ -47,14 +47,21 @@ void note_page_retrieved(run_context& ctx) {
   ctx.progress.page_fetched();
 }
 
+// A failed transfer that another attempt will not mend soon (transfer.h).
+bool lasting(const classified_failure& f) {
+  return f.fault == transfer_fault::name || f.fault == transfer_fault::refused ||
+         f.fault == transfer_fault::certificate;
+}
+
 // One navigation, attempt `repeat` + 1 at the page: the page (or error page) goes to `page`,
 // which a document without a body element leaves untouched. `transfer_failed` tells whether
-// no answer came or the answer was an HTTP error.
+// no answer came or the answer was an HTTP error, `fault` why a transfer failed.
 attempt_end navigate(run_context& ctx, const connection_settings& connection,
-                     const std::string& url, int repeat, std::string& page,
-                     bool& transfer_failed) {
+                     const std::string& url, int repeat, std::string& page, bool& transfer_failed,
+                     classified_failure& fault) {
   transfer_result r = load(ctx, connection, {url, {}, repeat});
   transfer_failed = r.end != transfer_end::answered || r.status >= 400;
+  fault = r.fault;
   switch (r.end) {
     case transfer_end::timed_out:
     case transfer_end::stopped:
@@ -92,11 +99,15 @@ retrieved_page retrieve_page(run_context& ctx, const connection_settings& connec
     result.outcome = status(status::stopped, kNoConnectionText);
     return result;
   }
+  int lasting_fault_at = 0;  // the attempt that met a lasting fault
   for (int attempt = 1;; ++attempt) {
     attempt_end end = attempt_end::page;
     bool transfer_failed = false;
+    classified_failure fault;
+    // The one repeat after a lasting fault comes without the back-off.
+    const int repeat = attempt == lasting_fault_at + 1 ? 0 : attempt - 1;
     try {
-      end = navigate(ctx, connection, url, attempt - 1, page, transfer_failed);
+      end = navigate(ctx, connection, url, repeat, page, transfer_failed, fault);
     } catch (const std::exception& e) {
       page = browser_error_page(e.what());
     } catch (...) {
@@ -121,6 +132,17 @@ retrieved_page retrieve_page(run_context& ctx, const connection_settings& connec
     if (!is_browser_error_page(page)) {
       note_page_retrieved(ctx);
       return result;
+    }
+    // A name that does not resolve, a refused connection, a certificate that does not verify:
+    // tried once more at most, then the page fails naming the host and the cause.
+    if (lasting(fault)) {
+      if (lasting_fault_at > 0) {
+        result.outcome = status::failure(fault.text);
+        note_failed_transfer(ctx);
+        return result;
+      }
+      lasting_fault_at = attempt;
+      continue;
     }
     if (attempt > kRepeats) {
       result.outcome = status::failure(kCannotOpenUrlText);

@@ -9,10 +9,13 @@
 //     ctx.tick_ms (800 x 200 ms for the real site); no repeat is made. The same text with
 //     stopped when the stop flag was raised during the wait or before the call.
 //   - failed, "該当URLをオープンできません。": 11 navigations in a row (the first and 10
-//     repeats) gave an error page; `page` holds the last one. An error page is a page containing
-//     "ページを表示できません", "Forbidden" or "ナビゲーションは取り消されました"; an address
-//     that cannot be reached, a connection that breaks off, an answer of status 400 or above
-//     without a body and an address that is not http(s) all give the browser's own error page
+//     repeats) gave an error page; `page` holds the last one. A host whose name does not
+//     resolve, that refuses the connection or whose certificate does not verify is tried once
+//     more at most, without the back-off, and the failure text names it: "名前解決できません:
+//     HOST", "接続を拒否されました: HOST:PORT", "証明書を検証できません: HOST". An error page is a
+//     page containing "ページを表示できません", "Forbidden" or "ナビゲーションは取り消されました";
+//     an address that cannot be reached, a connection that breaks off, an answer of status 400 or
+//     above without a body and an address that is not http(s) all give the browser's own error page
 //     "ページを表示できません". A page whose markup is nested too deeply or holds too many
 //     elements to be parsed in good time (markup_bounds.h) gives that error page and this text
 //     at once, without repeats.

@@ -1,8 +1,10 @@
 // The latest day from the quote site: its search pages in groups of 25 codes (the two list
-// views), the index volume from the index chart page, and the market's days from the same page.
+// views), the index volume from the index chart page, and the market's days from the same page,
+// which a run loads once (a source serves one run).
 #pragma once
 
 #include "latest/latest_source.h"
+#include "sources/quote_site/index_data.h"
 #include "sources/quote_site/quote_site_settings.h"
 
 namespace karigane {
@@ -16,6 +18,7 @@ class quote_site_latest : public latest_source {
 
  private:
   quote_site_settings site_;
+  index_chart_of_run index_chart_;
 };
 
 }  // namespace karigane

@@ -153,16 +153,7 @@ void read_yh_data_d2_sub(run_context& ctx, const std::string& page_text, data_d_
     r[kDLow] = cell_text_at(row, limit_low != 0 ? instr(row, U"redFin", limit_low)
                                                 : nth_cell(row, 7));
   }
-  if (!table.empty()) {
-    data_d_record& h = table[0];
-    h[kDName] = "銘柄";
-    h[kDOpen] = "始値";
-    h[kDHigh] = "高値";
-    h[kDLow] = "安値";
-    h[kDClose] = "終値";
-    h[kDVolume] = "出来高";
-    h[kDTradeDate] = "取引日";
-  }
+  if (!table.empty()) label_data_d_header(table[0]);
 }
 
 }  // namespace karigane

@@ -2,9 +2,10 @@
 #include "sources/quote_site/search_retrieval.h"
 
 #include "kinds/data_kinds.h"
+#include "sources/quote_site/index_data.h"
+#include "sources/quote_site/page_failure.h"
 #include "sources/quote_site/page_retrieval.h"
 #include "sources/quote_site/quote_addresses.h"
-#include "sources/quote_site/index_data.h"
 #include "sources/quote_site/search_page_parser.h"
 #include "sources/quote_site/search_query.h"
 
@@ -12,6 +13,8 @@ namespace karigane {
 namespace {
 
 constexpr const char* kNoData = "インターネットからデータを取得できませんでした。";
+// The index chart page as the failure tally names it.
+constexpr const char* kIndexChartLabel = "指標データ";
 
 enum class page_result { ok, failed, stopped };
 
@@ -43,8 +46,8 @@ bool is_index_with_volume(const std::string& code) {
 }  // namespace
 
 status fetch_search_pages(run_context& ctx, const quote_site_settings& site,
-                          const std::vector<std::string>& codes, data_d_table_t& table) {
-  index_table_t index_table(1);
+                          const std::vector<std::string>& codes, data_d_table_t& table,
+                          index_chart_of_run& index_chart) {
   if (ctx.stop_flag()) return status::ok;
 
   const std::size_t n = codes.size();
@@ -99,7 +102,10 @@ status fetch_search_pages(run_context& ctx, const quote_site_settings& site,
   bool has_index = false;
   for (std::size_t k = 1; k <= m; ++k) has_index = has_index || is_index_with_volume(table[k][kDCode]);
   if (has_index) {
-    fetch_index_chart(ctx, site, index_table);
+    // Without the page the indexes' volume stays unknown: a failure of the pass.
+    note_page_outcome(ctx, "", kind_of(kind_id::latest).name, kIndexChartLabel,
+                      index_chart.read(ctx, site, true));
+    const index_table_t& index_table = index_chart.table();
     const std::size_t r = std::min(table_count(index_table, 5), index_table.size() - 1);
     if (r > 0 && index_table[r][0] == table[0][kDCode]) {
       for (std::size_t k = 1; k <= m; ++k) {

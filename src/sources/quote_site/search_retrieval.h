@@ -8,8 +8,9 @@
 
 #include "core/run_context.h"
 #include "core/status.h"
-#include "sources/quote_site/quote_site_settings.h"
 #include "latest/data_d_table.h"
+#include "sources/quote_site/index_data.h"
+#include "sources/quote_site/quote_site_settings.h"
 
 namespace karigane {
 
@@ -17,8 +18,11 @@ namespace karigane {
 inline constexpr int kSearchPageAttempts = 10;
 
 // failed with "インターネットからデータを取得できませんでした。" when a list page could not be
-// had; ok (also after a stop between groups, which the run then ends as a stop) otherwise.
+// had; ok (also after a stop between groups, which the run then ends as a stop) otherwise. The
+// index chart page, read through `index_chart` when an index with a volume is among the
+// stocks, is counted in the failure tally when it cannot be had.
 status fetch_search_pages(run_context& ctx, const quote_site_settings& site,
-                          const std::vector<std::string>& codes, data_d_table_t& table);
+                          const std::vector<std::string>& codes, data_d_table_t& table,
+                          index_chart_of_run& index_chart);
 
 }  // namespace karigane

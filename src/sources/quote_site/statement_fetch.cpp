@@ -1,6 +1,7 @@
 // Fetching one statement page: see statement_fetch.h.
 #include "sources/quote_site/statement_fetch.h"
 
+#include "core/stock_code.h"
 #include "core/text.h"
 #include "kinds/stock_pass.h"
 #include "sources/quote_site/checked_page_fetch.h"
@@ -13,7 +14,7 @@ namespace karigane {
 status fetch_statement_page(run_context& ctx, const quote_site_settings& site,
                             const std::string& code, const std::string& kind,
                             zaimu_tbl_t& zaimu_tbl) {
-  if (val(code) < 1301) return status::failure(kNoCompanyInformation);
+  if (compare_codes(code, "1301") < 0) return status::failure(kNoCompanyInformation);
   // Only the header survives from the previous page: a cell this page lacks stays empty
   // instead of showing another stock's figure.
   zaimu_tbl = empty_zaimu_table(code);

@@ -6,9 +6,10 @@
 #include <array>
 
 #include "core/cp932.h"
-#include "sources/quote_site/statement_cells.h"
+#include "core/stock_code.h"
 #include "financial/statement_kinds.h"
 #include "sources/quote_site/page_markers.h"
+#include "sources/quote_site/statement_cells.h"
 #include "sources/quote_site/statement_pages.h"
 
 namespace karigane {
@@ -133,8 +134,7 @@ page_reading read_statement_page(run_context& ctx, const std::string& kind,
   }
   std::string page_code;
   find_page_code(m, page_code);
-  const double code_value = val(page_code);
-  if (code_value < 1301 || code_value > 9999) {
+  if (!is_stock_code(page_code) || compare_codes(page_code, "1301") < 0) {
     return accepted_page("error b31:コードが取得できませんでした。");
   }
   if (page_code != requested) {

@@ -57,14 +57,12 @@ constexpr std::array<statement_row, 15> kInterimRows{{
     {19, c::percent},
 }};
 
-constexpr std::array<std::size_t, 0> kIndependentEmpty{};
-constexpr std::array<std::size_t, 4> kConsolidatedEmpty{10, 11, 13, 18};
-constexpr std::array<std::size_t, 8> kInterimEmpty{9, 10, 11, 13, 18, 21, 22, 23};
-
 const statement_shape kShapes[] = {
-    {kKindIndependent, "independent", 4, 3, kIndependentRows, kIndependentEmpty},
-    {kKindConsolidated, "consolidate", 4, 3, kConsolidatedRows, kConsolidatedEmpty},
-    {kKindInterim, "interim", 3, 2, kInterimRows, kInterimEmpty},
+    {kKindIndependent, "independent", 4, 3, kIndependentRows,
+     statement_empty_fields(kKindIndependent)},
+    {kKindConsolidated, "consolidate", 4, 3, kConsolidatedRows,
+     statement_empty_fields(kKindConsolidated)},
+    {kKindInterim, "interim", 3, 2, kInterimRows, statement_empty_fields(kKindInterim)},
 };
 
 }  // namespace

@@ -1,0 +1,13 @@
+// The engine's texts (UTF-8) as Qt's strings.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace karigane {
+
+inline QString qt_text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace karigane
