@@ -97,13 +97,9 @@ page_reading read_history_page(run_context& ctx, const std::string& page_text, c
   set_price_page_header(prices, splits, page_code, market, name);
 
   // The price table.
-  std::string_view body;
-  const body_cut cut = cut_table_body(m, kCloseHead, kTableEnd, body);
-  if (cut != body_cut::ok) {
-    return accepted_page(body_cut_message(cut));
-  }
-  read_price_rows(ctx, body, price_date_form::kanji, prices, splits);
-  return accepted_page();
+  return read_table(m, kCloseHead, kTableEnd, [&](std::string_view body) {
+    read_price_rows(ctx, body, price_date_form::kanji, prices, splits);
+  });
 }
 
 }  // namespace karigane

@@ -71,18 +71,19 @@ void set_price_page_header(jikeiretu_data_t& prices, bunkatu_list_t& splits,
   splits[0][kSplitName] = name;
 }
 
-body_cut cut_table_body(const page_markers& page, std::size_t head_marker,
-                        std::size_t table_end_marker, std::string_view& body) {
+page_reading read_table(const page_markers& page, std::size_t head_marker,
+                        std::size_t table_end_marker,
+                        const std::function<void(std::string_view body)>& read_rows) {
   const std::size_t head = page.find(head_marker);
-  if (head == 0) return body_cut::b41;
+  if (head == 0) return accepted_page("error b41:前方データ削除ができませんでした。");
   const std::size_t first_row = find_at(page.page(), "<TR", head);
   const std::size_t table_end = first_row == 0 ? 0 : page.find(table_end_marker, first_row);
-  if (table_end == 0) return body_cut::b51;
+  if (table_end == 0) return accepted_page("error b51:後方データ削除ができませんでした。");
   const std::string_view rest = page.page().substr(first_row - 1);
   const std::size_t last_row_end = find_back(rest, "</TR", table_end - first_row + 1);
-  if (last_row_end == 0) return body_cut::b52;
-  body = slice(rest, 1, after_char(rest, last_row_end + 4));
-  return body_cut::ok;
+  if (last_row_end == 0) return accepted_page("error b52:後方データ削除ができませんでした。");
+  read_rows(slice(rest, 1, after_char(rest, last_row_end + 4)));
+  return accepted_page();
 }
 
 std::string_view take_row(std::string_view& body) {
@@ -92,16 +93,6 @@ std::string_view take_row(std::string_view& body) {
   const std::string_view row = slice(body, 1, stop);
   body.remove_prefix(row.size());
   return row;
-}
-
-const char* body_cut_message(body_cut cut) {
-  switch (cut) {
-    case body_cut::b41: return "error b41:前方データ削除ができませんでした。";
-    case body_cut::b51: return "error b51:後方データ削除ができませんでした。";
-    case body_cut::b52: return "error b52:後方データ削除ができませんでした。";
-    case body_cut::ok: break;
-  }
-  return "";
 }
 
 std::string kanji_date_text(std::string_view cell) {

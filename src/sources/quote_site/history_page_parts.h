@@ -4,6 +4,7 @@
 // (page_markers.h).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,13 +44,14 @@ void set_price_page_header(jikeiretu_data_t& prices, bunkatu_list_t& splits,
                            const std::string& page_code, const std::string& market,
                            const std::string& name);
 
-enum class body_cut { ok, b41, b51, b52 };
-
-// A table's rows: from the first "<TR" after the column head `head_marker` (">終値<",
-// ">信用倍率<") through the character after the last "</TR" before the first
-// `table_end_marker` ("</TBODY") after that row.
-body_cut cut_table_body(const page_markers& page, std::size_t head_marker,
-                        std::size_t table_end_marker, std::string_view& body);
+// Ends a page's reading with its table: the rows from the first "<TR" after the column head
+// `head_marker` (">終値<", ">信用倍率<") through the character after the last "</TR" before
+// the first `table_end_marker` ("</TBODY") after that row go to `read_rows`, and the page is
+// accepted; a page whose table cannot be cut out so is accepted with the failure ("error b41",
+// "error b51", "error b52").
+page_reading read_table(const page_markers& page, std::size_t head_marker,
+                        std::size_t table_end_marker,
+                        const std::function<void(std::string_view body)>& read_rows);
 
 // The first row of a body: up to the character after its first "</TR" (without one, its first
 // four characters), taken off the body.
@@ -66,8 +68,5 @@ std::string slash_date_text(std::string_view cell);
 // body and updates both headers' counts and dates.
 void read_price_rows(run_context& ctx, std::string_view body, price_date_form form,
                      jikeiretu_data_t& prices, bunkatu_list_t& splits);
-
-// The history-page and mobile-page message texts of the body cut failures.
-const char* body_cut_message(body_cut cut);
 
 }  // namespace karigane

@@ -105,13 +105,9 @@ page_reading read_margin_history_page(run_context& ctx, const std::string& page_
   if (!set_margin_page_header(credit_tbl, page_code, market, name)) return accepted_page();
 
   // The balance table.
-  std::string_view body;
-  const body_cut cut = cut_table_body(m, kRatioHead, kTableEnd, body);
-  if (cut != body_cut::ok) {
-    return accepted_page(body_cut_message(cut));
-  }
-  read_margin_rows(ctx, body, cell_form::plain, credit_tbl);
-  return accepted_page();
+  return read_table(m, kRatioHead, kTableEnd, [&](std::string_view body) {
+    read_margin_rows(ctx, body, cell_form::plain, credit_tbl);
+  });
 }
 
 }  // namespace karigane
