@@ -68,6 +68,8 @@ void settings_dialog::build_fields() {
                    "この欄を変えたときだけ、5 つともこのアドレスにします。")));
   site_note_lb_->setVisible(shown_.sites_differ);
 
+  jquants_url_txt_ = named(new QLineEdit(qt_text(shown_.jquants_url)), "jquants_url_txt");
+
   // The stored key is never shown: only its last characters, as the placeholder.
   jquants_key_txt_ = named(new QLineEdit, "jquants_key_txt");
   jquants_key_txt_->setEchoMode(QLineEdit::PasswordEchoOnEdit);
@@ -109,6 +111,7 @@ void settings_dialog::build_fields() {
   form->addRow(qt_text(karigane::tr("データ取得元")), source_cmb_);
   form->addRow(qt_text(karigane::tr("株価サイトURL")), site_txt_);
   form->addRow(QString(), site_note_lb_);
+  form->addRow(qt_text(karigane::tr("J-QuantsURL")), jquants_url_txt_);
   form->addRow(qt_text(karigane::tr("J-QuantsAPIキー")), jquants_key_txt_);
   form->addRow(QString(), jquants_key_note_lb_);
   form->addRow(qt_text(karigane::tr("J-Quantsプラン")), jquants_plan_cmb_);
@@ -139,6 +142,7 @@ settings_form settings_dialog::edited() const {
   settings_form form = shown_;
   form.source = static_cast<source_id>(source_cmb_->currentData().toInt());
   form.site = site_txt_->text().toStdString();
+  form.jquants_url = jquants_url_txt_->text().toStdString();
   form.new_api_key = jquants_key_txt_->text().toStdString();
   form.plan = static_cast<jquants_plan>(jquants_plan_cmb_->currentData().toInt());
   form.access_interval = interval_txt_->text().toStdString();

@@ -1,5 +1,5 @@
 // The settings dialog "設定" (object name "settei_dlg"): the source of the data, the quote
-// site's address, J-Quants' key and plan, the access interval and the CA file of a program
+// site's address, J-Quants' address, key and plan, the access interval and the CA file of a program
 // folder's settei.txt. It reads the settings in force when it opens; OK checks the fields the
 // user changed and writes them into settei.txt (change_settings_file: unknown keys, notes and
 // the file's encoding kept, the file for its owner alone once it holds a key). A field that
@@ -48,6 +48,7 @@ class settings_dialog : public QDialog {
   QComboBox* source_cmb_ = nullptr;
   QLineEdit* site_txt_ = nullptr;
   QLabel* site_note_lb_ = nullptr;
+  QLineEdit* jquants_url_txt_ = nullptr;
   QLineEdit* jquants_key_txt_ = nullptr;
   QLabel* jquants_key_note_lb_ = nullptr;
   QComboBox* jquants_plan_cmb_ = nullptr;

@@ -19,6 +19,7 @@ settings_form settings_form_of(const program_settings& settings) {
       form.sites_differ = true;
     }
   }
+  form.jquants_url = settings.jquants.url;
   const std::string& key = settings.jquants.api_key;
   form.api_key_masked = masked_api_key(key);
   const char* environment = std::getenv(kJquantsApiKeyVariable);
@@ -59,6 +60,16 @@ settings_form_changes settings_form_changes_of(const settings_form& shown,
         if (s.group == setting_group::quote_site_host) out.changes.push_back({s.key, host});
       }
     }
+  }
+  if (const std::string url = trim(edited.jquants_url); url != shown.jquants_url) {
+    std::string host;
+    if (!valid_site_value(url, host)) {
+      return refuse(
+          tr_format("J-QuantsURL は http://ホスト[:ポート] か https://ホスト[:ポート] "
+                    "で指定してください: %s",
+                    {url}));
+    }
+    if (host != shown.jquants_url) out.changes.push_back({kJquantsUrlKey, host});
   }
   // A key that only the environment gives is not written into the file: only a typed one is.
   if (const std::string key = trim(edited.new_api_key); !key.empty()) {

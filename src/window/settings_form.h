@@ -19,6 +19,7 @@ struct settings_form {
   source_id source = source_id::quote_site;  // "データ取得元"
   std::string site;                          // "株価サイトURL"
   bool sites_differ = false;                 // the five host keys do not all name that site
+  std::string jquants_url;                   // "J-QuantsURL"
   std::string api_key_masked;                // the J-Quants key in force, masked; "" without one
   bool api_key_from_environment = false;     // that key is JQUANTS_API_KEY's, not the file's
   std::string new_api_key;                   // typed by the user: "" keeps the stored key

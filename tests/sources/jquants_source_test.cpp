@@ -215,7 +215,7 @@ TEST(JQuantsSource, PricesAndSplitsEqualThePagesAndAdjustAgreesWithTheApi) {
 }
 
 TEST(JQuantsSource, AlphanumericCodesThroughTheSourceSeamEqualThePages) {
-  // The command line's code selection is numeric in this branch: the seam is called directly.
+  // Both sources through the seam itself, on a list that holds codes with letters.
   ::setenv("KARIGANE_JQUANTS_MINUTE", "0", 1);
   const quote_site_process site(site_options("2026-01-10T18:00", "Light"));
   ASSERT_TRUE(site.started());

@@ -87,6 +87,7 @@ TEST_F(window_settings, TheDialogWritesOnlyWhatWasChangedKeepsTheRestAndRefusesW
     // What the user changes (nullptr: the field as it is).
     const char* source = nullptr;
     const char* site = nullptr;
+    const char* jquants_url = nullptr;
     const char* key = nullptr;
     const char* plan = nullptr;
     const char* interval = nullptr;
@@ -123,6 +124,10 @@ TEST_F(window_settings, TheDialogWritesOnlyWhatWasChangedKeepsTheRestAndRefusesW
        .before = "EOF,EOF\r\n",
        .site = "http://a.example/x",
        .refused = "株価サイトURL"},
+      {.what = "a J-Quants address with a path",
+       .before = "EOF,EOF\r\n",
+       .jquants_url = "https://api.jquants.com/v2",
+       .refused = "J-QuantsURL"},
       {.what = "an interval below 0",
        .before = one_site,
        .shown_site = "http://127.0.0.1:8080",
@@ -144,12 +149,13 @@ TEST_F(window_settings, TheDialogWritesOnlyWhatWasChangedKeepsTheRestAndRefusesW
       {.what = "a typed key is written, and the file is its owner's alone",
        .before = "EOF,EOF\r\n",
        .source = "J-Quants",
+       .jquants_url = "http://127.0.0.1:8080/",
        .key = "  typed-key-ABCD ",
        .plan = "Standard",
        .ca_file = "certs/ca.pem",
-       .after =
-           "データ取得元,J-Quants\r\nJ-QuantsAPIキー,typed-key-ABCD\r\nJ-Quantsプラン,Standard\r\n"
-           "CA証明書ファイル,certs/ca.pem\r\nEOF,EOF\r\n",
+       .after = "データ取得元,J-Quants\r\nJ-QuantsURL,http://127.0.0.1:8080\r\n"
+                "J-QuantsAPIキー,typed-key-ABCD\r\nJ-Quantsプラン,Standard\r\n"
+                "CA証明書ファイル,certs/ca.pem\r\nEOF,EOF\r\n",
        .owner_only = true},
       {.what = "a stored key is shown masked and kept as it is",
        .before = "J-QuantsAPIキー,stored-key-WXYZ\r\nEOF,EOF\r\n",
@@ -178,10 +184,13 @@ TEST_F(window_settings, TheDialogWritesOnlyWhatWasChangedKeepsTheRestAndRefusesW
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(field<QLineEdit>(d, "site_txt")->text().toStdString(), c.shown_site);
     EXPECT_EQ(!field<QLabel>(d, "site_note_lb")->isHidden(), c.shown_note);
+    EXPECT_EQ(field<QLineEdit>(d, "jquants_url_txt")->text().toStdString(),
+              "https://api.jquants.com");
     EXPECT_EQ(field<QLineEdit>(d, "jquants_key_txt")->text().toStdString(), "");
     EXPECT_EQ(field<QLineEdit>(d, "jquants_key_txt")->placeholderText().toStdString(), c.shown_key);
     choose(d, "source_cmb", c.source);
     type(d, "site_txt", c.site);
+    type(d, "jquants_url_txt", c.jquants_url);
     type(d, "jquants_key_txt", c.key);
     choose(d, "jquants_plan_cmb", c.plan);
     type(d, "interval_txt", c.interval);
@@ -234,6 +243,44 @@ TEST_F(window_settings, AFirstStartWithoutSetteiAsksWhereTheDataComeFromBeforeWr
   QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
   EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
   EXPECT_FALSE(site.requests().empty());
+}
+
+// A user without a terminal: the first start's dialog set to J-Quants (the local site's API
+// here), then a collection clicked, all of it from the API.
+TEST_F(window_settings, AFirstStartSetToJQuantsCollectsFromTheApi) {
+  scoped_env minute("KARIGANE_JQUANTS_MINUTE", std::string("0"));
+  scoped_env environment_key("JQUANTS_API_KEY", std::nullopt);
+  quote_site_process site({"--now", "2026-01-10T18:00", "--jquants-key", "window-key-7Q2X",
+                           "--plan", "Standard", "--jquants-rate-window", "0"});
+  ASSERT_TRUE(site.started());
+  open(local_time{date{2026, 1, 10}, 18, 0, 0}, /*set_up_folder=*/true);
+  settings_dialog* d = dialog();
+  ASSERT_NE(d, nullptr);
+  choose(d, "source_cmb", "J-Quants");
+  type(d, "jquants_url_txt", site.url().c_str());
+  type(d, "jquants_key_txt", "window-key-7Q2X");
+  choose(d, "jquants_plan_cmb", "Standard");
+  press_ok(d);
+  ASSERT_FALSE(d->isVisible()) << field<QLabel>(d, "settei_error_lb")->text().toStdString();
+  struct stat st {};
+  ASSERT_EQ(::stat(settei().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0077, 0u);
+
+  control<QLineEdit>("code_txt")->setText(QStringLiteral("1301"));
+  for (const auto& [box, value] : {std::pair{"yyyy_start_cmb", "2025"}, {"mm_start_cmb", "12"},
+                                   {"dd_start_cmb", "01"}, {"yyyy_end_cmb", "2025"},
+                                   {"mm_end_cmb", "12"}, {"dd_end_cmb", "30"}}) {
+    control<QComboBox>(box)->setCurrentText(QString::fromLatin1(value));
+  }
+  QTest::mouseClick(control<QPushButton>("m_dl_start_cmd"), Qt::LeftButton);
+  EXPECT_EQ(text_of("Label1"), "収集処理を完了しました。");
+
+  const std::vector<std::string> requests = site.requests();
+  ASSERT_FALSE(requests.empty());
+  for (const std::string& r : requests) EXPECT_EQ(r.rfind("/v2/", 0), 0u) << r;
+  const std::string file = cp932_file(dir_.path() + "kabuka/data_m/1301.csv");
+  EXPECT_NE(file.find(",20251201,20251230,"), std::string::npos) << file.substr(0, 80);
+  EXPECT_NE(file.find("\r\n20251230,"), std::string::npos);
 }
 
 }  // namespace

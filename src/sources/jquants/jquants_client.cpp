@@ -273,8 +273,11 @@ jquants_client::answer jquants_client::request(run_context& ctx, api_endpoint en
                                                const std::string& url) {
   const endpoint_facts& facts = facts_of(endpoint);
   const pace_clock::duration minute = jquants_minute();
-  // A little over the minute, so that a clock that runs differently still keeps the limit.
-  const pace_clock::duration window = minute + minute / 60;
+  // A little over the minute, so that a clock that runs differently, or a request that takes
+  // longer to arrive than the one a limit's length before it, still keeps the limit; at least
+  // a tenth of a second, which a shortened minute would otherwise lose in the transfers' jitter.
+  const pace_clock::duration window =
+      minute + std::max<pace_clock::duration>(minute / 60, std::chrono::milliseconds(100));
   std::vector<std::pair<std::string, int>> groups{
       {settings_.url + " plan", per_minute(settings_.plan)}};
   if (facts.own_limit) groups.push_back({settings_.url + " fins", kFinsPerMinute});
