@@ -59,10 +59,6 @@ bool is_price_file_name(const std::string& name) {
   return ext == ".csv";
 }
 
-void adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
-  std::int16_t error_flag_s = kFalse;
-  jikeiretu_hosei_sub(splits, prices, error_flag_s);
-}
 
 std::string code_of(const std::string& file_name) {
   return file_name.substr(0, file_name.size() - 4);
@@ -133,7 +129,7 @@ adjusted_files_outcome write_adjusted_main_files(run_context& ctx, const program
           if (r.unusable()) unusable.note(i, code_of(name), source, r);
           return;
         }
-        if (split_read == status::ok) adjust(splits, prices);
+        if (split_read == status::ok) adjust_prices_for_splits(splits, prices);
         if (!write_dated_file(target, prices, kPriceFile, false)) return failures.note(i, target);
         failures.written(price_count(prices));
       },
@@ -192,7 +188,7 @@ adjusted_files_outcome write_adjusted_yearly_files(run_context& ctx,
             !write_dated_file(joined_split_folder + name, joined.splits, kSplitFile, false)) {
           return failures.note(i, joined_split_folder + name);
         }
-        adjust(joined.splits, joined.prices);
+        adjust_prices_for_splits(joined.splits, joined.prices);
         if (!write_dated_file(out_folder + name, joined.prices, kPriceFile, false)) {
           return failures.note(i, out_folder + name);
         }

@@ -133,10 +133,10 @@ void adjust_price_field(std::string& text, float factor) {
 
 // Walks the rows from the newest (n) to the oldest (1), calling scale(i, factor, volume) with
 // the price and volume factors in force for row i, and moves them on at each split's date.
-// `date_of(i)` is row i's date.
+// `date_of(i)` is row i's date. False when a split met its day but could not scale.
 template <typename DateOf, typename Scale>
-void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date_of, Scale scale,
-                        std::int16_t& error_flag_s) {
+bool walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date_of, Scale scale) {
+  bool every_split_scaled = true;
   float factor = 1.0f;
   volume_factor volume;
   std::size_t s = splits.empty() ? 0 : std::min(split_count(splits), splits.size() - 1);
@@ -162,12 +162,13 @@ void walk_split_factors(const bunkatu_list_t& splits, std::size_t n, DateOf date
         volume.after *= *after;
         volume.before *= *before;
       } else {
-        error_flag_s = kTrue;
+        every_split_scaled = false;
       }
       --s;
       if (s >= 1) take_split();
     }
   }
+  return every_split_scaled;
 }
 
 }  // namespace
@@ -178,29 +179,24 @@ std::string adjusted_price_text(const std::string& text, float factor) {
   return out;
 }
 
-void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
-                         std::int16_t& error_flag_s) {
-  error_flag_s = kFalse;
-  if (prices.empty() || compare_codes(prices[0][kPriceCode], "1000") < 0) return;
+bool adjust_prices_for_splits(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
+  if (prices.empty() || compare_codes(prices[0][kPriceCode], "1000") < 0) return true;
   const std::size_t n = std::min(price_count(prices), prices.size() - 1);
-  walk_split_factors(
+  return walk_split_factors(
       splits, n, [&](std::size_t i) -> const std::string& { return prices[i][0]; },
       [&](std::size_t i, float factor, const volume_factor&) {
         for (std::size_t f = kFirstPriceField; f <= kLastPriceField; ++f) {
           adjust_price_field(prices[i][f], factor);
         }
-      },
-      error_flag_s);
+      });
 }
 
 std::vector<volume_factor> volume_factors(const bunkatu_list_t& splits,
                                           std::span<const std::string_view> dates) {
   std::vector<volume_factor> factors(dates.size());
-  std::int16_t error_flag_s = kFalse;
   walk_split_factors(
       splits, dates.size(), [&](std::size_t i) { return dates[i - 1]; },
-      [&](std::size_t i, float, const volume_factor& volume) { factors[i - 1] = volume; },
-      error_flag_s);
+      [&](std::size_t i, float, const volume_factor& volume) { factors[i - 1] = volume; });
   return factors;
 }
 
@@ -272,7 +268,6 @@ std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
   factors.assign(n + 1, 1.0f);
   const bool adjusts = compare_codes(header[kPriceCode], "1000") >= 0;
   if (adjusts) {
-    std::int16_t error_flag_s = kFalse;
     walk_split_factors(
         splits, n,
         [&](std::size_t i) {
@@ -281,8 +276,7 @@ std::optional<std::string_view> adjusted_price_file(std::string_view bytes,
           while (comma < row.size() && row[comma] != ',') ++comma;
           return row.substr(0, comma);
         },
-        [&](std::size_t i, float factor, const volume_factor&) { factors[i] = factor; },
-        error_flag_s);
+        [&](std::size_t i, float factor, const volume_factor&) { factors[i] = factor; });
   }
 
   // Written through a pointer into `work`, which only ever grows, so that its memory is not

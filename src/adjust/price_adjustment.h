@@ -1,4 +1,4 @@
-// The split adjustment of one stock's price table (jikeiretu_hosei_sub): walking from the newest
+// The split adjustment of one stock's price table: walking from the newest
 // row to the oldest, every open, high, low and close is multiplied by a single-precision factor
 // and floored; the factor shrinks by before / after on the date of each split.
 #pragma once
@@ -28,9 +28,8 @@ std::string adjusted_price_text(const std::string& text, float factor);
 // (ascending by date). A table whose code is below 1000 is left as it is. Splits are matched
 // to rows by the exact numeric value of the date; a split that matches no row holds back every
 // older split. A split whose share counts are not positive numbers cannot scale anything: it
-// is passed over (the factor stays) and `error_flag_s` becomes -1.
-void jikeiretu_hosei_sub(const bunkatu_list_t& splits, jikeiretu_data_t& prices,
-                         std::int16_t& error_flag_s);
+// is passed over (the factor stays) and the result is false.
+bool adjust_prices_for_splits(const bunkatu_list_t& splits, jikeiretu_data_t& prices);
 
 // What a day's volume is multiplied by to count in the shares of today: after / before of
 // every later split, as the products of the share counts.
@@ -41,14 +40,14 @@ struct volume_factor {
 };
 
 // The volume factor of each row (rows 1..n, ascending, `dates` their date fields in order):
-// the splits are the ones jikeiretu_hosei_sub applies to the row's prices, so that a volume
+// the splits are the ones adjust_prices_for_splits applies to the row's prices, so that a volume
 // and its prices are adjusted alike and the amount traded stays. The stored files keep their
 // volumes as traded; the chart and the export show them adjusted where they show adjusted
 // prices.
 std::vector<volume_factor> volume_factors(const bunkatu_list_t& splits,
                                           std::span<const std::string_view> dates);
 
-// The bytes jikeiretu_hosei_sub would have the price file written with, made straight from the
+// The bytes adjust_prices_for_splits would have the price file written with, made straight from the
 // file's bytes (`layout` from scan_data_file) without building its table: the rows are walked
 // once, their prices scaled in place in the text, everything else copied. They are written
 // into `work` (memory reused from call to call) and returned as a view of it. Nothing when the

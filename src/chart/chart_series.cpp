@@ -162,10 +162,7 @@ chart_load load_chart_series(const program_layout& layout, const chart_request& 
       prices = std::move(adjusted);
       series.adjustment = chart_adjustment::from_files;
     } else {
-      if (split_read == status::ok) {
-        std::int16_t error_flag_s = 0;
-        jikeiretu_hosei_sub(splits, prices, error_flag_s);
-      }
+      if (split_read == status::ok) adjust_prices_for_splits(splits, prices);
       series.adjustment = chart_adjustment::computed;
     }
   }

@@ -273,6 +273,12 @@ std::size_t utf8_sequence_at(std::string_view s, std::size_t i, char32_t& cp) {
 bool is_valid_utf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
+    // Pages are mostly ASCII markup: eight bytes without a high bit at a time.
+    for (std::uint64_t word; i + 8 <= s.size(); i += 8) {
+      std::memcpy(&word, s.data() + i, 8);
+      if ((word & 0x8080808080808080ULL) != 0) break;
+    }
+    if (i >= s.size()) break;
     if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
       continue;

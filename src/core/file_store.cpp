@@ -253,13 +253,33 @@ file_status copy_file_over(const std::string& from, const std::string& to, bool*
   return write_file_atomic(to, bytes);
 }
 
-file_status append_to_file(const std::string& path, std::string_view bytes) {
+file_status append_file::open(const std::string& path) {
+  close();
   if (const int e = injected_file_error(file_call::append, path)) return failure(e);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return failure(errno);
-  file_status status = write_all(fd, std::span<const std::string_view>(&bytes, 1), path);
-  if (::close(fd) != 0 && status) status = failure(errno);
-  return status;
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd_ < 0) return failure(errno);
+  path_ = path;
+  return {};
+}
+
+file_status append_file::append(std::string_view bytes) {
+  if (fd_ < 0) return failure(EBADF);
+  return write_all(fd_, std::span<const std::string_view>(&bytes, 1), path_);
+}
+
+file_status append_file::close() {
+  if (fd_ < 0) return {};
+  const int fd = fd_;
+  fd_ = -1;
+  return ::close(fd) != 0 ? failure(errno) : file_status();
+}
+
+file_status append_to_file(const std::string& path, std::string_view bytes) {
+  append_file file;
+  file_status status = file.open(path);
+  if (status) status = file.append(bytes);
+  const file_status closed = file.close();
+  return status ? closed : status;
 }
 
 file_status remove_file(const std::string& path) {

@@ -71,8 +71,29 @@ file_status write_file_atomic(const std::string& path, std::span<const std::stri
 file_status copy_file_over(const std::string& from, const std::string& to,
                            bool* source_failed = nullptr);
 
-// Adds `bytes` at the end of the file (created when missing) in one write, so that lines that
-// two processes append at once do not mix (a run log); nothing is flushed to the disk.
+// A file kept open to be appended to (a run log): one descriptor from open() to close(), each
+// append() one write at the end of the file (O_APPEND), so that lines that two processes append
+// at once do not mix; nothing is flushed to the disk. Closed at the latest when destroyed.
+class append_file {
+ public:
+  append_file() = default;
+  append_file(const append_file&) = delete;
+  append_file& operator=(const append_file&) = delete;
+  ~append_file() { close(); }
+
+  // Opens the file, created when missing.
+  file_status open(const std::string& path);
+  // Adds `bytes` at the end in one write; an error when the file is not open.
+  file_status append(std::string_view bytes);
+  file_status close();
+  bool is_open() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// The same for one text: open, append, close.
 file_status append_to_file(const std::string& path, std::string_view bytes);
 
 file_status remove_file(const std::string& path);

@@ -143,8 +143,4 @@ class run_context {
   run_record* current_record() const;
 };
 
-// Booleans that travel between procedures as 16-bit -1/0 values.
-inline constexpr std::int16_t kTrue = -1;
-inline constexpr std::int16_t kFalse = 0;
-
 }  // namespace karigane

@@ -138,10 +138,7 @@ bool adjusted_closes(const export_source& s, const jikeiretu_data_t& prices, std
     closes[k][0] = prices[k][0];
     closes[k][4] = prices[k][4];
   }
-  if (r == status::ok) {
-    std::int16_t error_flag_s = 0;
-    jikeiretu_hosei_sub(splits, closes, error_flag_s);
-  }
+  if (r == status::ok) adjust_prices_for_splits(splits, closes);
   return true;
 }
 

@@ -163,8 +163,7 @@ void adjust_closes(const export_source& s, const split_state& splits, std::size_
                    jikeiretu_data_t& closes) {
   closes[0][kPriceCode] = s.code;
   closes[0][kPriceCount] = std::to_string(n);
-  std::int16_t error_flag_s = 0;
-  jikeiretu_hosei_sub(splits.list, closes, error_flag_s);
+  adjust_prices_for_splits(splits.list, closes);
 }
 
 enum class built { ok, not_plain, not_ascending };

@@ -1,21 +1,17 @@
 // The legacy form's writing rules: see legacy_writer.h.
 #include "markup/legacy_writer.h"
 
-#include <array>
+#include "markup/markup_tokens.h"
 
 namespace karigane::legacy_writer {
 namespace {
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+using markup_tokens::ascii_lower;
+using markup_tokens::ascii_upper;
 
 bool unquoted_value_ok(std::string_view value) {
-  for (char ch : value) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 0x80) continue;
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '-' || c == '_' || c == '.';
-    if (!ok) return false;
+  for (char c : value) {
+    if (!markup_tokens::has_class(c, markup_tokens::kBareValueChar)) return false;
   }
   return true;
 }
@@ -75,13 +71,8 @@ void append_text(std::string& out, std::string_view text) {
 }
 
 bool is_void_element(std::string_view name) {
-  static constexpr std::array<std::string_view, 18> kVoid{
-      "area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr",
-      "img", "input", "keygen", "link", "meta", "param", "source", "track", "wbr"};
-  for (auto v : kVoid) {
-    if (v == name) return true;
-  }
-  return false;
+  const markup_tokens::tag* t = markup_tokens::find_tag(name);
+  return t != nullptr && (t->flags & markup_tokens::kVoid) != 0;
 }
 
 }  // namespace karigane::legacy_writer

@@ -6,124 +6,38 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "markup/markup_tokens.h"
 
 namespace karigane {
 namespace {
 
-enum flag : std::uint32_t {
-  kVoid = 1u << 0,
-  kFormatting = 1u << 1,
-  kSpecial = 1u << 2,
-  kScope = 1u << 3,       // ends the default scope (and the scopes built on it)
-  kMarker = 1u << 4,      // puts a marker on the list of active formatting elements
-  kRawText = 1u << 5,     // content up to the matching end tag is text
-  kClosesP = 1u << 6,     // its start tag closes an open P
-  kListItem = 1u << 7,    // LI
-  kDefItem = 1u << 8,     // DD, DT
-  kCell = 1u << 9,        // TD, TH
-  kRow = 1u << 10,        // TR
-  kSection = 1u << 11,    // TBODY, THEAD, TFOOT
-  kTable = 1u << 12,
-  kHeading = 1u << 13,
-  kIgnored = 1u << 14,    // HTML, HEAD, BODY: never a new element in the body
-  kPlainText = 1u << 15,  // PLAINTEXT: the rest of the document is text
-  kForeign = 1u << 16,    // SVG, MATH: self-closing tags inside are honoured
-  kButton = 1u << 17,
-  kList = 1u << 18,       // UL, OL: end the list-item scope
-  kOption = 1u << 19,
-  kCaption = 1u << 20,
-  kColumn = 1u << 21,     // COL, COLGROUP
-  kP = 1u << 22,
-  kSelect = 1u << 23,
-};
+using namespace markup_tokens;
 
 constexpr std::uint32_t kTableTags = kCell | kRow | kSection | kCaption | kTable;
 
-std::uint64_t name_id(std::string_view lower_name) {
-  std::uint64_t h = 1469598103934665603ull;
-  for (char c : lower_name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  return h;
-}
-
-struct tag_flags_table {
-  std::unordered_map<std::uint64_t, std::uint32_t> flags;
-  std::uint64_t p = name_id("p");
-  std::uint64_t a = name_id("a");
-  std::uint64_t nobr = name_id("nobr");
-  std::uint64_t br = name_id("br");
-  std::uint64_t tr = name_id("tr");
-  std::uint64_t tbody = name_id("tbody");
-  std::uint64_t button = name_id("button");
-  std::uint64_t div = name_id("div");
-  std::uint64_t select = name_id("select");
-  std::uint64_t input = name_id("input");
-  std::uint64_t keygen = name_id("keygen");
-  std::uint64_t textarea = name_id("textarea");
-  std::uint64_t address = name_id("address");
-
-  tag_flags_table() {
-    auto set = [&](std::initializer_list<std::string_view> names, std::uint32_t f) {
-      for (auto n : names) flags[name_id(n)] |= f;
-    };
-    set({"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img",
-         "input", "keygen", "link", "meta", "param", "source", "track", "wbr"},
-        kVoid);
-    set({"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt",
-         "u"},
-        kFormatting);
-    set({"address", "applet", "area", "article", "aside", "base", "basefont", "bgsound",
-         "blockquote", "body", "br", "button", "caption", "center", "col", "colgroup", "dd",
-         "details", "dir", "div", "dl", "dt", "embed", "fieldset", "figcaption", "figure",
-         "footer", "form", "frame", "frameset", "h1", "h2", "h3", "h4", "h5", "h6", "head",
-         "header", "hgroup", "hr", "html", "iframe", "img", "input", "keygen", "li", "link",
-         "listing", "main", "marquee", "menu", "meta", "nav", "noembed", "noframes", "noscript",
-         "object", "ol", "p", "param", "plaintext", "pre", "script", "section", "select", "source",
-         "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th", "thead",
-         "title", "tr", "track", "ul", "wbr", "xmp"},
-        kSpecial);
-    set({"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template"}, kScope);
-    set({"applet", "caption", "td", "th", "marquee", "object", "template"}, kMarker);
-    set({"script", "style", "xmp", "iframe", "noembed", "noframes", "textarea", "title"}, kRawText);
-    set({"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div",
-         "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu",
-         "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre",
-         "listing", "form", "li", "dd", "dt", "plaintext", "table", "hr", "xmp"},
-        kClosesP);
-    set({"li"}, kListItem);
-    set({"dd", "dt"}, kDefItem);
-    set({"td", "th"}, kCell);
-    set({"tr"}, kRow);
-    set({"tbody", "thead", "tfoot"}, kSection);
-    set({"table"}, kTable);
-    set({"h1", "h2", "h3", "h4", "h5", "h6"}, kHeading);
-    set({"html", "head", "body"}, kIgnored);
-    set({"plaintext"}, kPlainText);
-    set({"svg", "math"}, kForeign);
-    set({"button"}, kButton);
-    set({"ul", "ol"}, kList);
-    set({"option", "optgroup"}, kOption);
-    set({"caption"}, kCaption);
-    set({"col", "colgroup"}, kColumn);
-    set({"p"}, kP);
-    set({"select"}, kSelect);
-  }
-
-  std::uint32_t of(std::uint64_t id) const {
-    const auto it = flags.find(id);
-    return it == flags.end() ? 0 : it->second;
-  }
+// The ids of the tags the model names.
+struct known_ids {
+  static constexpr std::uint64_t p = tag_id("p");
+  static constexpr std::uint64_t a = tag_id("a");
+  static constexpr std::uint64_t nobr = tag_id("nobr");
+  static constexpr std::uint64_t br = tag_id("br");
+  static constexpr std::uint64_t tr = tag_id("tr");
+  static constexpr std::uint64_t tbody = tag_id("tbody");
+  static constexpr std::uint64_t button = tag_id("button");
+  static constexpr std::uint64_t div = tag_id("div");
+  static constexpr std::uint64_t select = tag_id("select");
+  static constexpr std::uint64_t input = tag_id("input");
+  static constexpr std::uint64_t keygen = tag_id("keygen");
+  static constexpr std::uint64_t textarea = tag_id("textarea");
+  static constexpr std::uint64_t address = tag_id("address");
 };
 
-const tag_flags_table& tag_table() {
-  static const tag_flags_table table;
-  return table;
+std::uint32_t flags_of(std::string_view lower_name, std::uint64_t id) {
+  const tag* t = find_tag(lower_name, id);
+  return t == nullptr ? 0 : t->flags;
 }
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 class tree_model {
  public:
@@ -192,7 +106,7 @@ class tree_model {
     return table != kNone && table < topmost_with(kSelect, 0);
   }
   void close_p() {
-    const std::size_t k = in_scope(tag_table().p, kScope | kButton);
+    const std::size_t k = in_scope(known_ids::p, kScope | kButton);
     if (k != kNone) pop_to(k);
   }
 
@@ -247,7 +161,7 @@ std::size_t tree_model::tag_end(std::size_t i, std::uint64_t& attribute_hash,
       }
       continue;
     }
-    h = (h ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+    h = (h ^ static_cast<unsigned char>(ascii_lower(c))) * 1099511628211ull;
     ++i;
   }
   attribute_hash = h;
@@ -258,7 +172,7 @@ std::size_t tree_model::raw_text_end(std::size_t from, std::string_view name) co
   for (std::size_t p = from; (p = s_.find("</", p)) != std::string_view::npos; p += 2) {
     if (s_.size() - (p + 2) < name.size()) return s_.size();
     bool same = true;
-    for (std::size_t k = 0; k < name.size() && same; ++k) same = lower(s_[p + 2 + k]) == name[k];
+    for (std::size_t k = 0; k < name.size() && same; ++k) same = ascii_lower(s_[p + 2 + k]) == name[k];
     if (!same) continue;
     const std::size_t after = p + 2 + name.size();
     if (after >= s_.size() || is_space(s_[after]) || s_[after] == '/' || s_[after] == '>') return p;
@@ -271,12 +185,12 @@ void tree_model::read_tag(std::size_t lt) {
   const bool end = s_[lt + 1] == '/';
   std::size_t i = lt + (end ? 2 : 1);
   name_.clear();
-  while (i < s_.size() && !is_space(s_[i]) && s_[i] != '/' && s_[i] != '>') name_.push_back(lower(s_[i++]));
+  while (i < s_.size() && !is_space(s_[i]) && s_[i] != '/' && s_[i] != '>') name_.push_back(ascii_lower(s_[i++]));
   std::uint64_t attributes = 0;
   bool self_closing = false;
   i_ = tag_end(i, attributes, self_closing);
-  const std::uint64_t id = name_id(name_);
-  const std::uint32_t f = tag_table().of(id);
+  const std::uint64_t id = tag_id(name_);
+  const std::uint32_t f = flags_of(name_, id);
   if (end) {
     end_tag(id, f);
     return;
@@ -410,7 +324,7 @@ void tree_model::formatting_end(std::uint64_t id, std::uint32_t f) {
 
 void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attributes,
                            bool self_closing) {
-  const tag_flags_table& t = tag_table();
+  using t = known_ids;
   if (f & kIgnored) return;
   if (select_ > 0 && (f & kTableTags) && select_in_table()) {
     pop_to(topmost_with(kSelect, 0));  // a table's tags end a select in one, and count again
@@ -418,9 +332,9 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
   if (select_ > 0) {
     // In a select the parser drops every start tag but a few; the model counts them as
     // elements all the same, and never lets them close anything outside the select.
-    if (id == t.select || id == t.input || id == t.keygen || id == t.textarea) {
+    if (id == t::select || id == t::input || id == t::keygen || id == t::textarea) {
       pop_to(topmost_with(kSelect, 0));
-      if (id == t.select) return;
+      if (id == t::select) return;
     } else if (f & kOption) {
       if (stack_.back().flags & kOption) pop_to(stack_.size() - 1);
       return push(id, f);
@@ -442,8 +356,8 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
       const std::size_t cell = topmost_with(kCell, kTable);
       if (cell != kNone) pop_to(cell);
       if (topmost_with(kRow, kTable) == kNone) {
-        if (topmost_with(kSection, kTable) == kNone) push(t.tbody, kSection | kSpecial);
-        push(t.tr, kRow | kSpecial);
+        if (topmost_with(kSection, kTable) == kNone) push(t::tbody, kSection | kSpecial);
+        push(t::tr, kRow | kSpecial);
       }
       push(id, f);
       return push_marker();
@@ -451,7 +365,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
     if (f & kRow) {
       const std::size_t row = topmost_with(kRow, kTable);
       if (row != kNone) pop_to(row);
-      if (topmost_with(kSection, kTable) == kNone) push(t.tbody, kSection | kSpecial);
+      if (topmost_with(kSection, kTable) == kNone) push(t::tbody, kSection | kSpecial);
       return push(id, f);
     }
     pop_to(table + 1);  // sections and captions go directly into the table
@@ -466,8 +380,8 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
         pop_to(k);
         break;
       }
-      if ((stack_[k].flags & kSpecial) && !(stack_[k].flags & kP) && stack_[k].id != t.div &&
-          stack_[k].id != t.address) {
+      if ((stack_[k].flags & kSpecial) && !(stack_[k].flags & kP) && stack_[k].id != t::div &&
+          stack_[k].id != t::address) {
         break;
       }
     }
@@ -488,7 +402,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
   }
   if (f & kClosesP) close_p();
   if ((f & kHeading) && !stack_.empty() && (stack_.back().flags & kHeading)) pop_to(stack_.size() - 1);
-  if (id == t.a || id == t.nobr) {
+  if (id == t::a || id == t::nobr) {
     for (std::size_t k = list_.size(); k-- > 0;) {
     ++m_.steps;
       if (list_[k].marker) break;
@@ -507,7 +421,7 @@ void tree_model::start_tag(std::uint64_t id, std::uint32_t f, std::uint64_t attr
 }
 
 void tree_model::end_tag(std::uint64_t id, std::uint32_t f) {
-  const tag_flags_table& t = tag_table();
+  using t = known_ids;
   if (f & (kIgnored | kRawText)) return;
   if (select_ > 0 && (f & kTableTags) && select_in_table()) {
     const std::size_t select = topmost_with(kSelect, 0);
@@ -521,15 +435,15 @@ void tree_model::end_tag(std::uint64_t id, std::uint32_t f) {
   }
   if (select_ > 0) {
     // In a select the parser drops every end tag but those of the select and its options.
-    if (id == t.select) {
+    if (id == t::select) {
       pop_to(topmost_with(kSelect, 0));
     } else if ((f & kOption) && stack_.back().id == id) {
       pop_to(stack_.size() - 1);
     }
     return;
   }
-  if (id == t.br) return start_tag(id, f, 0, false);  // </br> makes a BR
-  if (id == t.p) {
+  if (id == t::br) return start_tag(id, f, 0, false);  // </br> makes a BR
+  if (id == t::p) {
     const std::size_t k = in_scope(id, kScope | kButton);
     if (k == kNone) return add_elements(1);  // an empty P is made
     return pop_to(k);

@@ -4,8 +4,8 @@
 // whitespace after the body's end, scripts and styles as raw text, the named character
 // references) and gives up, leaving the page to the full parser, at the first thing whose tree
 // would not simply follow the page's nesting.
-#include <array>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/cp932.h"
@@ -13,104 +13,31 @@
 #include "markup/legacy_parsers.h"
 #include "markup/legacy_writer.h"
 #include "markup/markup_bounds.h"
+#include "markup/markup_tokens.h"
 #include "markup/named_references.h"
 
 namespace karigane {
 namespace {
 
-enum class role : std::uint8_t {
-  plain,    // phrasing or flow element without special parsing
-  closes_p, // a block element whose start closes an open P
-  p,
-  list,     // UL, OL
-  list_item,
-  dl,
-  dl_item,
-  heading,
-  anchor,
-  form,
-  table,
-  caption,
-  table_section,  // THEAD, TBODY, TFOOT
-  row,
-  cell,
-  select,
-  option,
-  void_element,
-  void_closes_p,  // HR
-  script,         // content up to </script> is text, copied as it is
-  style,          // likewise up to </style>
-};
+using markup_tokens::ascii_lower;
+using markup_tokens::find_tag;
+using markup_tokens::is_alnum;
+using markup_tokens::is_alpha;
+using markup_tokens::is_space;
+using markup_tokens::kClosesP;
+using markup_tokens::role;
+using markup_tokens::tag;
 
-struct tag {
-  std::string_view name;
-  role r;
-};
-
-// The body elements the quick path knows; any other tag sends the page to the full parser.
-constexpr tag kTags[] = {
-    {"a", role::anchor},          {"abbr", role::plain},      {"acronym", role::plain},
-    {"address", role::closes_p},  {"area", role::void_element}, {"article", role::closes_p},
-    {"aside", role::closes_p},    {"b", role::plain},         {"bdo", role::plain},
-    {"big", role::plain},         {"blockquote", role::closes_p}, {"br", role::void_element},
-    {"caption", role::caption},   {"center", role::closes_p}, {"cite", role::plain},
-    {"code", role::plain},        {"dd", role::dl_item},      {"del", role::plain},
-    {"dfn", role::plain},         {"div", role::closes_p},    {"dl", role::dl},
-    {"dt", role::dl_item},        {"em", role::plain},        {"font", role::plain},
-    {"footer", role::closes_p},   {"form", role::form},       {"h1", role::heading},
-    {"h2", role::heading},        {"h3", role::heading},      {"h4", role::heading},
-    {"h5", role::heading},        {"h6", role::heading},      {"header", role::closes_p},
-    {"hr", role::void_closes_p},  {"i", role::plain},         {"img", role::void_element},
-    {"input", role::void_element}, {"ins", role::plain},      {"kbd", role::plain},
-    {"label", role::plain},       {"li", role::list_item},    {"main", role::closes_p},
-    {"map", role::plain},         {"mark", role::plain},      {"nav", role::closes_p},
-    {"noscript", role::plain},    {"ol", role::list},         {"option", role::option},
-    {"p", role::p},               {"q", role::plain},         {"s", role::plain},
-    {"samp", role::plain},        {"script", role::script},   {"section", role::closes_p},
-    {"select", role::select},     {"small", role::plain},     {"span", role::plain},
-    {"strike", role::plain},      {"strong", role::plain},    {"style", role::style},
-    {"sub", role::plain},         {"sup", role::plain},       {"table", role::table},
-    {"tbody", role::table_section}, {"td", role::cell},       {"tfoot", role::table_section},
-    {"th", role::cell},           {"thead", role::table_section}, {"time", role::plain},
-    {"tr", role::row},            {"tt", role::plain},        {"u", role::plain},
-    {"ul", role::list},           {"var", role::plain},
-};
-
-constexpr std::uint32_t tag_hash(std::string_view name) {
-  std::uint32_t h = 2166136261u;
-  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-  return h;
+// A tag the quick path takes, or nullptr.
+const tag* quick_tag(std::string_view name) {
+  const tag* t = find_tag(name);
+  return t != nullptr && t->quick != role::none ? t : nullptr;
 }
-
-// An open-addressing table over kTags, built at compile time: slot value k + 1 is kTags[k].
-constexpr std::size_t kTagSlotCount = 256;
-constexpr auto kTagSlots = [] {
-  std::array<std::uint8_t, kTagSlotCount> slots{};
-  for (std::size_t k = 0; k < std::size(kTags); ++k) {
-    std::size_t h = tag_hash(kTags[k].name) % kTagSlotCount;
-    while (slots[h] != 0) h = (h + 1) % kTagSlotCount;
-    slots[h] = static_cast<std::uint8_t>(k + 1);
-  }
-  return slots;
-}();
-
-const tag* find_tag(std::string_view name) {
-  for (std::size_t h = tag_hash(name) % kTagSlotCount; kTagSlots[h] != 0; h = (h + 1) % kTagSlotCount) {
-    const tag& t = kTags[kTagSlots[h] - 1];
-    if (t.name == name) return &t;
-  }
-  return nullptr;
-}
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_alnum(char c) { return is_alpha(c) || (c >= '0' && c <= '9'); }
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool starts_with_nocase(std::string_view s, std::size_t at, std::string_view word) {
   if (at > s.size() || s.size() - at < word.size()) return false;
   for (std::size_t k = 0; k < word.size(); ++k) {
-    if (lower(s[at + k]) != word[k]) return false;
+    if (ascii_lower(s[at + k]) != word[k]) return false;
   }
   return true;
 }
@@ -230,7 +157,7 @@ class plain_parser {
   const tag* current() const { return stack_.empty() ? nullptr : stack_.back().t; }
   bool in_table_context() const {
     const tag* c = current();
-    return c != nullptr && (c->r == role::table || c->r == role::table_section || c->r == role::row);
+    return c != nullptr && (c->quick == role::table || c->quick == role::table_section || c->quick == role::row);
   }
   void push(const tag* t, bool implied) {
     stack_.push_back({t, implied});
@@ -249,10 +176,10 @@ class plain_parser {
     stack_.pop_back();
   }
   void count(const tag* t, int d) {
-    if (t->r == role::p) open_p_ += d;
-    if (t->r == role::anchor) open_a_ += d;
-    if (t->r == role::form) open_form_ += d;
-    if (t->r == role::select) open_select_ += d;
+    if (t->quick == role::p) open_p_ += d;
+    if (t->quick == role::anchor) open_a_ += d;
+    if (t->quick == role::form) open_form_ += d;
+    if (t->quick == role::select) open_select_ += d;
   }
   void write_start(std::string_view name, const std::vector<attribute>& attributes) {
     ++elements_;
@@ -286,7 +213,7 @@ bool plain_parser::read_start_tag(start_tag& t) {
   t.name.clear();
   t.attributes.clear();
   t.self_closing = false;
-  while (i < s_.size() && is_alnum(s_[i])) t.name.push_back(lower(s_[i++]));
+  while (i < s_.size() && is_alnum(s_[i])) t.name.push_back(ascii_lower(s_[i++]));
   // A name running into another character ("<my-tag") is not one the quick path knows.
   if (i < s_.size() && !is_space(s_[i]) && s_[i] != '/' && s_[i] != '>') return false;
   for (;;) {
@@ -306,7 +233,7 @@ bool plain_parser::read_start_tag(start_tag& t) {
     while (i < s_.size() && !is_space(s_[i]) && s_[i] != '/' && s_[i] != '>' && s_[i] != '=') {
       const char c = s_[i];
       if (c == '"' || c == '\'' || c == '<' || c == '\0') return false;
-      a.name.push_back(lower(c));
+      a.name.push_back(ascii_lower(c));
       ++i;
     }
     if (a.name.empty()) return false;
@@ -349,7 +276,7 @@ bool plain_parser::read_end_tag(std::string& name) {
   std::size_t i = i_ + 2;
   name.clear();
   if (i >= s_.size() || !is_alpha(s_[i])) return false;
-  while (i < s_.size() && is_alnum(s_[i])) name.push_back(lower(s_[i++]));
+  while (i < s_.size() && is_alnum(s_[i])) name.push_back(ascii_lower(s_[i++]));
   while (i < s_.size() && is_space(s_[i])) ++i;
   if (i >= s_.size() || s_[i] != '>') return false;
   i_ = i + 1;
@@ -394,7 +321,7 @@ bool plain_parser::skip_raw_text(std::string_view end_name, std::string_view* co
 
 bool plain_parser::body_raw_text(const start_tag& st, const tag* t) {
   // Scripts and styles go where they stand, also in tables; a style is dropped in a select.
-  if (st.self_closing || (t->r == role::style && open_select_ > 0)) return false;
+  if (st.self_closing || (t->quick == role::style && open_select_ > 0)) return false;
   std::string_view content;
   if (!skip_raw_text(t->name, &content)) return false;
   write_start(t->name, st.attributes);
@@ -441,36 +368,36 @@ bool plain_parser::read_head() {
 }
 
 bool plain_parser::body_start_tag(const start_tag& st) {
-  const tag* t = find_tag(st.name);
+  const tag* t = quick_tag(st.name);
   if (t == nullptr) return false;
-  if (t->r == role::script || t->r == role::style) return body_raw_text(st, t);
+  if (t->quick == role::script || t->quick == role::style) return body_raw_text(st, t);
   const tag* cur = current();
-  const role cr = cur == nullptr ? role::plain : cur->r;
-  const bool is_void = t->r == role::void_element || t->r == role::void_closes_p;
+  const role cr = cur == nullptr ? role::plain : cur->quick;
+  const bool is_void = t->quick == role::void_element;
   if (st.self_closing && !is_void) return false;
 
   if (open_select_ > 0) {
     // Inside a select only options (directly in it) are plain.
-    if (t->r != role::option || cr != role::select) return false;
+    if (t->quick != role::option || cr != role::select) return false;
   } else if (in_table_context()) {
     bool ok = false;
     if (cr == role::table) {
-      if (t->r == role::caption || t->r == role::table_section) ok = true;
-      if (t->r == role::row) {
-        static constexpr tag kImpliedBody{"tbody", role::table_section};
+      if (t->quick == role::caption || t->quick == role::table_section) ok = true;
+      if (t->quick == role::row) {
+        static const tag* const kImpliedBody = find_tag("tbody");
         out_ += "<TBODY>";
         ++elements_;
-        push(&kImpliedBody, true);
+        push(kImpliedBody, true);
         ok = true;
       }
     } else if (cr == role::table_section) {
-      ok = t->r == role::row;
+      ok = t->quick == role::row;
     } else if (cr == role::row) {
-      ok = t->r == role::cell;
+      ok = t->quick == role::cell;
     }
     if (!ok) return false;
   } else {
-    switch (t->r) {
+    switch (t->quick) {
       case role::caption:
       case role::table_section:
       case role::row:
@@ -495,11 +422,7 @@ bool plain_parser::body_start_tag(const start_tag& st) {
       default:
         break;
     }
-    const bool closes_p = t->r == role::closes_p || t->r == role::p || t->r == role::list ||
-                          t->r == role::list_item || t->r == role::dl || t->r == role::dl_item ||
-                          t->r == role::heading || t->r == role::table || t->r == role::form ||
-                          t->r == role::void_closes_p;
-    if (closes_p && open_p_ > 0) return false;
+    if ((t->flags & kClosesP) && open_p_ > 0) return false;
   }
   write_start(t->name, st.attributes);
   if (!is_void) push(t, false);
@@ -507,15 +430,15 @@ bool plain_parser::body_start_tag(const start_tag& st) {
 }
 
 bool plain_parser::body_end_tag(const std::string& name) {
-  const tag* t = find_tag(name);
+  const tag* t = quick_tag(name);
   if (t == nullptr) return false;
-  if (t->r == role::void_element || t->r == role::void_closes_p) {
+  if (t->quick == role::void_element) {
     return name != "br";  // the parser drops other void end tags; </br> makes a BR
   }
   // </table> also closes the table's open section, implied or not, as the parser does.
-  if (t->r == role::table && !stack_.empty() && current()->r == role::table_section) pop();
+  if (t->quick == role::table && !stack_.empty() && current()->quick == role::table_section) pop();
   if (stack_.empty() || current()->name != t->name) return false;
-  if (t->r == role::form && pending_text_ != npos_ && pending_depth_ == stack_.size()) {
+  if (t->quick == role::form && pending_text_ != npos_ && pending_depth_ == stack_.size()) {
     // The full parser takes the form off its stack before it places the form's last text, so
     // that text ends up after the form; the quick path writes what the full parser writes.
     const std::string text = out_.substr(pending_text_);
@@ -568,7 +491,9 @@ bool plain_parser::run(std::string& out) {
       }
       continue;
     }
-    if (s_.compare(i_, 4, "<!--") == 0) {
+    // The byte after "<" tells a comment and an end tag apart before any comparison.
+    const char next = i_ + 1 < s_.size() ? s_[i_ + 1] : '\0';
+    if (next == '!' && s_.compare(i_, 4, "<!--") == 0) {
       std::string_view data;
       if (!read_comment(data)) return false;
       if (!after_body) {
@@ -579,7 +504,7 @@ bool plain_parser::run(std::string& out) {
       }
       continue;
     }
-    if (s_.compare(i_, 2, "</") == 0) {
+    if (next == '/') {
       if (!read_end_tag(name)) return false;
       if (name == "body" || name == "html") {
         if (!stack_.empty()) return false;
@@ -589,7 +514,7 @@ bool plain_parser::run(std::string& out) {
       if (after_body || !body_end_tag(name)) return false;
       continue;
     }
-    if (after_body || i_ + 1 >= s_.size() || !is_alpha(s_[i_ + 1])) return false;
+    if (after_body || !is_alpha(next)) return false;
     if (!read_start_tag(t) || !body_start_tag(t)) return false;
   }
   while (!stack_.empty()) pop();
@@ -598,40 +523,75 @@ bool plain_parser::run(std::string& out) {
   return true;
 }
 
-// True when the document is well-formed UTF-8 (without a byte-order mark) made only of
-// characters the parser takes as they are: no CR (its line ends are rewritten), no control
-// characters but tab and LF, no noncharacters (those become U+FFFD).
-bool plain_characters(std::string_view s) {
+// What a document's characters allow the quick path: nothing the parser would replace or drop
+// (bytes that are not well-formed UTF-8, a byte-order mark, control characters other than
+// whitespace, noncharacters), and whether it must first rewrite line ends ("\r\n" and "\r"
+// to "\n") as the parser's input stream does.
+enum class page_characters { plain, with_cr, other };
+
+page_characters characters_of(std::string_view s) {
   const std::size_t n = s.size();
-  if (s.substr(0, 3) == "\xEF\xBB\xBF") return false;
+  if (s.substr(0, 3) == "\xEF\xBB\xBF") return page_characters::other;
+  bool cr = false;
   std::size_t i = 0;
   while (i < n) {
+    // Eight printable ASCII bytes at a time: no byte below 0x20 nor from 0x7F up.
+    for (std::uint64_t w; i + 8 <= n; i += 8) {
+      std::memcpy(&w, s.data() + i, 8);
+      constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+      constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+      if (((w - 0x20 * kOnes) | (w + 0x01 * kOnes) | w) & kHighs) break;
+    }
+    if (i >= n) break;
     const unsigned char c = static_cast<unsigned char>(s[i]);
     if (c >= 0x20 && c < 0x7F) {
       ++i;
       continue;
     }
     if (c < 0x80) {
-      if (c != '\n' && c != '\t') return false;
+      if (!is_space(static_cast<char>(c))) return page_characters::other;
+      cr = cr || c == '\r';
       ++i;
       continue;
     }
     char32_t cp = 0;
     const std::size_t length = utf8_sequence_at(s, i, cp);
     if (length == 0 || cp <= 0x9F || (cp >= 0xFDD0 && cp <= 0xFDEF) || (cp & 0xFFFE) == 0xFFFE) {
-      return false;
+      return page_characters::other;
     }
     i += length;
   }
-  return true;
+  return cr ? page_characters::with_cr : page_characters::plain;
+}
+
+std::string with_lf_line_ends(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\r') {
+      out.push_back(s[i]);
+      continue;
+    }
+    out.push_back('\n');
+    if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+  }
+  return out;
 }
 
 }  // namespace
 
 bool plain_page_body_html(std::string_view document, std::string& out) {
-  if (!plain_characters(document)) return false;
-  plain_parser parser(document);
-  return parser.run(out);
+  switch (characters_of(document)) {
+    case page_characters::plain:
+      return plain_parser(document).run(out);
+    case page_characters::with_cr: {
+      const std::string lf = with_lf_line_ends(document);
+      return plain_parser(lf).run(out);
+    }
+    case page_characters::other:
+      break;
+  }
+  return false;
 }
 
 }  // namespace karigane

@@ -59,6 +59,8 @@ void run_log::failures(const std::vector<run_failure>& failures) {
 void run_log::end(run_ending ending, int exit_status) {
   write_line("終了", std::string(ending_text(ending)) + " 終了ステータス " +
                          std::to_string(exit_status));
+  std::lock_guard<std::mutex> lock(m_);
+  file_.close();
 }
 
 void run_log::write_line(std::string_view tag, std::string_view text) {
@@ -69,13 +71,14 @@ void run_log::write_line(std::string_view tag, std::string_view text) {
     const std::string line = time_stamp_text(ctx_.now()) + " [" + std::to_string(::getpid()) +
                              "] " + std::string(tag) + " " + one_line(text) + "\n";
     file_status status;
-    if (!folder_made_) {
+    if (!file_.is_open()) {
       const std::size_t slash = path_.rfind('/');
       if (slash != std::string::npos && slash > 0) status = ensure_folder(path_.substr(0, slash));
-      folder_made_ = status.ok();
+      if (status) status = file_.open(path_);
     }
-    if (status) status = append_to_file(path_, line);
+    if (status) status = file_.append(line);
     if (status) return;
+    file_.close();
     broken_ = true;
     failed = "ログファイルに書き込めません（記録なしで続けます）: " + path_ + ": " +
              file_error_text(status.error());

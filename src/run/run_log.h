@@ -9,9 +9,10 @@
 //   失敗      a failure of the tally (as the failure summary writes it)
 //   終了      the ending (完了, エラー, 中断) and the exit status
 //
-// A line is appended in one write, so that the lines of two processes (a run and a second one
-// that found the folder held) do not mix. A log that cannot be written never ends or fails the
-// run: the run is warned once and goes on without it.
+// The file is opened at the first line and kept open to the run's end; each line is appended in
+// one write, so that the lines of two processes (a run and a second one that found the folder
+// held) do not mix. A log that cannot be written never ends or fails the run: the run is warned
+// once and goes on without it.
 //
 // Threading: status texts come from the run's thread; warnings may come from its file workers.
 #pragma once
@@ -23,6 +24,7 @@
 
 #include "core/dates.h"
 #include "core/failure_tally.h"
+#include "core/file_store.h"
 #include "core/run_context.h"
 #include "kinds/program_layout.h"
 #include "run/run_ending.h"
@@ -53,7 +55,7 @@ class run_log : public run_record {
   run_context& ctx_;
   std::string path_;
   std::mutex m_;
-  bool folder_made_ = false;
+  append_file file_;
   bool broken_ = false;
 };
 

@@ -23,10 +23,9 @@ std::vector<std::string> closes(const jikeiretu_data_t& t) {
   return out;
 }
 
-std::int16_t adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
-  std::int16_t flag = 99;
-  jikeiretu_hosei_sub(splits, prices, flag);
-  return flag;
+// True when every split that met its day could scale the older prices.
+bool adjust(const bunkatu_list_t& splits, jikeiretu_data_t& prices) {
+  return adjust_prices_for_splits(splits, prices);
 }
 
 TEST(Adjustment, OneShareIntoAHundredUsesTheSinglePrecisionHundredth) {
@@ -35,7 +34,7 @@ TEST(Adjustment, OneShareIntoAHundredUsesTheSinglePrecisionHundredth) {
       "1301", {"20130101,12345,12300,12399,12345,5000", "20130102,12300,12300,12300,12300,6000",
                "20130103,100,199,99,12345,7000", "20130104,12345,12300,12345,12345,8000",
                "20130105,1234.5,1234.5,1234.5,1234.5,9000"});
-  EXPECT_EQ(adjust(split_table("1301", {"20130104,1,100"}), prices), 0);
+  EXPECT_TRUE(adjust(split_table("1301", {"20130104,1,100"}), prices));
   EXPECT_EQ(prices[1], (jikeiretu_row{"20130101", "123", "122", "123", "123", "5000", ""}));
   EXPECT_EQ(prices[2], (jikeiretu_row{"20130102", "122", "122", "122", "122", "6000", ""}));
   EXPECT_EQ(prices[3], (jikeiretu_row{"20130103", "0", "1", "0", "123", "7000", ""}));
@@ -114,7 +113,7 @@ TEST(Adjustment, ASplitWithoutUsableShareCountsIsPassedOverWithoutSpoilingPrices
     jikeiretu_data_t prices = price_table(
         "1301", {day("20100104", "600"), day("20100105", "300"), day("20120105", "100")});
     // The unusable newer split is consumed by its date, so the older one still applies.
-    EXPECT_EQ(adjust(split_table("1301", {"20100105,1,2", bad}), prices), -1) << bad;
+    EXPECT_FALSE(adjust(split_table("1301", {"20100105,1,2", bad}), prices)) << bad;
     EXPECT_EQ(closes(prices), (std::vector<std::string>{"300", "300", "100"})) << bad;
   }
 }
@@ -128,7 +127,7 @@ TEST(Adjustment, FractionalShareCountsScale) {
 
 TEST(Adjustment, TheByteWayWritesWhatTheTableWayWrites) {
   // Price files (CP932 bytes) and split lists; the adjusted file made from the bytes must be
-  // the one the table way (read, jikeiretu_hosei_sub, write) makes, or be refused.
+  // the one the table way (read, adjust_prices_for_splits, write) makes, or be refused.
   const std::string header = utf8_to_cp932("1301,東証1部,極洋,20100104,20120106,");
   struct file_case {
     std::string bytes;

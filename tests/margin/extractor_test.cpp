@@ -84,7 +84,7 @@ TEST_P(BothLayouts, AnotherStockIsFetchedAgainWithinTheFullBudget) {
   margin_page p = two_weeks();
   p.code = "1332.T";
   const extraction e = extract(GetParam(), page_of(GetParam(), p));
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.message, "信用売買残情報はありませんでした");
   EXPECT_EQ(e.budget, 4);
   EXPECT_EQ(e.table[0][kCreditCount], "0");
@@ -94,7 +94,7 @@ TEST_P(BothLayouts, AnotherPeriodIsFetchedAgain) {
   margin_page p = two_weeks();
   p.to[2] = "6";
   const extraction e = extract(GetParam(), page_of(GetParam(), p));
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.budget, 4);
   EXPECT_EQ(e.message, GetParam() == layout::history ? "信用売買残情報はありませんでした"
                                                       : "信用売買残の情報はありませんでした");
@@ -102,7 +102,7 @@ TEST_P(BothLayouts, AnotherPeriodIsFetchedAgain) {
 
 TEST_P(BothLayouts, APageWithoutACodeCapsTheBudgetAtThree) {
   const extraction e = extract(GetParam(), "<BODY>メンテナンス中です</BODY>");
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.message, "信用売買残情報はありませんでした");
   EXPECT_EQ(e.budget, 2);
 }
@@ -131,7 +131,7 @@ TEST(MarginHistoryPage, NoSuchStockIsFetchedAtMostThreeTimes) {
     ++fetches;
   } while (e.budget > 0);
   EXPECT_EQ(fetches, 3);
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.message, "信用売買残情報はありませんでした");
 }
 
@@ -155,7 +155,7 @@ TEST(OldTablePage, ItsNoDataTextsFailTheChecksUntilTheBudgetIsSpent) {
   margin_page p = two_weeks();
   p.extra = "この検索期間の信用残データはありません";
   extraction e = extract(layout::old_table, testing::old_margin_page(p));
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.budget, 2);
   e = extract(layout::old_table, testing::old_margin_page(p), "1301", 0);
   EXPECT_EQ(e.flag, 0);

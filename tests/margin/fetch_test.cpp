@@ -93,7 +93,7 @@ TEST_F(MarginSite, AnotherStockIsFetchedFiveTimesAndNoSuchStockThree) {
     ASSERT_TRUE(site_->set_fault("wrong-stock"));
     credit_tbl_t t = fetch(form);
     EXPECT_EQ(site_->requests().size(), 5u) << form;
-    EXPECT_EQ(flag_, kTrue);
+    EXPECT_EQ(flag_, -1);
     EXPECT_EQ(message_, "信用売買残情報はありませんでした");
     EXPECT_EQ(t[0][kCreditCount], "0");
 
@@ -103,7 +103,7 @@ TEST_F(MarginSite, AnotherStockIsFetchedFiveTimesAndNoSuchStockThree) {
     EXPECT_EQ(site_->requests().size(), 3u) << form;
     // The old table says "no margin data" for an unknown stock and an empty window alike: its
     // window ends as one without data, not as a failed one.
-    EXPECT_EQ(flag_, form == "旧" ? kFalse : kTrue);
+    EXPECT_EQ(flag_, form == "旧" ? 0 : -1);
     if (form == "旧") {
       EXPECT_EQ(message_, "error b01:信用残データはありません。");
     }
@@ -123,13 +123,13 @@ TEST_F(MarginSite, TheMobileFormFetchesOnceAndTheWindowFails) {
   const credit_tbl_t t = fetch("Ｍ");
   EXPECT_EQ(site_->requests(), std::vector<std::string>{
                                    "/stock/historicaldata/margin?code=1301.&fy=2013&fm=01&fd=01&ty=2013&tm=09&td=07"});
-  EXPECT_EQ(flag_, kTrue);
+  EXPECT_EQ(flag_, -1);
   EXPECT_EQ(message_, kMobileMarginUnreadable);
   EXPECT_EQ(t[0][kCreditCount], "0");
   // A form the margin download does not know has no page at all.
   fetch("新しい");
   EXPECT_EQ(site_->requests().size(), 1u);
-  EXPECT_EQ(flag_, kTrue);
+  EXPECT_EQ(flag_, -1);
 }
 
 TEST_F(MarginSite, TheDriverWalksWindowsNewestFirstAndIndexesGiveNoFile) {
@@ -165,7 +165,7 @@ TEST_F(MarginSite, ADamagedStoredFileIsReportedInRedAndKept) {
 TEST_F(MarginSite, AStopDuringAStocksWindowsKeepsWhatEarlierStocksWrote) {
   ctx_.stop_when_label1_contains("1332 2013/01/01");
   drive({"1301", "1332"}, date{2012, 12, 31}, date{2013, 9, 7});
-  EXPECT_EQ(flag_, kTrue);
+  EXPECT_EQ(flag_, -1);
   EXPECT_EQ(message_, "処理を中断しました。");
   EXPECT_NE(testing::file_bytes(ctx_.layout().margin_file("1301")), "");
   EXPECT_EQ(testing::file_bytes(ctx_.layout().margin_file("1332")), "");

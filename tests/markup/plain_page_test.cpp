@@ -201,13 +201,28 @@ TEST(PlainPagePath, TakesPlainPagesAndLeavesTheRestToTheParser) {
   EXPECT_NE(quick.find("<TABLE class=\"boardFin yjSt\">\n<TBODY><TR><TH>終値</TH></TR>"), std::string::npos);
   EXPECT_EQ(quick.substr(quick.size() - 10), "\n\n\n</BODY>");  // whitespace after </body> stays in it
 
+  // Whitespace as HTML has it: a form feed or a CR separates in tags, and line ends ("\r\n",
+  // "\r") are rewritten as the parser's input stream rewrites them, in text, attribute values,
+  // comments and scripts alike.
+  for (const char* spaced : {"<body>a\r\nb\rc\r\r\nd\fe</body>\r\n",
+                             "<html>\r\n<head>\f<title>t</title>\r</head>\r\n<body\fid=x\r\nclass='a\rb'>"
+                             "<table\f>\r\n<tr\r><td\rclass=c\f>1</td\f>\f</tr>\r</table>"
+                             "<!--\r\n--><script>a\r\nb</script\r></body\f>\f\r\n"}) {
+    std::string quick;
+    std::string full;
+    ASSERT_TRUE(plain_page_body_html(spaced, quick)) << spaced;
+    ASSERT_TRUE(parsed_body_html(spaced, full));
+    EXPECT_EQ(quick, full);
+    EXPECT_EQ(quick.find('\r'), std::string::npos);
+  }
+
   for (const char* other : {"<body><p><div>x</div></p></body>",      // a block closes the paragraph
                             "<body><table>text<tr></tr></table>",    // text moved out of the table
                             "<body><b><i>x</b></i></body>",          // misnested formatting
                             "<body><td>x</td></body>",               // a cell outside a table
                             "<p>no body tag</p>",                    // implied body
-                            "<body>a\r\nb</body>",                   // line ends the parser rewrites
                             "<body>a\x7F\xC2\x85" "b\xEF\xB7\x90</body>",  // characters it replaces
+                            "<body>0123456789\x01zyxwvutsrqponm</body>",  // a control character amid text
                             "<body>&#x80;</body>",                   // a reference it remaps
                             "<body><script><!--<script></script>--></script>",  // a hidden end tag
                             "<body><select><style>x</style></select>",  // a style it drops

@@ -119,14 +119,14 @@ TEST(HistoryPage, VerificationFailuresLowerTheBudget) {
   history_page p = two_rows();
   p.extra = "価格データはありません";
   extraction e = extract(form::history, testing::new_form_page(p));
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.message, "株価情報はありませんでした");
   EXPECT_EQ(e.budget, 2);  // capped at 3, then one less
 
   p = two_rows();
   p.code = "1332.T";
   e = extract(form::history, testing::new_form_page(p));
-  EXPECT_EQ(e.flag, kTrue);
+  EXPECT_EQ(e.flag, -1);
   EXPECT_EQ(e.budget, 4);
   EXPECT_EQ(e.prices[0][kPriceCount], "0");
 

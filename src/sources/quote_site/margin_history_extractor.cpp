@@ -1,6 +1,9 @@
 // The "新" margin history page: see margin_history_extractor.h. Plain text search on the page
-// as page retrieval hands it over (upper-case tags, unquoted simple attribute values).
+// as page retrieval hands it over (upper-case tags, unquoted simple attribute values): the
+// markers in one pass, the rest near them.
 #include "sources/quote_site/margin_history_extractor.h"
+
+#include <array>
 
 #include "sources/quote_site/page_period.h"
 #include "sources/quote_site/margin_page_parts.h"
@@ -8,16 +11,39 @@
 namespace karigane {
 namespace {
 
-constexpr std::array<u32v, 6> kPeriodMarkers{U"id=selYear", U"id=selMonth", U"id=selDay",
-                                              U"id=selYear", U"id=selMonth", U"id=selDay"};
+// The markers found in the page's one pass; an index's page also has its index code marker.
+enum marker : std::size_t {
+  kNoSuchStock,
+  kDetailLink,
+  kCode,
+  kYear,
+  kMonth,
+  kDay,
+  kSelected,
+  kNoDataInPeriod,
+  kHeading,
+  kMarket,
+  kDetails,
+  kRatioHead,
+  kTableEnd,
+  kIndexCode,
+};
+
+constexpr std::array<std::string_view, kIndexCode> kMarkers{
+    "該当する銘柄はありません", "=株価詳細>", "code=", "id=selYear", "id=selMonth",
+    "id=selDay", "selected value=", "該当する期間のデータはありません", "<H1>", "yjSb",
+    ">詳細情報<", ">信用倍率<", "</TBODY"};
+
+constexpr period_markers kPeriod{{kYear, kMonth, kDay, kYear, kMonth, kDay}, kSelected};
 
 // The market name: the text after "yjSb" between the next ">" and "<"; false without "yjSb".
-bool read_market(u32v page, std::string& market) {
-  const std::size_t sb = instr(page, U"yjSb");
+bool read_market(const page_markers& page, std::string& market) {
+  const std::size_t sb = page.find(kMarket);
   if (sb == 0) return false;
-  const std::size_t gt = instr(page, U">", sb);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
-  if (lt != 0) market = to_utf8(trim(page.substr(gt, lt - gt - 1)));
+  const std::string_view text = page.page();
+  const std::size_t gt = find_at(text, ">", sb);
+  const std::size_t lt = gt == 0 ? 0 : find_at(text, "<", gt);
+  if (lt != 0) market = trim(slice(text, gt + 1, lt));
   return true;
 }
 
@@ -26,10 +52,10 @@ bool read_market(u32v page, std::string& market) {
 page_reading read_margin_history_page(run_context& ctx, const std::string& page_text,
                                    const kikan_row& window, bool verify,
                                    credit_tbl_t& credit_tbl) {
-  // Whether a text is on the page is asked of the UTF-8 text, which is searched faster.
-  const u32 page = to_u32(page_text);
   const std::string code = credit_tbl[0][kCreditCode];
-  const bool no_such_stock = contains(page_text, "該当する銘柄はありません");
+  const bool index = is_index_code(code);
+  const page_markers m(page_text, kMarkers, index ? index_code_marker(code) : std::string());
+  const bool no_such_stock = m.contains(kNoSuchStock);
 
   // The page must show the requested stock and window.
   if (verify) {
@@ -37,23 +63,23 @@ page_reading read_margin_history_page(run_context& ctx, const std::string& page_
       return refused_margin_page(ctx, page_verdict::refused_capped);
     }
     std::string page_code;
-    if (!code_before_dot(page, instr(page, U"=株価詳細>") + 1, U"code=", page_code)) {
+    if (!code_before_dot(m, kCode, m.find(kDetailLink) + 1, page_code)) {
       return refused_margin_page(ctx, page_verdict::refused_capped);
     }
-    if (page_code != code || !page_shows_window(page, kPeriodMarkers, U"selected value=", window)) {
+    if (page_code != code || !page_shows_window(m, kPeriod, window)) {
       return refused_margin_page(ctx, page_verdict::refused);
     }
   }
 
   // Messages, names and the code.
-  if (contains(page_text, "該当する期間のデータはありません")) {
+  if (m.contains(kNoDataInPeriod)) {
     return accepted_page("error b01:該当する期間のデータはありません。");
   }
   if (no_such_stock) {
     return accepted_page("error b02:該当する銘柄はありません。");
   }
   std::string name;
-  switch (read_stock_name(page, U"=株価詳細>", U"<H1>", name)) {
+  switch (read_stock_name(m, kDetailLink, kHeading, name)) {
     case name_result::no_first_marker:
       return accepted_page("error b11:銘柄名が取得できませんでした。");
     case name_result::no_second_marker:
@@ -61,15 +87,15 @@ page_reading read_margin_history_page(run_context& ctx, const std::string& page_
     case name_result::ok: break;
   }
   std::string market;
-  if (!read_market(page, market)) {
+  if (!read_market(m, market)) {
     return accepted_page("error b21:市場名が取得できませんでした。");
   }
   std::string page_code;
-  if (is_index_code(code)) {
-    page_code = index_page_code(page, code);
+  if (index) {
+    page_code = index_page_code(m, kIndexCode, code);
   } else {
-    const std::size_t detail = instr(page, U">詳細情報<");
-    if (detail == 0 || !code_before_dot(page, detail, U"code=", page_code)) {
+    const std::size_t detail = m.find(kDetails);
+    if (detail == 0 || !code_before_dot(m, kCode, detail, page_code)) {
       return accepted_page("error b31:コードが取得できませんでした。");
     }
   }
@@ -79,13 +105,9 @@ page_reading read_margin_history_page(run_context& ctx, const std::string& page_
   if (!set_margin_page_header(credit_tbl, page_code, market, name)) return accepted_page();
 
   // The balance table.
-  u32v body;
-  const body_cut cut = cut_margin_table_body(page, body);
-  if (cut != body_cut::ok) {
-    return accepted_page(body_cut_message(cut));
-  }
-  read_margin_rows(ctx, body, cell_form::plain, credit_tbl);
-  return accepted_page();
+  return read_table(m, kRatioHead, kTableEnd, [&](std::string_view body) {
+    read_margin_rows(ctx, body, cell_form::plain, credit_tbl);
+  });
 }
 
 }  // namespace karigane

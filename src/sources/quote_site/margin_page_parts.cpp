@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/cp932.h"
+#include "core/text.h"
 
 namespace karigane {
 namespace {
@@ -13,31 +14,31 @@ bool is_index_program_code(const std::string& code) {
 }
 
 // The text of a cell of the old table, which writes every figure in <SMALL>.
-u32v small_text(u32v cell) {
-  const std::size_t open = instr(cell, U"<SMALL>");
+std::string_view small_text(std::string_view cell) {
+  const std::size_t open = find_at(cell, "<SMALL>");
   if (open == 0) return cell;
   const std::size_t from = open + 7;
-  const std::size_t close = instr(cell, U"</SMALL>", from);
-  return between(cell, from, close == 0 ? cell.size() + 1 : close);
+  const std::size_t close = find_at(cell, "</SMALL>", from);
+  return slice(cell, from, close == 0 ? cell.size() + 1 : close);
 }
 
-void read_margin_row(u32v row, cell_form form, credit_row& out) {
+void read_margin_row(std::string_view row, cell_form form, credit_row& out) {
   std::size_t s = 1;
   for (int cell = 1; cell <= 6; ++cell) {
-    const std::size_t td = instr(row, U"<TD", s);
+    const std::size_t td = find_at(row, "<TD", s);
     if (td == 0) return;
-    const std::size_t gt = instr(row, U">", td + 1);
+    const std::size_t gt = find_at(row, ">", td + 1);
     if (gt == 0) return;
-    std::size_t e = instr(row, U"</TD", gt + 1);
+    std::size_t e = find_at(row, "</TD", gt + 1);
     if (e == 0) e = row.size() + 1;
-    u32v text = between(row, gt + 1, e);
+    std::string_view text = slice(row, gt + 1, e);
     if (form == cell_form::small) text = small_text(text);
     if (cell == 1) {
       out[kCreditDate] = kanji_date_text(text);
     } else if (cell == 2 || cell == 3 || cell == 6) {
-      out[cell == 6 ? 3 : static_cast<std::size_t>(cell - 1)] = remove_all(to_utf8(text), ",");
+      out[cell == 6 ? 3 : static_cast<std::size_t>(cell - 1)] = remove_all(text, ",");
     }
-    const std::size_t next = instr(row, U">", e);
+    const std::size_t next = find_at(row, ">", e);
     if (next == 0) return;
     s = next;
   }
@@ -50,41 +51,30 @@ page_reading refused_margin_page(run_context& ctx, page_verdict verdict, const c
   return refused_page(verdict, message);
 }
 
-name_result read_stock_name(u32v page, u32v first_marker, u32v second_marker, std::string& name) {
-  std::size_t p = instr(page, first_marker);
+name_result read_stock_name(const page_markers& page, std::size_t first_marker,
+                            std::size_t second_marker, std::string& name) {
+  std::size_t p = page.find(first_marker);
   if (p == 0) return name_result::no_first_marker;
-  p = instr(page, second_marker, p);
+  p = page.find(second_marker, p);
   if (p == 0) return name_result::no_second_marker;
-  const std::size_t gt = instr(page, U">", p);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
-  const u32v text = gt == 0 ? u32v() : between(page, gt + 1, lt == 0 ? page.size() + 1 : lt);
-  name = clean_stock_name(to_utf8(trim(text)));
+  const std::string_view text = page.page();
+  const std::size_t gt = find_at(text, ">", p);
+  const std::size_t lt = gt == 0 ? 0 : find_at(text, "<", gt);
+  const std::string_view name_text =
+      gt == 0 ? std::string_view() : slice(text, gt + 1, lt == 0 ? text.size() + 1 : lt);
+  name = clean_stock_name(trim(name_text));
   return name_result::ok;
 }
 
-body_cut cut_margin_table_body(u32v page, u32v& body) {
-  const std::size_t head = instr(page, U">信用倍率<");
-  if (head == 0) return body_cut::b41;
-  const std::size_t first_row = instr(page, U"<TR", head);
-  const u32v rest = first_row == 0 ? u32v() : page.substr(first_row - 1);
-  const std::size_t tbody_end = instr(rest, U"</TBODY");
-  if (tbody_end == 0) return body_cut::b51;
-  const std::size_t last_row_end = instr_rev(rest, U"</TR", tbody_end);
-  if (last_row_end == 0) return body_cut::b52;
-  body = rest.substr(0, std::min(rest.size(), last_row_end + 4));
-  return body_cut::ok;
-}
-
-void read_margin_rows(run_context& ctx, u32v body, cell_form form, credit_tbl_t& credit_tbl) {
+// The rows are cut as the price rows are (take_row): the body ends with a row's "</TR", so a
+// row without one is never reached.
+void read_margin_rows(run_context& ctx, std::string_view body, cell_form form,
+                      credit_tbl_t& credit_tbl) {
   std::size_t n = std::min(credit_count(credit_tbl), credit_tbl.size() - 1);
   credit_tbl.resize(n + 1);
-  while (instr(body, U"<TR") != 0) {
+  while (body.find("<TR") != std::string_view::npos) {
     ctx.pump();
-    const std::size_t end = instr(body, U"</TR");
-    const std::size_t length = end == 0 ? body.size() : std::min(body.size(), end + 4);
-    const u32v row = body.substr(0, length);
-    body.remove_prefix(length);
-    read_margin_row(row, form, credit_tbl.emplace_back());
+    read_margin_row(take_row(body), form, credit_tbl.emplace_back());
     ++n;
   }
   credit_tbl[0][kCreditCount] = num_text(static_cast<std::int64_t>(n));

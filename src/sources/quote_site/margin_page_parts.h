@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/run_context.h"
-#include "core/text.h"
 #include "sources/quote_site/checked_page_fetch.h"
 #include "margin/credit_table.h"
 #include "sources/quote_site/history_page_parts.h"
@@ -22,13 +21,11 @@ page_reading refused_margin_page(run_context& ctx, page_verdict verdict,
 
 enum class name_result { ok, no_first_marker, no_second_marker };
 
-// The stock name: after `first_marker`, after `second_marker`, the text from the next ">" up
-// to the following "<", trimmed and cleaned as every extractor cleans names.
-name_result read_stock_name(u32v page, u32v first_marker, u32v second_marker, std::string& name);
-
-// The balance table's rows: from the first "<TR" after the column head ">信用倍率<" through
-// the ">" of the last "</TR" before "</TBODY". The failures are the history pages' b41..b52.
-body_cut cut_margin_table_body(u32v page, u32v& body);
+// The stock name: after the first place of `first_marker`, after the next place of
+// `second_marker`, the text from the next ">" up to the following "<", trimmed and cleaned as
+// every extractor cleans names.
+name_result read_stock_name(const page_markers& page, std::size_t first_marker,
+                            std::size_t second_marker, std::string& name);
 
 // How a balance cell carries its text: directly, or inside <SMALL>...</SMALL>.
 enum class cell_form { plain, small };
@@ -36,7 +33,8 @@ enum class cell_form { plain, small };
 // Appends one row per table row of the body at count+1, ...: the date of cell 1 (written with
 // 年, 月, 日) and cells 2, 3 and 6 without their ","; a row with fewer cells leaves the missing
 // fields empty. The header's count follows.
-void read_margin_rows(run_context& ctx, u32v body, cell_form form, credit_tbl_t& credit_tbl);
+void read_margin_rows(run_context& ctx, std::string_view body, cell_form form,
+                      credit_tbl_t& credit_tbl);
 
 // Header fields from a page: the code; for an index code the count becomes "0" and the market
 // empty (indexes have no margin balances), for a stock the market and name are the page's.

@@ -1,5 +1,8 @@
-// The mobile history page: see mobile_page_extractor.h.
+// The mobile history page: see mobile_page_extractor.h. The markers in one pass, the rest
+// near them.
 #include "sources/quote_site/mobile_page_extractor.h"
+
+#include <array>
 
 #include "core/cp932.h"
 #include "sources/quote_site/page_period.h"
@@ -8,9 +11,33 @@
 namespace karigane {
 namespace {
 
-constexpr std::array<u32v, 6> kPeriodMarkers{U"name=fy> <OPTION", U"name=fm> <OPTION",
-                                              U"name=fd> <OPTION", U"name=ty> <OPTION",
-                                              U"name=tm> <OPTION", U"name=td> <OPTION"};
+// The markers found in the page's one pass; an index's page also has its index code marker.
+enum marker : std::size_t {
+  kNoPage,
+  kContent,
+  kCode,
+  kFromYear,
+  kFromMonth,
+  kFromDay,
+  kToYear,
+  kToMonth,
+  kToDay,
+  kSelected,
+  kNoDataInPeriod,
+  kTitle,
+  kCloseHead,
+  kTableEnd,
+  kIndexCode,
+};
+
+constexpr std::array<std::string_view, kIndexCode> kMarkers{
+    "ページは存在しません", "id=content", "code=", "name=fy> <OPTION",
+    "name=fm> <OPTION", "name=fd> <OPTION", "name=ty> <OPTION", "name=tm> <OPTION",
+    "name=td> <OPTION", "selected>", "検索期間の価格データはありません", "class=title>",
+    ">終値<", "</TBODY"};
+
+constexpr period_markers kPeriod{{kFromYear, kFromMonth, kFromDay, kToYear, kToMonth, kToDay},
+                                 kSelected};
 
 }  // namespace
 
@@ -18,67 +45,65 @@ page_reading read_mobile_history_page(run_context& ctx, const std::string& page_
                                 price_rows& rows) {
   jikeiretu_data_t& prices = rows.prices;
   bunkatu_list_t& splits = rows.splits;
-  const u32 page = to_u32(page_text);
   const std::string code = prices[0][kPriceCode];
+  const bool index = is_index_code(code);
+  const page_markers m(page_text, kMarkers, index ? index_code_marker(code) : std::string());
+  const std::string_view page = m.page();
 
   // The page must show the requested stock (indexes included) and window.
-  if (contains(page, U"ページは存在しません")) {
+  if (m.contains(kNoPage)) {
     return refused_price_page(page_verdict::refused_capped);
   }
   std::string page_code;
   std::size_t p = 0;
-  if (!code_before_dot(page, instr(page, U"id=content") + 1, U"code=", page_code, &p)) {
+  if (!code_before_dot(m, kCode, m.find(kContent) + 1, page_code, &p)) {
     return refused_price_page(page_verdict::refused_capped);
   }
   if (page_code != code) {
     return refused_price_page(page_verdict::refused);
   }
-  if (!page_shows_window(page, kPeriodMarkers, U"selected>", window)) {
+  if (!page_shows_window(m, kPeriod, window)) {
     return refused_price_page(page_verdict::refused);
   }
 
-  if (contains(page, U"検索期間の価格データはありません")) {
+  if (m.contains(kNoDataInPeriod)) {
     return accepted_page("error b01:該当する期間のデータはありません。");
   }
-  if (!is_index_code(code)) {
-    p = instr(page, U"id=content");
+  if (!index) {
+    p = m.find(kContent);
     if (p == 0) {
       return accepted_page("error b11:コードが取得できませんでした。");
     }
-    p = instr(page, U"class=title>", p + 1);
+    p = m.find(kTitle, p + 1);
     if (p == 0) {
       return accepted_page("error b12:コードが取得できませんでした");
     }
-    if (!code_before_dot(page, p + 1, U"code=", page_code, &p)) {
+    if (!code_before_dot(m, kCode, p + 1, page_code, &p)) {
       return accepted_page("error b13:コードが取得できませんでした。");
     }
   } else {
-    page_code = index_page_code(page, code, &p);
+    page_code = index_page_code(m, kIndexCode, code, &p);
   }
   if (page_code != code) {
     return accepted_page("error b14:コードが取得できませんでした。");
   }
-  const std::size_t gt = instr(page, U">", p);
-  const std::size_t lt = gt == 0 ? 0 : instr(page, U"<", gt);
+  const std::size_t gt = find_at(page, ">", p);
+  const std::size_t lt = gt == 0 ? 0 : find_at(page, "<", gt);
   const std::string name =
-      lt == 0 ? std::string()
-              : clean_stock_name(to_utf8(trim(u32v(page).substr(gt, lt - gt - 1))));
-  const std::size_t open = gt == 0 ? 0 : instr(page, U"（", gt);
+      lt == 0 ? std::string() : clean_stock_name(trim(slice(page, gt + 1, lt)));
+  constexpr std::string_view kOpen = "（";
+  const std::size_t open = gt == 0 ? 0 : find_at(page, kOpen, gt);
   if (open == 0) {
     return accepted_page("error b21:市場名が取得できませんでした。");
   }
-  std::size_t close = instr(page, U"）", open + 1);
+  std::size_t close = find_at(page, "）", open + kOpen.size());
   if (close == 0) close = page.size() + 1;
-  const std::string market = to_utf8(trim(u32v(page).substr(open, close - open - 1)));
+  const std::string market = trim(slice(page, open + kOpen.size(), close));
   set_price_page_header(prices, splits, page_code, market, name);
 
-  u32v body;
-  const body_cut cut = cut_price_table_body(page, body);
-  if (cut != body_cut::ok) {
-    return accepted_page(body_cut_message(cut));
-  }
-  read_price_rows(ctx, body, price_date_form::slash, prices, splits);
-  return accepted_page();
+  return read_table(m, kCloseHead, kTableEnd, [&](std::string_view body) {
+    read_price_rows(ctx, body, price_date_form::slash, prices, splits);
+  });
 }
 
 }  // namespace karigane

@@ -6,14 +6,22 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "core/kikan_list.h"
-#include "core/text.h"
+#include "sources/quote_site/page_markers.h"
 
 namespace karigane {
 
+// The reader's markers (indexes into its page_markers) of the six selects and of the chosen
+// option.
+struct period_markers {
+  std::array<std::size_t, 6> selects;
+  std::size_t selected;
+};
+
 // True when the page's period, written yyyy/mm/dd, is the window's start and end.
-bool page_shows_window(u32v page, const std::array<u32v, 6>& markers, u32v selected_marker,
+bool page_shows_window(const page_markers& page, const period_markers& markers,
                        const kikan_row& window);
 
 }  // namespace karigane
