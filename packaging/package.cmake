@@ -108,6 +108,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 # needs to show Japanese text, xdg-open what it opens folders and the usage text with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-ipafont-gothic, xdg-utils")
+# Qt's own buttons and choosers in Japanese; without it they stay English and all else works.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The programs are installed without their symbol tables.
 set(CPACK_STRIP_FILES ON)
 include(CPack)

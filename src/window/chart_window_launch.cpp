@@ -7,6 +7,7 @@
 #include "window/chart_view.h"
 #include "window/chart_window.h"
 #include "window/main_window_launch.h"
+#include "window/qt_japanese.h"
 
 namespace karigane {
 namespace {
@@ -32,6 +33,7 @@ int run_chart_command(int argc, char** argv, const program_layout& layout,
   if (out_path.empty()) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("karigane"));
+    use_qt_japanese();
     chart_window window(layout, request);
     window.show();
     return QApplication::exec();

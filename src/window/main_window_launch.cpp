@@ -13,6 +13,7 @@
 
 #include "run/program_folder.h"
 #include "window/main_window.h"
+#include "window/qt_japanese.h"
 
 namespace karigane {
 namespace {
@@ -111,6 +112,7 @@ int run_main_window(int argc, char** argv, const std::string& dir) {
   QApplication app(argc, argv);
   g_window_open = true;
   choose_japanese_font();
+  use_qt_japanese();
   QApplication::setApplicationName(QStringLiteral("karigane"));
   QApplication::setApplicationDisplayName(QString::fromUtf8(kProductTitle));
   QApplication::setDesktopFileName(QStringLiteral("karigane"));

@@ -226,6 +226,12 @@ TEST_F(window_settings, AFirstStartWithoutSetteiAsksWhereTheDataComeFromBeforeWr
   settings_dialog* d = dialog();
   ASSERT_NE(d, nullptr);
   EXPECT_FALSE(field<QLabel>(d, "settei_intro_lb")->isHidden());
+  // Qt's own buttons speak the window's language.
+  EXPECT_EQ(field<QDialogButtonBox>(d, "settei_buttons")
+                ->button(QDialogButtonBox::Cancel)
+                ->text()
+                .toStdString(),
+            "キャンセル");
   // The folder waits for the dialog.
   EXPECT_FALSE(std::filesystem::exists(settei()));
   EXPECT_FALSE(std::filesystem::exists(dir_.path() + "meigara_list.csv"));

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "window/main_window.h"
+#include "window/qt_japanese.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -38,6 +39,7 @@ bool save(QWidget& w, const std::string& path) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  karigane::use_qt_japanese();
   if (argc != 3) {
     std::fputs("usage: window_screenshots OUT_DIR SITE_URL\n", stderr);
     return 2;
