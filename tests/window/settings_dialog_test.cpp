@@ -17,6 +17,7 @@
 #include "core/cp932.h"
 #include "run/program_init.h"
 #include "support/quote_site_process.h"
+#include "window/qt_japanese.h"
 #include "window_fixture.h"
 
 namespace karigane::testing {
@@ -222,6 +223,7 @@ TEST_F(window_settings, TheDialogWritesOnlyWhatWasChangedKeepsTheRestAndRefusesW
 TEST_F(window_settings, AFirstStartWithoutSetteiAsksWhereTheDataComeFromBeforeWritingOrFetching) {
   quote_site_process site({"--now", "2014-11-27T10:00"});
   ASSERT_TRUE(site.started());
+  ASSERT_TRUE(use_qt_japanese());  // as the program does when it starts
   open(kWindowNow, /*set_up_folder=*/true);
   settings_dialog* d = dialog();
   ASSERT_NE(d, nullptr);

@@ -6,7 +6,6 @@
 #include <QApplication>
 
 #include "support/temp_folder.h"
-#include "window/qt_japanese.h"
 
 int main(int argc, char** argv) {
   // The tests never show a window on the developer's display, nor touch their saved state.
@@ -14,7 +13,6 @@ int main(int argc, char** argv) {
   karigane::testing::temp_folder config;
   ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   QApplication app(argc, argv);
-  karigane::use_qt_japanese();  // as the program does
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
