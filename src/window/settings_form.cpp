@@ -9,6 +9,15 @@
 #include "run/program_init.h"
 
 namespace karigane {
+namespace {
+
+// Why an address field cannot be written: `key` names the field.
+std::string address_refusal(const char* key, const std::string& value) {
+  return tr_format("%s は http://ホスト[:ポート] か https://ホスト[:ポート] で指定してください: %s",
+                   {key, value});
+}
+
+}  // namespace
 
 settings_form settings_form_of(const program_settings& settings) {
   settings_form form;
@@ -49,12 +58,7 @@ settings_form_changes settings_form_changes_of(const settings_form& shown,
   }
   if (const std::string site = trim(edited.site); site != shown.site) {
     std::string host;
-    if (!valid_site_value(site, host)) {
-      return refuse(
-          tr_format("株価サイトURL は http://ホスト[:ポート] か https://ホスト[:ポート] "
-                    "で指定してください: %s",
-                    {site}));
-    }
+    if (!valid_site_value(site, host)) return refuse(address_refusal(kQuoteSiteUrlKey, site));
     if (host != shown.site || shown.sites_differ) {
       for (const setting& s : settings_table()) {
         if (s.group == setting_group::quote_site_host) out.changes.push_back({s.key, host});
@@ -63,12 +67,7 @@ settings_form_changes settings_form_changes_of(const settings_form& shown,
   }
   if (const std::string url = trim(edited.jquants_url); url != shown.jquants_url) {
     std::string host;
-    if (!valid_site_value(url, host)) {
-      return refuse(
-          tr_format("J-QuantsURL は http://ホスト[:ポート] か https://ホスト[:ポート] "
-                    "で指定してください: %s",
-                    {url}));
-    }
+    if (!valid_site_value(url, host)) return refuse(address_refusal(kJquantsUrlKey, url));
     if (host != shown.jquants_url) out.changes.push_back({kJquantsUrlKey, host});
   }
   // A key that only the environment gives is not written into the file: only a typed one is.

@@ -50,22 +50,28 @@ struct lock_test : ::testing::Test {
     args.push_back("update");
     return run_karigane(args, kClock, watch, start);
   }
+  // The first run, in a thread of its own: back once it holds the folder waiting for its page
+  // (first_pid set), or after a minute without (first_pid 0).
+  void start_first_run() {
+    first_run = std::thread([this] {
+      first = update({}, [this](int pid, const std::string& out) {
+        if (shows_waiting_for_a_page(out)) first_pid = pid;
+      });
+    });
+    for (int i = 0; i < 6000 && first_pid == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
 
   quote_site_process site{std::vector<std::string>{"--now", "2014-11-27T17:00"}};
   temp_folder dir;
+  std::atomic<int> first_pid{0};
+  process_result first;
+  std::thread first_run;
 };
 
 TEST_F(lock_test, ASecondRunEndsAtOnceAndAWaitingRunGoesOnWhenTheFirstEnds) {
-  std::atomic<int> first_pid{0};
-  process_result first;
-  std::thread first_run([&] {
-    first = update({}, [&](int pid, const std::string& out) {
-      if (shows_waiting_for_a_page(out)) first_pid = pid;
-    });
-  });
-  for (int i = 0; i < 6000 && first_pid == 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  start_first_run();
   ASSERT_NE(first_pid, 0);
 
   const process_result second = update();
@@ -135,16 +141,7 @@ TEST_F(lock_test, AKilledRunBlocksNothingAndItsTemporaryFilesAreRemoved) {
 // Program folders whose settings name the same database run on the same files: a run holds the
 // database as well, and a lock file deleted under a run keeps no one out.
 TEST_F(lock_test, TheDatabaseIsHeldAsWellAndADeletedLockFileLetsNoOneIn) {
-  std::atomic<int> first_pid{0};
-  process_result first;
-  std::thread first_run([&] {
-    first = update({}, [&](int pid, const std::string& out) {
-      if (shows_waiting_for_a_page(out)) first_pid = pid;
-    });
-  });
-  for (int i = 0; i < 6000 && first_pid == 0; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  start_first_run();
   ASSERT_NE(first_pid, 0);
 
   temp_folder other;

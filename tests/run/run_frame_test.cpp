@@ -132,15 +132,24 @@ TEST(RunFrame, TheProgressCountsTheStocksInOrderAndThePagesAndEndsWithTheRun) {
   EXPECT_EQ(last.pages, site.requests().size());
 }
 
-TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
-  recording_context ctx;
-  run_progress::clock::time_point now{};
-  ctx.progress.set_clock([&] { return now; });
-  auto at = [&](double seconds) {
+// The progress's clock, standing where the test puts it.
+struct manual_clock {
+  explicit manual_clock(run_progress& progress) {
+    progress.set_clock([this] { return now; });
+  }
+  // `seconds` after the clock's start.
+  void at(double seconds) {
     now = run_progress::clock::time_point{} +
           std::chrono::duration_cast<run_progress::clock::duration>(
               std::chrono::duration<double>(seconds));
-  };
+  }
+  run_progress::clock::time_point now{};
+};
+
+TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
+  recording_context ctx;
+  manual_clock clock(ctx.progress);
+  auto at = [&](double seconds) { clock.at(seconds); };
   at(0);
   ctx.progress.start_run(kRunCollection);
   at(1);
@@ -182,13 +191,8 @@ TEST(RunProgress, TheTimeLeftComesFromThePaceOfTheItemsDone) {
 // shows its wait instead of a time left that has run out.
 TEST(RunProgress, TheTimeLeftCoversThePassesToComeAndAWaitShowsItself) {
   recording_context ctx;
-  run_progress::clock::time_point now{};
-  ctx.progress.set_clock([&] { return now; });
-  auto at = [&](double seconds) {
-    now = run_progress::clock::time_point{} +
-          std::chrono::duration_cast<run_progress::clock::duration>(
-              std::chrono::duration<double>(seconds));
-  };
+  manual_clock clock(ctx.progress);
+  auto at = [&](double seconds) { clock.at(seconds); };
   at(0);
   ctx.progress.start_run(kRunCollection);
   ctx.progress.set_later_items(10);  // the margin pass's ten stocks
